@@ -1,0 +1,68 @@
+// File system operations as the switcher and the uninstall wizard see them.
+//
+// Paths are Windows paths held in the system code page: "\" separates folders
+// ("/" is accepted too) and names match without regard to case. The Win32 side
+// calls the system directly; the POSIX side gives the same outward behaviour on
+// a Linux file system so that the logic above can be tested natively.
+#pragma once
+
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace platform {
+
+// True when `path` names an existing file. A folder, or nothing, gives false.
+// The file's timestamp plays no part: a file dated 1970 is as present as any.
+bool FilePresent(const std::string& path);
+
+// True when `path` names an existing folder.
+bool FolderPresent(const std::string& path);
+
+// True when `folder` exists and holds at least one file (sub-folders do not count).
+bool FolderHasFiles(const std::string& folder);
+
+// Copies a file; an existing target is replaced (CopyFileA with bFailIfExists FALSE).
+std::error_code CopyFileReplacing(const std::string& source, const std::string& target);
+
+// Renames a file or folder; fails when the source is missing or the new name is
+// taken (MoveFileA, which never replaces).
+std::error_code RenameNoReplace(const std::string& source, const std::string& target);
+
+// Deletes one file (DeleteFileA).
+std::error_code RemoveFile(const std::string& path);
+
+// Creates a folder and any missing parents.
+std::error_code MakeFolders(const std::string& path);
+
+struct FolderEntry {
+    std::string name;
+    bool directory = false;
+    bool hidden = false;
+    bool system = false;
+};
+
+// The entries of a folder, "." and ".." left out, in no particular order. On
+// POSIX a dot-name counts as hidden and nothing is a system entry.
+std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& error);
+
+// Copies every file of `folder` (not its sub-folders) into `target`, replacing
+// what is there and creating `target` when it is missing. On Windows this is the
+// shell copy of "folder\*.*" with FOF_NOCONFIRMATION | FOF_FILESONLY. Returns
+// true when the shell reports success.
+bool ShellFolderCopy(const std::string& folder, const std::string& target);
+
+// Full path of the running program file.
+std::string ProgramPath();
+
+// The temporary folder, ending in a backslash on Windows and a slash on POSIX.
+std::string TempFolder();
+
+// Reads or writes a whole file as bytes (used by tests and tools).
+std::error_code ReadWholeFile(const std::string& path, std::string& bytes);
+std::error_code WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// Sets or clears the read-only attribute (on POSIX: the write permission bits).
+std::error_code SetReadOnly(const std::string& path, bool readOnly);
+
+} // namespace platform

@@ -1,0 +1,325 @@
+// POSIX side of the file system layer: the outward behaviour of the Win32 side on
+// a Linux file system. Windows path rules are honoured so that code written for
+// Windows paths runs unchanged in native tests: "\" and "/" both separate, and each
+// path component is matched against the folder's entries without regard to case.
+#include "platform/files.h"
+#include "platform/text.h"
+#include "posix_path.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace platform {
+namespace {
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool Exists(const std::string& p) {
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0;
+}
+
+// Finds the entry of `folder` whose name matches `name` without regard to case.
+bool FindNoCase(const std::string& folder, const std::string& name, std::string& found) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return false;
+    bool ok = false;
+    while (dirent* e = ::readdir(dir)) {
+        if (SameNameNoCase(e->d_name, name)) {
+            found = e->d_name;
+            ok = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return ok;
+}
+
+} // namespace
+
+// Maps a Windows-style path onto the POSIX file system. Components that exist in
+// another letter case are replaced by their real spelling; from the first component
+// that does not exist on, the rest is kept as written.
+std::string ResolvePath(const std::string& path) {
+    std::string out;
+    const bool absolute = !path.empty() && IsSeparator(path[0]);
+    if (absolute)
+        out = "/";
+    bool matching = true;
+    size_t i = 0;
+    while (i < path.size()) {
+        while (i < path.size() && IsSeparator(path[i]))
+            ++i;
+        size_t j = i;
+        while (j < path.size() && !IsSeparator(path[j]))
+            ++j;
+        if (j == i)
+            break;
+        std::string comp = path.substr(i, j - i);
+        i = j;
+        if (comp == ".")
+            continue;
+        std::string base = out;
+        if (!base.empty() && base.back() != '/')
+            base += '/';
+        std::string candidate = base + comp;
+        if (matching && comp != ".." && !Exists(candidate)) {
+            std::string real;
+            if (FindNoCase(out, comp, real))
+                candidate = base + real;
+            else
+                matching = false;
+        }
+        out = candidate;
+    }
+    if (out.empty())
+        out = ".";
+    return out;
+}
+
+bool FilePresent(const std::string& path) {
+    struct stat st {};
+    return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FolderPresent(const std::string& path) {
+    struct stat st {};
+    return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool FolderHasFiles(const std::string& folder) {
+    const std::string real = ResolvePath(folder);
+    DIR* dir = ::opendir(real.c_str());
+    if (!dir)
+        return false;
+    bool any = false;
+    while (dirent* e = ::readdir(dir)) {
+        struct stat st {};
+        if (::stat((real + "/" + e->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            any = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return any;
+}
+
+namespace {
+
+std::error_code CopyBytes(const std::string& from, const std::string& to) {
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return LastError();
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return std::make_error_code(std::errc::is_a_directory);
+    }
+    // Like CopyFile, a read-only target is not overwritten.
+    struct stat tst {};
+    if (::stat(to.c_str(), &tst) == 0) {
+        if (S_ISDIR(tst.st_mode)) {
+            ::close(in);
+            return std::make_error_code(std::errc::is_a_directory);
+        }
+        if ((tst.st_mode & S_IWUSR) == 0) {
+            ::close(in);
+            return std::make_error_code(std::errc::permission_denied);
+        }
+    }
+    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        auto e = LastError();
+        ::close(in);
+        return e;
+    }
+    char buf[64 * 1024];
+    std::error_code result;
+    for (;;) {
+        ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0) {
+            result = LastError();
+            break;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
+            if (w < 0) {
+                result = LastError();
+                break;
+            }
+            done += w;
+        }
+        if (result)
+            break;
+    }
+    ::close(in);
+    if (::close(out) != 0 && !result)
+        result = LastError();
+    return result;
+}
+
+} // namespace
+
+std::error_code CopyFileReplacing(const std::string& source, const std::string& target) {
+    return CopyBytes(ResolvePath(source), ResolvePath(target));
+}
+
+std::error_code RenameNoReplace(const std::string& source, const std::string& target) {
+    const std::string from = ResolvePath(source);
+    const std::string to = ResolvePath(target);
+    if (!Exists(from))
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    // The new name counts as taken in any letter case, except when only the case of
+    // the source's own name changes.
+    if (Exists(to) && to != from)
+        return std::make_error_code(std::errc::file_exists);
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return LastError();
+    return {};
+}
+
+std::error_code RemoveFile(const std::string& path) {
+    const std::string real = ResolvePath(path);
+    struct stat st {};
+    if (::lstat(real.c_str(), &st) != 0)
+        return LastError();
+    if (S_ISDIR(st.st_mode))
+        return std::make_error_code(std::errc::is_a_directory);
+    if (::unlink(real.c_str()) != 0)
+        return LastError();
+    return {};
+}
+
+std::error_code MakeFolders(const std::string& path) {
+    const std::string real = ResolvePath(path);
+    std::string partial;
+    for (size_t i = 0; i <= real.size(); ++i) {
+        if (i == real.size() || real[i] == '/') {
+            if (!partial.empty() && partial != "/" && !Exists(partial)) {
+                if (::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST)
+                    return LastError();
+            }
+        }
+        if (i < real.size())
+            partial += real[i];
+    }
+    return FolderPresent(path) ? std::error_code{}
+                               : std::make_error_code(std::errc::not_a_directory);
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& error) {
+    std::vector<FolderEntry> entries;
+    const std::string real = ResolvePath(folder);
+    DIR* dir = ::opendir(real.c_str());
+    if (!dir) {
+        error = LastError();
+        return entries;
+    }
+    error.clear();
+    while (dirent* e = ::readdir(dir)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        FolderEntry entry;
+        entry.name = name;
+        entry.directory = ::stat((real + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        entry.hidden = name[0] == '.';
+        entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+bool ShellFolderCopy(const std::string& folder, const std::string& target) {
+    const std::string from = ResolvePath(folder);
+    std::error_code error;
+    std::vector<FolderEntry> entries = ListFolder(folder, error);
+    if (error)
+        return false;
+    bool anyFile = false;
+    for (const auto& e : entries)
+        anyFile = anyFile || !e.directory;
+    if (!anyFile)
+        return false; // the wildcard matched nothing
+    if (MakeFolders(target))
+        return false;
+    const std::string to = ResolvePath(target);
+    bool ok = true;
+    for (const auto& e : entries) {
+        if (e.directory)
+            continue;
+        // An existing target entry in another letter case is written under its own name.
+        std::string name = e.name;
+        std::string existing;
+        if (FindNoCase(to, e.name, existing))
+            name = existing;
+        if (CopyBytes(from + "/" + e.name, to + "/" + name))
+            ok = false;
+    }
+    return ok;
+}
+
+std::string ProgramPath() {
+    char buf[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return {};
+    return std::string(buf, static_cast<size_t>(n));
+}
+
+std::string TempFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = (tmp && *tmp) ? tmp : "/tmp";
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
+    std::ifstream in(ResolvePath(path), std::ios::binary);
+    if (!in)
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return in.bad() ? std::make_error_code(std::errc::io_error) : std::error_code{};
+}
+
+std::error_code WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(ResolvePath(path), std::ios::binary | std::ios::trunc);
+    if (!out)
+        return std::make_error_code(std::errc::permission_denied);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return out ? std::error_code{} : std::make_error_code(std::errc::io_error);
+}
+
+std::error_code SetReadOnly(const std::string& path, bool readOnly) {
+    const std::string real = ResolvePath(path);
+    struct stat st {};
+    if (::stat(real.c_str(), &st) != 0)
+        return LastError();
+    mode_t mode = st.st_mode & 07777;
+    mode = readOnly ? (mode & ~mode_t{0222}) : (mode | S_IWUSR);
+    if (::chmod(real.c_str(), mode) != 0)
+        return LastError();
+    return {};
+}
+
+} // namespace platform

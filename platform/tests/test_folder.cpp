@@ -1,0 +1,70 @@
+#include "test_folder.h"
+
+#include "platform/files.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+
+namespace testing_support {
+
+namespace {
+std::atomic<unsigned> counter{0};
+
+std::string Parent(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+} // namespace
+
+TestFolder::TestFolder() {
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const std::string name = "bmtest-" + std::to_string(stamp) + "-" + std::to_string(++counter);
+    native_ = platform::TempFolder() + name;
+    if (platform::MakeFolders(native_))
+        throw std::runtime_error("cannot create test folder " + native_);
+#ifdef _WIN32
+    base_ = native_ + "\\";
+#else
+    base_ = native_ + "/";
+#endif
+}
+
+TestFolder::~TestFolder() {
+    std::error_code ignored;
+    // Read-only files left by a test must not keep the folder alive.
+    for (auto it = std::filesystem::recursive_directory_iterator(native_, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+    }
+    std::filesystem::remove_all(native_, ignored);
+}
+
+void TestFolder::Write(const std::string& relative, const std::string& content) const {
+    const std::string path = Path(relative);
+    const std::string parent = Parent(path);
+    if (!parent.empty())
+        platform::MakeFolders(parent);
+    if (platform::WriteWholeFile(path, content))
+        throw std::runtime_error("cannot write " + path);
+}
+
+void TestFolder::MakeFolder(const std::string& relative) const {
+    if (platform::MakeFolders(Path(relative)))
+        throw std::runtime_error("cannot create " + Path(relative));
+}
+
+std::string TestFolder::Read(const std::string& relative) const {
+    std::string bytes;
+    if (!platform::FilePresent(Path(relative)) || platform::ReadWholeFile(Path(relative), bytes))
+        return "<missing>";
+    return bytes;
+}
+
+bool TestFolder::Has(const std::string& relative) const {
+    return platform::FilePresent(Path(relative));
+}
+
+} // namespace testing_support

@@ -1,0 +1,202 @@
+// Win32 side of the file system layer. Texts arrive in the system code page and go
+// to the wide-character calls, so the behaviour is that of the ANSI calls named in
+// the comments, without their MAX_PATH limits on conversion.
+#include "platform/files.h"
+
+#include "windows_support.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace platform {
+
+using win32::LastError;
+using win32::Widen;
+
+bool FilePresent(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FolderPresent(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FolderHasFiles(const std::string& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool any = false;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            any = true;
+            break;
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return any;
+}
+
+std::error_code CopyFileReplacing(const std::string& source, const std::string& target) {
+    // CopyFileA(source, target, FALSE): an existing target is replaced, but never a
+    // read-only one. Windows refuses that by itself; Wine run by root does not, so
+    // the attribute is checked here too.
+    const DWORD existing = GetFileAttributesW(Widen(target).c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0)
+        return win32::MakeError(ERROR_ACCESS_DENIED);
+    if (!CopyFileW(Widen(source).c_str(), Widen(target).c_str(), FALSE))
+        return LastError();
+    return {};
+}
+
+std::error_code RenameNoReplace(const std::string& source, const std::string& target) {
+    // MoveFileA never replaces an existing target.
+    if (!MoveFileW(Widen(source).c_str(), Widen(target).c_str()))
+        return LastError();
+    return {};
+}
+
+std::error_code RemoveFile(const std::string& path) {
+    if (!DeleteFileW(Widen(path).c_str()))
+        return LastError();
+    return {};
+}
+
+std::error_code MakeFolders(const std::string& path) {
+    const std::wstring wide = Widen(path);
+    for (size_t i = 0; i <= wide.size(); ++i) {
+        if (i == wide.size() || wide[i] == L'\\' || wide[i] == L'/') {
+            const std::wstring partial = wide.substr(0, i);
+            if (partial.empty() || partial.back() == L':')
+                continue;
+            if (!CreateDirectoryW(partial.c_str(), nullptr)) {
+                const DWORD code = GetLastError();
+                if (code != ERROR_ALREADY_EXISTS && code != ERROR_ACCESS_DENIED)
+                    return win32::MakeError(code);
+            }
+        }
+    }
+    return FolderPresent(path) ? std::error_code{} : win32::MakeError(ERROR_PATH_NOT_FOUND);
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& error) {
+    std::vector<FolderEntry> entries;
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
+        pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        error = LastError();
+        return entries;
+    }
+    error.clear();
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        FolderEntry entry;
+        entry.name = win32::Narrow(name);
+        entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+        entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return entries;
+}
+
+bool ShellFolderCopy(const std::string& folder, const std::string& target) {
+    // Both lists end in two NUL characters: the string's own and one more.
+    std::wstring from = Widen(folder + "\\*.*");
+    from.push_back(L'\0');
+    std::wstring to = Widen(target);
+    to.push_back(L'\0');
+
+    SHFILEOPSTRUCTW op{};
+    op.hwnd = nullptr;
+    op.wFunc = FO_COPY;
+    op.pFrom = from.c_str();
+    op.pTo = to.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_FILESONLY; // 0x10 + 0x80
+    return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
+}
+
+std::string ProgramPath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return win32::Narrow(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string TempFolder() {
+    wchar_t buffer[MAX_PATH + 2];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+    return win32::Narrow(std::wstring(buffer, n));
+}
+
+std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return LastError();
+    bytes.clear();
+    char buf[64 * 1024];
+    DWORD got = 0;
+    std::error_code result;
+    for (;;) {
+        if (!ReadFile(file, buf, sizeof buf, &got, nullptr)) {
+            result = LastError();
+            break;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buf, got);
+    }
+    CloseHandle(file);
+    return result;
+}
+
+std::error_code WriteWholeFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return LastError();
+    std::error_code result;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+            result = LastError();
+            break;
+        }
+        done += written;
+    }
+    CloseHandle(file);
+    return result;
+}
+
+std::error_code SetReadOnly(const std::string& path, bool readOnly) {
+    const std::wstring wide = Widen(path);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return LastError();
+    attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
+                          : (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    if (!SetFileAttributesW(wide.c_str(), attributes))
+        return LastError();
+    return {};
+}
+
+} // namespace platform

@@ -1,0 +1,50 @@
+#include "detection.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace season {
+
+FileSystem& RealFileSystem() {
+    static FileSystem real;
+    return real;
+}
+
+void ScanSubFolders(SwitcherState& state, FileSystem& fs) {
+    std::error_code error;
+    const auto entries = fs.List(state.BaseFolder, error);
+    if (error)
+        return; // an unreadable base folder contributes nothing; the probes still run
+    std::vector<std::string> names;
+    for (const auto& e : entries) {
+        if (e.directory && !e.hidden && !e.system)
+            names.push_back(e.name);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return platform::CompareNamesNoCase(a, b) < 0;
+    });
+    names.erase(std::unique(names.begin(), names.end(),
+                            [](const std::string& a, const std::string& b) {
+                                return platform::CompareNamesNoCase(a, b) == 0;
+                            }),
+                names.end());
+    for (const auto& name : names) {
+        if (fs.Exists(state.BaseFolder + name + "\\Texture\\Default\\treesSU.bmp"))
+            state.AddonList.push_back(name);
+    }
+}
+
+void ProbeCatalogue(SwitcherState& state, FileSystem& fs) {
+    for (int row = 1; row <= kRowCount; ++row) {
+        const CatalogueRow& r = Catalogue()[static_cast<size_t>(row - 1)];
+        const std::string probe = state.BaseFolder + r.installFolder + "\\" + r.probeFile;
+        if (!fs.Exists(probe))
+            continue;
+        state.AddonList.push_back(r.displayName);
+        if (r.hasFlag)
+            state.Detected[static_cast<size_t>(row)] = true;
+    }
+}
+
+} // namespace season

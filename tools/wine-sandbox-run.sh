@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in a sandboxed prefix, so that a faulty delete
+# or copy in a test can never reach the machine's own files:
+#   - HOME points into the sandbox before the prefix is made, and the profile
+#     folders (Desktop, Documents, ...) are plain folders, not links to $HOME;
+#   - the Z: drive (the Linux root) is removed;
+#   - the program is copied into C:\run\<name>\ and started there.
+# The sandbox lives in $WINE_SANDBOX, or in "wine-sandbox" beside the build tree's
+# CMakeCache.txt. When WINE_SANDBOX_DATA names a folder, it is copied to
+# C:\run\<name>\data first. The program's exit code is passed on.
+set -euo pipefail
+
+exe=$(readlink -f "$1")
+shift
+
+if [ -z "${WINE_SANDBOX:-}" ]; then
+    dir=$(dirname "$exe")
+    while [ "$dir" != "/" ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+    [ -f "$dir/CMakeCache.txt" ] || dir=$(dirname "$exe")
+    WINE_SANDBOX="$dir/wine-sandbox"
+fi
+mkdir -p "$WINE_SANDBOX"
+WINE_SANDBOX=$(readlink -f "$WINE_SANDBOX")
+
+export HOME="$WINE_SANDBOX/home"
+export WINEPREFIX="$WINE_SANDBOX/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
+mkdir -p "$HOME"
+
+# One prefix per sandbox, made once; parallel test runs wait for it.
+(
+    flock 9
+    if [ ! -f "$WINEPREFIX/.sandboxed" ]; then
+        rm -rf "$WINEPREFIX"
+        wineboot --init >/dev/null 2>&1 || true
+        wineserver -w || true
+        for link in "$WINEPREFIX"/drive_c/users/*/*; do
+            if [ -L "$link" ]; then
+                rm -f "$link"
+                mkdir -p "$link"
+            fi
+        done
+        rm -f "$WINEPREFIX/dosdevices/z:"
+        touch "$WINEPREFIX/.sandboxed"
+    fi
+) 9>"$WINE_SANDBOX/.lock"
+
+name=$(basename "$exe" .exe)
+run="$WINEPREFIX/drive_c/run/$name"
+rm -rf "$run"
+mkdir -p "$run"
+cp "$exe" "$run/"
+if [ -n "${WINE_SANDBOX_DATA:-}" ]; then
+    cp -r "$WINE_SANDBOX_DATA" "$run/data"
+fi
+cd "$run"
+exec wine "$(basename "$exe")" "$@"
