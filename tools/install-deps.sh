@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, as root. Safe to run again.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ clang-format
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    clang-14 libclang-rt-14-dev
+    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    wine wine32:i386 wine64 xvfb xauth imagemagick xdotool
+    fonts-dejavu-core
+)
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both presets and runs every test: the native
+# unit tests under AddressSanitizer and UBSan, then the Windows build's tests under
+# Wine (with a virtual display for the window tests). Ends with one summary line.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh || { echo "installing the build tools failed"; exit 1; }
+
+passed=0
+failed=0
+status=0
+note() { printf '\n== %s\n' "$*"; }
+
+# Adds the counts of one ctest run to the totals.
+count_ctest() {
+    local log=$1 line total fail
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+    if [ -z "$line" ]; then
+        failed=$((failed + 1))
+        return
+    fi
+    fail=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + total - fail))
+    failed=$((failed + fail))
+}
+
+run_preset() {
+    local preset=$1
+    note "configure and build: $preset"
+    cmake --preset "$preset" >"build/build-$preset.log" 2>&1 &&
+        cmake --build --preset "$preset" >>"build/build-$preset.log" 2>&1
+    if [ $? -ne 0 ]; then
+        tail -n 60 "build/build-$preset.log"
+        echo "build of $preset failed"
+        failed=$((failed + 1))
+        status=1
+        return
+    fi
+    note "tests: $preset"
+    ctest --preset "$preset" 2>&1 | tee "build/ctest-$preset.log" | grep -vE '^ +Start ' | tail -n 40
+    [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+    count_ctest "build/ctest-$preset.log"
+}
+
+mkdir -p build
+
+run_preset native
+
+# The window tests need a display; start a virtual one when there is none.
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+    export DISPLAY=:97
+    Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    sleep 1
+fi
+run_preset windows
+[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+
+echo
+echo "summary: $passed passed, $failed failed"
+[ "$status" -eq 0 ] && [ "$failed" -eq 0 ]
