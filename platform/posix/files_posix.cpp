@@ -16,6 +16,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <unordered_map>
 
 namespace platform {
 namespace {
@@ -33,21 +35,52 @@ bool Exists(const std::string& p) {
     return ::lstat(p.c_str(), &st) == 0;
 }
 
+// The lower-case names of one folder's entries, kept while the folder's
+// modification time stays the same (adding, removing or renaming an entry changes
+// it). Without it every miss in a large folder would read the whole folder again.
+struct FolderIndex {
+    struct timespec mtime{};
+    std::unordered_map<std::string, std::string> byLowerName;
+};
+
+std::string LowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
 // Finds the entry of `folder` whose name matches `name` without regard to case.
 bool FindNoCase(const std::string& folder, const std::string& name, std::string& found) {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
+    static std::mutex mutex;
+    static std::unordered_map<std::string, FolderIndex> cache;
+    const std::string dirPath = folder.empty() ? "." : folder;
+    struct stat st{};
+    if (::stat(dirPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
-    bool ok = false;
-    while (dirent* e = ::readdir(dir)) {
-        if (SameNameNoCase(e->d_name, name)) {
-            found = e->d_name;
-            ok = true;
-            break;
-        }
+
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = cache.find(dirPath);
+    if (it == cache.end() || it->second.mtime.tv_sec != st.st_mtim.tv_sec ||
+        it->second.mtime.tv_nsec != st.st_mtim.tv_nsec) {
+        DIR* dir = ::opendir(dirPath.c_str());
+        if (!dir)
+            return false;
+        if (cache.size() > 256)
+            cache.clear();
+        FolderIndex index;
+        index.mtime = st.st_mtim;
+        while (dirent* e = ::readdir(dir))
+            index.byLowerName.emplace(LowerAscii(e->d_name), e->d_name);
+        ::closedir(dir);
+        it = cache.insert_or_assign(dirPath, std::move(index)).first;
     }
-    ::closedir(dir);
-    return ok;
+    auto hit = it->second.byLowerName.find(LowerAscii(name));
+    if (hit == it->second.byLowerName.end())
+        return false;
+    found = hit->second;
+    return true;
 }
 
 } // namespace
