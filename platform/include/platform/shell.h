@@ -1,0 +1,27 @@
+// Shell operations of the uninstall wizard.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Deletes a folder with everything below it in one silent, permanent operation: no
+// progress window, no question, no error window, nothing to the recycle bin (the
+// shell's FO_DELETE with FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI). Returns
+// true when the shell reports success.
+bool DeleteFolderTree(const std::string& folder);
+
+// Opens a program or document with its default verb, as a double click would, with
+// `parameters` as its parameter text and `owner` (a window handle, or null) as the
+// owner of any window the shell shows. The result is not reported.
+//
+// Without a Windows shell (POSIX), the request is appended as one line
+// "file<TAB>parameters" to the file that the environment variable
+// BRIGHTMERE_SHELL_RECORD names, so that tests can see what would have opened.
+void ShellOpen(void* owner, const std::string& file, const std::string& parameters);
+
+// The full form of a path: a relative path is resolved against the current folder,
+// "." and ".." are resolved (GetFullPathName).
+std::string FullPathName(const std::string& path);
+
+} // namespace platform

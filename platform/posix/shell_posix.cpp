@@ -1,0 +1,49 @@
+// POSIX stand-ins for the shell: a silent, permanent, recursive delete, and an
+// "open" that only records what it was asked to open.
+#include "platform/shell.h"
+
+#include "posix_path.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace platform {
+
+bool DeleteFolderTree(const std::string& folder) {
+    const std::string real = ResolvePath(folder);
+    struct stat st{};
+    if (::lstat(real.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    std::error_code error;
+    std::filesystem::remove_all(real, error);
+    return !error;
+}
+
+void ShellOpen(void*, const std::string& file, const std::string& parameters) {
+    const char* record = std::getenv("BRIGHTMERE_SHELL_RECORD");
+    if (!record || !*record)
+        return;
+    std::ofstream out(record, std::ios::app | std::ios::binary);
+    out << ResolvePath(file) << '\t' << parameters << '\n';
+}
+
+std::string FullPathName(const std::string& path) {
+    std::string unified = path;
+    for (char& c : unified) {
+        if (c == '\\')
+            c = '/';
+    }
+    std::filesystem::path p(unified);
+    if (p.is_relative())
+        p = std::filesystem::current_path() / p;
+    std::string full = p.lexically_normal().string();
+    while (full.size() > 1 && full.back() == '/')
+        full.pop_back();
+    return full;
+}
+
+} // namespace platform

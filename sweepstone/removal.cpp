@@ -1,0 +1,338 @@
+#include "removal.h"
+
+#include "functions.h"
+#include "profile_file.h"
+#include "safety.h"
+#include "scenery_library.h"
+
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "platform/library.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+#include <array>
+
+namespace sweepstone {
+namespace {
+
+enum SectionList {
+    kPath,
+    kFile,
+    kShortCut,
+    kRegistry,
+    kSceneryCfg,
+    kRenameFile,
+    kRenameFileDex,
+    kSharedFolder,
+    kSharedFolderOption,
+    kSharedSceneryCfg,
+    kDllRun,
+    kDllRunShared,
+    kSectionCount
+};
+
+constexpr const char* kSectionNames[kSectionCount] = {
+    "Path",          "File",          "ShortCut",       "Registry",
+    "Scenery.cfg",   "Rename_File",   "Rename_File_DEX", "Shared-Folder",
+    "Shared-Folder-Option", "Shared_Scenery.cfg", "DLL_RUN", "DLL_RUN_SHARED"};
+
+const char* const kDeletingText = "Deleting files...pleas wait";
+const char* const kCheckingText = "Checking scenery.cfg...";
+constexpr size_t kMaxListedItems = 20;
+
+// Raised inside a step to end it at once: the rest of its list is skipped and its
+// progress position is not set.
+struct StepFailed {};
+
+std::string FolderPart(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/:");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+class Removal {
+public:
+    Removal(WizardState& state, RemovalWindow& window, const RemovalSafety& safety)
+        : state_(state), window_(window), safety_(safety) {}
+
+    std::vector<std::string> RunAll() {
+        window_.SetMessageText(MovingText(state_.ProductName));
+        window_.SetStatusText(kDeletingText);
+        window_.ShowProgress();
+        window_.StopTimer();
+
+        Guarded([&] { ReadLog(); });
+        Guarded([&] { CheckSharedOptions(); });
+        Guarded([&] { CallLibraries(lists_[kDllRun]); });
+        if (!sharedInUse_)
+            Guarded([&] { CallLibraries(lists_[kDllRunShared]); });
+        Guarded([&] { EditSceneryLibrary(); });
+        if (!sharedInUse_)
+            Guarded([&] { EditSharedScenery(); });
+        Guarded([&] { DeleteRegistryKeys(); });
+        Guarded([&] { DeleteFolders(lists_[kPath], 40); });
+        if (!sharedInUse_)
+            Guarded([&] { DeleteFolders(lists_[kSharedFolder], 50); });
+        Guarded([&] { DeleteFiles(); });
+        Guarded([&] { DeleteFolders(lists_[kShortCut], 80); });
+        Guarded([&] { RenameBack(lists_[kRenameFile], ".off", 90); });
+        Guarded([&] { RenameBack(lists_[kRenameFileDex], ".bgl.off_dex", 95); });
+        Guarded([&] { DeleteOwnFiles(); });
+        Guarded([&] { OpenRunFile(); });
+        Finish();
+        return left_;
+    }
+
+private:
+    template <class Step> void Guarded(Step step) {
+        try {
+            step();
+        } catch (...) {
+            // A failed step ends quietly; what it left is already counted.
+        }
+    }
+
+    // Step 1: the whole log in one read.
+    void ReadLog() {
+        const ProfileDocument log = ProfileFile(state_.BaseFolder + state_.LogFileName).Load();
+        // Without a [Run] entry nothing is opened: the default names no file.
+        runFile_ = log.ReadString("Run", "Run-File", "");
+        for (int i = 0; i < kSectionCount; ++i)
+            lists_[static_cast<size_t>(i)] = log.EntryTexts(kSectionNames[i]);
+    }
+
+    // Step 2: shared items stay when another product still uses their folders.
+    void CheckSharedOptions() {
+        for (const std::string& entry : lists_[kSharedFolderOption]) {
+            if (platform::FolderPresent(EntryValue(entry)))
+                sharedInUse_ = true;
+        }
+        window_.SetProgress(5);
+    }
+
+    // Steps 3 and 4. What a library does is its own affair; a library or entry point
+    // that is missing is passed over.
+    void CallLibraries(const std::vector<std::string>& entries) {
+        for (const std::string& entry : entries) {
+            const std::optional<LibraryCall> call = ParseLibraryCall(EntryValue(entry));
+            if (!call || !call->Callable())
+                continue;
+            platform::CallLibraryEntry(call->library, call->entryPoint, call->Argument(0),
+                                       call->Argument(1), call->Argument(2));
+        }
+    }
+
+    // Step 5: "Path" entries name the scenery library and back it up; every other
+    // key is a title whose areas leave the library.
+    void EditSceneryLibrary() {
+        const auto& entries = lists_[kSceneryCfg];
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const std::string key = EntryKey(entries[i]);
+            const std::string value = EntryValue(entries[i]);
+            if (key == "Path") {
+                if (platform::FilePresent(value)) {
+                    sceneryFolder_ = FolderPart(value);
+                    const std::string backup =
+                        sceneryFolder_ + SceneryBackupName(state_.ProductName);
+                    backedUp_ = !platform::CopyFileReplacing(value, backup);
+                }
+            } else {
+                RemoveTitle(value, entries, i);
+            }
+            window_.SetStatusText(kCheckingText);
+        }
+        window_.SetProgress(10);
+    }
+
+    // Step 6: the titles of areas shared with other products.
+    void EditSharedScenery() {
+        const auto& entries = lists_[kSharedSceneryCfg];
+        for (size_t i = 0; i < entries.size(); ++i) {
+            RemoveTitle(EntryValue(entries[i]), entries, i);
+            window_.SetStatusText(kCheckingText);
+        }
+        window_.SetProgress(15);
+    }
+
+    // The library is edited only once a "Path" entry found it and its backup is made.
+    void RemoveTitle(const std::string& title, const std::vector<std::string>& entries,
+                     size_t index) {
+        if (sceneryFolder_.empty()) {
+            left_.push_back("Scenery.cfg: " + title + " (no scenery library was found)");
+            return;
+        }
+        const std::string library = sceneryFolder_ + "Scenery.cfg";
+        if (!backedUp_) {
+            left_.push_back(library + ": " + title + " (no backup could be made)");
+            return;
+        }
+        if (RemoveSceneryAreas(library, title)) {
+            left_.push_back(library + ": " + title);
+            // The step ends here; the titles after this one are not handled either.
+            for (size_t j = index + 1; j < entries.size(); ++j) {
+                if (&entries == &lists_[kSharedSceneryCfg] || EntryKey(entries[j]) != "Path")
+                    left_.push_back(library + ": " + EntryValue(entries[j]));
+            }
+            throw StepFailed{};
+        }
+    }
+
+    // Step 7: registry key trees below HKEY_LOCAL_MACHINE.
+    void DeleteRegistryKeys() {
+        for (const std::string& entry : lists_[kRegistry]) {
+            std::string key = EntryValue(entry);
+            window_.SetStatusText(key);
+            if (!key.empty() && key[0] == '\\')
+                key.erase(0, 1);
+            const std::string shown = "HKEY_LOCAL_MACHINE\\" + key;
+            if (IsUnsafeRegistryKey(key)) {
+                left_.push_back(shown + " (refused)");
+                continue;
+            }
+            if (!platform::MachineKeyExists(key))
+                continue;
+            platform::DeleteMachineKeyTree(key);
+            if (platform::MachineKeyExists(key))
+                left_.push_back(shown);
+        }
+        window_.SetProgress(20);
+    }
+
+    // Steps 8, 9 and 11: folders with everything in them.
+    void DeleteFolders(const std::vector<std::string>& entries, int position) {
+        for (const std::string& entry : entries) {
+            const std::string folder = EntryValue(entry);
+            window_.SetStatusText(folder);
+            if (IsUnsafeFolder(folder, safety_.protectedFolders)) {
+                left_.push_back(folder + " (refused)");
+                continue;
+            }
+            if (!platform::FolderPresent(folder))
+                continue;
+            platform::DeleteFolderTree(folder);
+            if (platform::FolderPresent(folder))
+                left_.push_back(folder);
+        }
+        window_.SetProgress(position);
+    }
+
+    // Step 10.
+    void DeleteFiles() {
+        for (const std::string& entry : lists_[kFile]) {
+            const std::string file = EntryValue(entry);
+            window_.SetStatusText(file);
+            if (!platform::FilePresent(file))
+                continue;
+            platform::RemoveFile(file);
+            if (platform::FilePresent(file))
+                left_.push_back(file);
+        }
+        window_.SetProgress(60);
+    }
+
+    // Steps 12 and 13: switched-off scenery files get their ".bgl" name back, unless
+    // that name is taken.
+    void RenameBack(const std::vector<std::string>& entries, const char* suffix, int position) {
+        for (const std::string& entry : entries) {
+            const std::string name = EntryValue(entry);
+            window_.SetStatusText(name);
+            const std::string source = name + suffix;
+            if (!platform::FilePresent(source))
+                continue;
+            if (platform::RenameNoReplace(source, name + ".bgl") && platform::FilePresent(source))
+                left_.push_back(source);
+        }
+        window_.SetProgress(position);
+    }
+
+    // Step 14: the log and the picture beside the wizard.
+    void DeleteOwnFiles() {
+        for (const std::string& name : {state_.LogFileName, state_.PictureFileName}) {
+            const std::string file = state_.BaseFolder + name;
+            if (name.empty() || !platform::FilePresent(file))
+                continue;
+            platform::RemoveFile(file);
+            if (platform::FilePresent(file))
+                left_.push_back(file);
+        }
+    }
+
+    void OpenRunFile() {
+        if (!runFile_.empty() && platform::FilePresent(runFile_))
+            platform::ShellOpen(window_.OwnerWindow(), runFile_, state_.BaseFolder);
+    }
+
+    void Finish() {
+        window_.RestoreCursor();
+        window_.SetFinishButtonCaption("Finish");
+        window_.SetProgress(100);
+        window_.HideProgress();
+        window_.SetStatusText(left_.empty() ? RemovedText(state_.ProductName)
+                                            : LeftText(state_.ProductName, left_.size()));
+        window_.HideMessage();
+        if (!left_.empty())
+            window_.ShowInformation("Information", LeftItemsText(left_));
+        state_.RemovalDone = true;
+    }
+
+    WizardState& state_;
+    RemovalWindow& window_;
+    const RemovalSafety& safety_;
+    std::array<std::vector<std::string>, kSectionCount> lists_;
+    std::string runFile_;
+    bool sharedInUse_ = false;
+    std::string sceneryFolder_;
+    bool backedUp_ = false;
+    std::vector<std::string> left_;
+};
+
+} // namespace
+
+RemovalSafety RemovalSafety::ForThisSystem() { return {platform::ProtectedFolders()}; }
+
+std::string SceneryBackupName(const std::string& productName) {
+    std::string name = productName;
+    for (char& c : name) {
+        switch (c) {
+        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+            c = '_';
+            break;
+        default:
+            break;
+        }
+    }
+    return "Backup_of_scenery_cfg_(" + name + ").cfg";
+}
+
+std::string MovingText(const std::string& productName) {
+    return "The Install Wizard is moving " + productName + ".";
+}
+
+std::string RemovedText(const std::string& productName) {
+    return "The " + productName +
+           " are removed from your system! Click Finish to exit the Uninstall wizard.";
+}
+
+std::string LeftText(const std::string& productName, size_t count) {
+    return "The " + productName + " could not be removed completely: " + std::to_string(count) +
+           " items are left. Click Finish to exit the Uninstall wizard.";
+}
+
+std::string LeftItemsText(const std::vector<std::string>& items) {
+    std::string text = "These items could not be removed:";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i == kMaxListedItems) {
+            text += "\r\n...";
+            break;
+        }
+        text += "\r\n" + items[i];
+    }
+    return text;
+}
+
+std::vector<std::string> Timer1Timer(WizardState& state, RemovalWindow& window,
+                                     const RemovalSafety& safety) {
+    return Removal(state, window, safety).RunAll();
+}
+
+} // namespace sweepstone

@@ -1,0 +1,61 @@
+// The removal sequence of the uninstall wizard: one pass over the uninstall log that
+// calls, edits, deletes and renames what the log names, in a fixed order of steps,
+// reporting its progress through the window's operations.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sweepstone {
+
+// What the removal sequence asks of the wizard window. Each text change is drawn at
+// once: the sequence does not return to the event loop until it has finished.
+class RemovalWindow {
+public:
+    virtual ~RemovalWindow() = default;
+    virtual void SetMessageText(const std::string& text) = 0; // Label_Message
+    virtual void HideMessage() = 0;
+    virtual void SetStatusText(const std::string& text) = 0; // Label_status
+    virtual void ShowProgress() = 0;                         // ProgressBar1, 0..100
+    virtual void SetProgress(int position) = 0;
+    virtual void HideProgress() = 0;
+    virtual void StopTimer() = 0;                                  // Timer1
+    virtual void SetFinishButtonCaption(const std::string& text) = 0; // BitBtn2
+    virtual void RestoreCursor() = 0;
+    virtual void* OwnerWindow() = 0; // owner of what the shell opens
+    // A modal message box with one OK button.
+    virtual void ShowInformation(const std::string& caption, const std::string& text) = 0;
+};
+
+// The wizard's unit-level values that the sequence reads, and the one it sets.
+struct WizardState {
+    std::string BaseFolder;      // the wizard's folder, ending in a separator
+    std::string LogFileName;     // "Uninstall.log" beside "Uninstall.exe"
+    std::string PictureFileName; // "Uninstall.jpg"
+    std::string ProductName = "Product";
+    bool RemovalDone = false;
+};
+
+// Folders that no [Path], [Shared-Folder] or [ShortCut] value may delete; the
+// default is the system's list (platform::ProtectedFolders).
+struct RemovalSafety {
+    std::vector<std::string> protectedFolders;
+    static RemovalSafety ForThisSystem();
+};
+
+// The name of the scenery library's backup for a product: characters that Windows
+// forbids in file names become "_".
+std::string SceneryBackupName(const std::string& productName);
+
+// Runs the whole sequence (the handler of the wizard's one-shot timer). Returns the
+// items that were left behind, as the final message box lists them.
+std::vector<std::string> Timer1Timer(WizardState& state, RemovalWindow& window,
+                                     const RemovalSafety& safety = RemovalSafety::ForThisSystem());
+
+// The removal's texts.
+std::string MovingText(const std::string& productName);
+std::string RemovedText(const std::string& productName);
+std::string LeftText(const std::string& productName, size_t count);
+std::string LeftItemsText(const std::vector<std::string>& items);
+
+} // namespace sweepstone

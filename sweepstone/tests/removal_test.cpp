@@ -1,0 +1,360 @@
+#include "removal.h"
+
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+using sweepstone::WizardState;
+using testing_support::TestFolder;
+
+namespace {
+
+// Notes every window operation as one line of text.
+class RecordingWindow : public sweepstone::RemovalWindow {
+public:
+    std::vector<std::string> events;
+
+    void SetMessageText(const std::string& t) override { events.push_back("message:" + t); }
+    void HideMessage() override { events.push_back("hide-message"); }
+    void SetStatusText(const std::string& t) override { events.push_back("status:" + t); }
+    void ShowProgress() override { events.push_back("show-progress"); }
+    void SetProgress(int p) override { events.push_back("progress:" + std::to_string(p)); }
+    void HideProgress() override { events.push_back("hide-progress"); }
+    void StopTimer() override { events.push_back("stop-timer"); }
+    void SetFinishButtonCaption(const std::string& t) override { events.push_back("caption:" + t); }
+    void RestoreCursor() override { events.push_back("cursor"); }
+    void* OwnerWindow() override { return nullptr; }
+    void ShowInformation(const std::string& caption, const std::string& text) override {
+        events.push_back("info:" + caption + "|" + text);
+    }
+
+    std::vector<int> Positions() const {
+        std::vector<int> out;
+        for (const auto& e : events) {
+            if (e.rfind("progress:", 0) == 0)
+                out.push_back(std::stoi(e.substr(9)));
+        }
+        return out;
+    }
+    std::vector<std::string> Statuses() const {
+        std::vector<std::string> out;
+        for (const auto& e : events) {
+            if (e.rfind("status:", 0) == 0)
+                out.push_back(e.substr(7));
+        }
+        return out;
+    }
+    std::string Information() const {
+        for (const auto& e : events) {
+            if (e.rfind("info:", 0) == 0)
+                return e.substr(5);
+        }
+        return {};
+    }
+};
+
+class Removal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state.BaseFolder = t.Base();
+        state.LogFileName = "Uninstall.log";
+        state.PictureFileName = "Uninstall.jpg";
+        state.ProductName = "Sample Airport X";
+#ifdef _WIN32
+        // A key of this test's own, named after its folder.
+        std::string folder = t.Base();
+        folder.pop_back();
+        keyRoot = "SOFTWARE\\BrightmereTest\\" + folder.substr(folder.find_last_of("\\/") + 1);
+#else
+        setenv("BRIGHTMERE_REGISTRY_ROOT", t.Path("registry").c_str(), 1);
+        setenv("BRIGHTMERE_SHELL_RECORD", t.Path("shell.txt").c_str(), 1);
+        keyRoot = "SOFTWARE\\BrightmereTest";
+#endif
+        safety.protectedFolders = {t.Path("Protected")};
+    }
+    void TearDown() override { platform::DeleteMachineKeyTree(keyRoot); }
+
+    void Log(const std::string& text) { t.Write("Uninstall.log", text); }
+
+    std::vector<std::string> Run() { return sweepstone::Timer1Timer(state, window, safety); }
+
+    TestFolder t;
+    WizardState state;
+    RecordingWindow window;
+    sweepstone::RemovalSafety safety;
+    std::string keyRoot;
+};
+
+const std::string kScenery = "[General]\r\n"
+                             "Title=FS Scenery\r\n"
+                             "Local=Scenery\r\n"
+                             "\r\n"
+                             "[Area.001]\r\n"
+                             "Title=Default Terrain\r\n"
+                             "Layer=1\r\n"
+                             "\r\n"
+                             "[Area.002]\r\n"
+                             "Title=Sample Airport X\r\n"
+                             "Layer=2\r\n"
+                             "\r\n"
+                             "[Area.003]\r\n"
+                             "Title=Other Field\r\n"
+                             "Layer=3\r\n"
+                             "\r\n"
+                             "[Area.004]\r\n"
+                             "Title=Sample Airport X Mesh\r\n"
+                             "Layer=4\r\n";
+
+const std::string kSceneryWithout2 = "[General]\r\n"
+                                     "Title=FS Scenery\r\n"
+                                     "Local=Scenery\r\n"
+                                     "\r\n"
+                                     "[Area.001]\r\n"
+                                     "Title=Default Terrain\r\n"
+                                     "Layer=1\r\n"
+                                     "\r\n"
+                                     "[Area.003]\r\n"
+                                     "Title=Other Field\r\n"
+                                     "Layer=3\r\n"
+                                     "\r\n"
+                                     "[Area.004]\r\n"
+                                     "Title=Sample Airport X Mesh\r\n"
+                                     "Layer=4\r\n";
+
+} // namespace
+
+TEST_F(Removal, ALogWithoutSectionsStepsThroughEveryPosition) {
+    Log("[General]\r\nName=Sample Airport X\r\n");
+    t.Write("Uninstall.jpg", "picture");
+    const auto left = Run();
+    EXPECT_TRUE(left.empty());
+    const std::vector<std::string> start = {
+        "message:The Install Wizard is moving Sample Airport X.",
+        "status:Deleting files...pleas wait", "show-progress", "stop-timer"};
+    ASSERT_GE(window.events.size(), start.size());
+    EXPECT_TRUE(std::equal(start.begin(), start.end(), window.events.begin()));
+    EXPECT_EQ(window.Positions(),
+              (std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
+    const std::vector<std::string> finish = {
+        "cursor", "caption:Finish", "progress:100", "hide-progress",
+        "status:The Sample Airport X are removed from your system! Click Finish to exit the "
+        "Uninstall wizard.",
+        "hide-message"};
+    EXPECT_TRUE(std::equal(finish.rbegin(), finish.rend(), window.events.rbegin()));
+    EXPECT_FALSE(t.Has("Uninstall.log"));
+    EXPECT_FALSE(t.Has("Uninstall.jpg"));
+    EXPECT_TRUE(state.RemovalDone);
+}
+
+TEST_F(Removal, AMissingLogOnlyFinishes) {
+    t.Write("Uninstall.jpg", "picture");
+    t.Write("Error", "a file named like the old default run file");
+    const auto left = Run();
+    EXPECT_TRUE(left.empty());
+    EXPECT_EQ(window.Positions(),
+              (std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
+    EXPECT_FALSE(t.Has("Uninstall.jpg"));
+    EXPECT_TRUE(t.Has("Error"));
+    EXPECT_EQ(t.Read("shell.txt"), "<missing>");
+}
+
+TEST_F(Removal, RemovesWhatTheLogNames) {
+    t.Write("Product\\Scenery\\a.bgl", "a");
+    t.Write("Product\\Texture\\b.bmp", "b");
+    t.Write("Effects\\sample_lights.fx", "fx");
+    t.Write("Effects\\other.fx", "keep");
+    t.Write("Menu\\Sample Airport X\\Manual.lnk", "lnk");
+    t.Write("Sim\\Scenery.cfg", kScenery);
+    t.Write("World\\APX45170.off", "off");
+    t.Write("World\\APX45171.bgl.off_dex", "dex");
+    ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Sub\\Deeper"));
+    ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Other"));
+    Log("[General]\r\nName=Sample Airport X\r\n"
+        "[Path]\r\nP1=" + t.Path("Product") + "\r\n"
+        "[File]\r\nF1=" + t.Path("Effects\\sample_lights.fx") + "\r\n"
+        "[ShortCut]\r\nS1=" + t.Path("Menu\\Sample Airport X") + "\r\n"
+        "[Registry]\r\nR1=\\" + keyRoot + "\\Sample\r\n"
+        "[Scenery.cfg]\r\nPath=" + t.Path("Sim\\Scenery.cfg") + "\r\nT1=Sample Airport X\r\n"
+        "[Rename_File]\r\nN1=" + t.Path("World\\APX45170") + "\r\n"
+        "[Rename_File_DEX]\r\nN1=" + t.Path("World\\APX45171") + "\r\n");
+    const auto left = Run();
+
+    EXPECT_TRUE(left.empty()) << left.front();
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
+    EXPECT_FALSE(t.Has("Effects\\sample_lights.fx"));
+    EXPECT_TRUE(t.Has("Effects\\other.fx"));
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Menu\\Sample Airport X")));
+    EXPECT_TRUE(platform::FolderPresent(t.Path("Menu")));
+    EXPECT_FALSE(platform::MachineKeyExists(keyRoot + "\\Sample"));
+    EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Other"));
+    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kSceneryWithout2);
+    EXPECT_EQ(t.Read("Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"), kScenery);
+    EXPECT_EQ(t.Read("World\\APX45170.bgl"), "off");
+    EXPECT_EQ(t.Read("World\\APX45171.bgl"), "dex");
+    EXPECT_FALSE(t.Has("World\\APX45170.off"));
+
+    // Every listed value is shown before it is handled, in the order of the steps.
+    const std::vector<std::string> expected = {
+        "Deleting files...pleas wait",
+        "Checking scenery.cfg...",
+        "Checking scenery.cfg...",
+        "\\" + keyRoot + "\\Sample",
+        t.Path("Product"),
+        t.Path("Effects\\sample_lights.fx"),
+        t.Path("Menu\\Sample Airport X"),
+        t.Path("World\\APX45170"),
+        t.Path("World\\APX45171"),
+        "The Sample Airport X are removed from your system! Click Finish to exit the "
+        "Uninstall wizard."};
+    EXPECT_EQ(window.Statuses(), expected);
+    EXPECT_EQ(window.Information(), "");
+}
+
+TEST_F(Removal, KeepsSharedItemsWhileAnotherProductUsesThem) {
+    for (bool inUse : {true, false}) {
+        TestFolder u;
+        state.BaseFolder = u.Base();
+        window.events.clear();
+        u.Write("Shared\\lib.bgl", "shared");
+        u.Write("Mine\\own.bgl", "mine");
+        u.Write("Sim\\Scenery.cfg", kScenery);
+        if (inUse)
+            u.MakeFolder("Other Product");
+        u.Write("Uninstall.log",
+                "[General]\r\nName=Sample Airport X\r\n"
+                "[Shared-Folder-Option]\r\nO1=" + u.Path("Other Product") + "\r\n"
+                "[Shared-Folder]\r\nS1=" + u.Path("Shared") + "\r\n"
+                "[Path]\r\nP1=" + u.Path("Mine") + "\r\n"
+                "[Scenery.cfg]\r\nPath=" + u.Path("Sim\\Scenery.cfg") + "\r\n"
+                "[Shared_Scenery.cfg]\r\nT1=Sample Airport X\r\n");
+        EXPECT_TRUE(Run().empty());
+        EXPECT_EQ(platform::FolderPresent(u.Path("Shared")), inUse);
+        EXPECT_FALSE(platform::FolderPresent(u.Path("Mine")));
+        EXPECT_EQ(u.Read("Sim\\Scenery.cfg"), inUse ? kScenery : kSceneryWithout2);
+        const std::vector<int> positions =
+            inUse ? std::vector<int>{5, 10, 20, 40, 60, 80, 90, 95, 100}
+                  : std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100};
+        EXPECT_EQ(window.Positions(), positions) << "in use: " << inUse;
+    }
+}
+
+TEST_F(Removal, LeavesWhatIsNotOfTheNamedKind) {
+    t.Write("NotAFolder.txt", "file");
+    t.MakeFolder("NotAFile");
+    t.Write("NotAFile\\inside.txt", "x");
+    Log("[Path]\r\nP1=" + t.Path("NotAFolder.txt") + "\r\n[ShortCut]\r\nS1=" +
+        t.Path("NotAFolder.txt") + "\r\n[File]\r\nF1=" + t.Path("NotAFile") +
+        "\r\nF2=\r\n[Path]\r\nP9=\r\n");
+    EXPECT_TRUE(Run().empty());
+    EXPECT_TRUE(t.Has("NotAFolder.txt"));
+    EXPECT_TRUE(t.Has("NotAFile\\inside.txt"));
+}
+
+TEST_F(Removal, ReportsARenameWhoseNameIsTaken) {
+    t.Write("World\\APX.off", "off");
+    t.Write("World\\APX.bgl", "bgl");
+    Log("[General]\r\nName=Sample Airport X\r\n[Rename_File]\r\nN1=" + t.Path("World\\APX") +
+        "\r\n");
+    const auto left = Run();
+    ASSERT_EQ(left, std::vector<std::string>{t.Path("World\\APX.off")});
+    EXPECT_EQ(t.Read("World\\APX.off"), "off");
+    EXPECT_EQ(t.Read("World\\APX.bgl"), "bgl");
+    EXPECT_EQ(window.Statuses().back(),
+              "The Sample Airport X could not be removed completely: 1 items are left. Click "
+              "Finish to exit the Uninstall wizard.");
+    EXPECT_EQ(window.Information(),
+              "Information|These items could not be removed:\r\n" + t.Path("World\\APX.off"));
+    // The message box comes after the labels are drawn.
+    EXPECT_EQ(window.events.back().rfind("info:", 0), 0u);
+    EXPECT_TRUE(state.RemovalDone);
+}
+
+TEST_F(Removal, RefusesValuesThatNameSystemFoldersOrWholeHives) {
+    t.Write("Protected\\precious.txt", "keep");
+    t.Write("Protected\\Inner\\deep.txt", "keep");
+    ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Keep"));
+    Log("[General]\r\nName=Sample Airport X\r\n"
+        "[Path]\r\nP1=" + t.Path("Protected") + "\r\n"
+        "[Shared-Folder]\r\nS1=" + t.Base() + "\r\n"
+        "[ShortCut]\r\nS1=" + t.Path("Protected\\Inner\\..") + "\r\n"
+        "[Registry]\r\nR1=SOFTWARE\r\nR2=\\SOFTWARE\\\r\n");
+    const auto left = Run();
+    EXPECT_TRUE(t.Has("Protected\\precious.txt"));
+    EXPECT_TRUE(t.Has("Protected\\Inner\\deep.txt"));
+    EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Keep"));
+    ASSERT_EQ(left.size(), 5u);
+    for (const auto& item : left)
+        EXPECT_NE(item.find("(refused)"), std::string::npos) << item;
+    EXPECT_NE(window.Information().find("HKEY_LOCAL_MACHINE\\SOFTWARE (refused)"),
+              std::string::npos);
+}
+
+TEST_F(Removal, EditsTheSceneryLibraryOnlyAfterItsBackup) {
+    t.Write("Sim\\Scenery.cfg", kScenery);
+    // A folder where the backup should go: the copy cannot be made.
+    t.MakeFolder("Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg");
+    Log("[General]\r\nName=Sample Airport X\r\n"
+        "[Scenery.cfg]\r\nT0=Sample Airport X\r\nPath=" + t.Path("Sim\\Scenery.cfg") +
+        "\r\nT1=Sample Airport X\r\n");
+    const auto left = Run();
+    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kScenery);
+    ASSERT_EQ(left.size(), 2u); // the title before "Path", and the one without a backup
+    EXPECT_NE(left[0].find("no scenery library"), std::string::npos) << left[0];
+    EXPECT_NE(left[1].find("no backup"), std::string::npos) << left[1];
+    EXPECT_EQ(window.Positions().at(1), 10);
+}
+
+TEST_F(Removal, KeepsOneBackupPerProduct) {
+    t.Write("Sim\\Scenery.cfg", kScenery);
+    for (const char* product : {"Alpha: Field", "Beta \"Port\"", "Alpha: Field"}) {
+        state.ProductName = product;
+        Log("[Scenery.cfg]\r\nPath=" + t.Path("Sim\\Scenery.cfg") + "\r\nT1=" + product + "\r\n");
+        EXPECT_TRUE(Run().empty());
+    }
+    EXPECT_TRUE(t.Has("Sim\\Backup_of_scenery_cfg_(Alpha_ Field).cfg"));
+    EXPECT_TRUE(t.Has("Sim\\Backup_of_scenery_cfg_(Beta _Port_).cfg"));
+}
+
+TEST_F(Removal, AnUnwritableSceneryLibraryEndsItsStep) {
+    t.Write("Sim\\Scenery.cfg", kScenery);
+    // A scenery library whose folder is gone after the backup cannot be rewritten;
+    // simulate that with a library that is a folder's name.
+    t.MakeFolder("Gone\\Scenery.cfg");
+    t.Write("Gone\\Scenery.cfg\\x", "x");
+    Log("[Scenery.cfg]\r\nPath=" + t.Path("Sim\\Scenery.cfg") +
+        "\r\nT1=Sample Airport X\r\n[Path]\r\nP1=" + t.Path("Nothing") + "\r\n");
+    EXPECT_TRUE(Run().empty());
+    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kSceneryWithout2);
+}
+
+TEST(LeftItemsText, ListsAtMostTwentyItems) {
+    std::vector<std::string> items;
+    for (int i = 1; i <= 21; ++i)
+        items.push_back("item " + std::to_string(i));
+    const std::string text = sweepstone::LeftItemsText(items);
+    EXPECT_EQ(text.rfind("These items could not be removed:\r\nitem 1\r\n", 0), 0u);
+    EXPECT_NE(text.find("\r\nitem 20\r\n...") , std::string::npos);
+    EXPECT_EQ(text.find("item 21"), std::string::npos);
+}
+
+TEST(SceneryBackupName, ReplacesCharactersWindowsForbids) {
+    EXPECT_EQ(sweepstone::SceneryBackupName("Sample Airport X"),
+              "Backup_of_scenery_cfg_(Sample Airport X).cfg");
+    EXPECT_EQ(sweepstone::SceneryBackupName("a\\b/c:d*e?f\"g<h>i|j"),
+              "Backup_of_scenery_cfg_(a_b_c_d_e_f_g_h_i_j).cfg");
+}
+
+#ifndef _WIN32
+TEST_F(Removal, OpensTheRunFileWithTheWizardsFolder) {
+    t.Write("Readme.txt", "thanks");
+    Log("[Run]\r\nRun-File=" + t.Path("Readme.txt") + "\r\n");
+    Run();
+    EXPECT_EQ(t.Read("shell.txt"), platform::FullPathName(t.Path("Readme.txt")) + "\t" +
+                                       t.Base() + "\n");
+}
+#endif
