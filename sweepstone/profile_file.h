@@ -52,6 +52,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 namespace sweepstone {
@@ -138,7 +139,7 @@ private:
     Encoding encoding_ = Encoding::Bytes;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
-    std::vector<std::pair<std::string, size_t>> firstByName_; // folded name -> section, sorted
+    std::unordered_map<std::string, size_t> firstByName_; // folded name -> first section
 };
 
 // The profile file at one path. Every call reads the file in its state at that

@@ -1,0 +1,187 @@
+// Removing a product's areas from the scenery library file.
+#include "platform/files.h"
+#include "profile_file.h"
+#include "scenery_library.h"
+#include "test_data.h"
+#include "test_folder.h"
+
+#include <gtest/gtest.h>
+
+
+using sweepstone::ProfileDocument;
+using sweepstone::RemoveSceneryAreas;
+using sweepstone::TitleOccursIn;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// A scenery library file in the simulator's own layout, one area per title.
+std::string Library(const Texts& titles) {
+    std::string file = "[General]\r\nTitle=FS9 World Scenery\r\nDescription=FS9 Scenery Data\r\n"
+                       "Cache_size=100\r\n\r\n";
+    for (size_t i = 0; i < titles.size(); ++i) {
+        std::string number = std::to_string(i + 1);
+        number.insert(0, number.size() < 3 ? 3 - number.size() : 0, '0');
+        file += "[Area." + number + "]\r\nTitle=" + titles[i] +
+                "\r\nLocal=Addon Scenery\\x\r\nLayer=" + std::to_string(i + 1) +
+                "\r\nActive=TRUE\r\nRequired=FALSE\r\n\r\n";
+    }
+    return file;
+}
+
+Texts TitlesLeft(const std::string& bytes) {
+    const ProfileDocument doc(bytes);
+    Texts titles;
+    for (const std::string& section : doc.SectionNames()) {
+        if (section != "General")
+            titles.push_back(doc.ReadString(section, "Title", "<none>"));
+    }
+    return titles;
+}
+
+} // namespace
+
+TEST(TitleOccursIn, SubstringExactAndInOneDirection) {
+    struct Case {
+        const char* title;
+        const char* logText;
+        bool marked;
+    } cases[] = {
+        {"Sample Airport X Scenery", "Sample Airport X Scenery", true},
+        {"Sample Airport X", "Sample Airport X Scenery", true},
+        {"Airport", "Sample Airport X Scenery", true},
+        {"Sample Airport X Scenery 2", "Sample Airport X Scenery", false}, // longer than the text
+        {"sample airport x", "Sample Airport X Scenery", false},           // case differs
+        {"", "Sample Airport X Scenery", false},                           // empty never occurs
+        {"Airport", "", false},                                            // empty text
+        {"Error", "Error", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TitleOccursIn(c.title, c.logText), c.marked) << c.title << " in " << c.logText;
+}
+
+TEST(RemoveSceneryAreas, RemovesTheAreasWhoseTitleOccursInTheText) {
+    struct Case {
+        const char* behaviour;
+        Texts titles;
+        const char* logText;
+        Texts left;
+    } cases[] = {
+        {"the example",
+         {"Sample Airport X Scenery", "Sample Airport X", "Airport", "Sample Airport X Scenery 2",
+          "sample airport x"},
+         "Sample Airport X Scenery",
+         {"Sample Airport X Scenery 2", "sample airport x"}},
+        {"an empty text marks nothing", {"A", "B"}, "", {"A", "B"}},
+        {"a title in several areas removes all of them", {"P", "Q", "P", "P"}, "P", {"Q"}},
+        {"letter case counts", {"Addon", "ADDON"}, "my addon", {"Addon", "ADDON"}},
+        {"a title longer than the text stays", {"Airport X 2"}, "Airport X", {"Airport X 2"}},
+        {"quoted titles are compared without quotes", {"\"Quoted\""}, "Quoted", {}},
+    };
+    for (const Case& c : cases) {
+        testing_support::TestFolder t;
+        t.Write("Scenery.cfg", Library(c.titles));
+        EXPECT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), c.logText)) << c.behaviour;
+        EXPECT_EQ(TitlesLeft(t.Read("Scenery.cfg")), c.left) << c.behaviour;
+    }
+}
+
+TEST(RemoveSceneryAreas, KeepsTheOtherAreasUnderTheirOldNames) {
+    testing_support::TestFolder t;
+    t.Write("Scenery.cfg", Library({"One", "Two", "Three", "Four", "Five"}));
+    ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "Three"));
+    EXPECT_EQ(ProfileDocument(t.Read("Scenery.cfg")).SectionNames(),
+              (Texts{"General", "Area.001", "Area.002", "Area.004", "Area.005"}));
+}
+
+TEST(RemoveSceneryAreas, NeverMarksAnAreaWithoutTitle) {
+    testing_support::TestFolder t;
+    const std::string content = "[Area.001]\r\nLocal=Scenery\\World\r\n[Area.002]\r\nTitle=\r\n";
+    t.Write("Scenery.cfg", content);
+    ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "Error while removing Scenery"));
+    EXPECT_EQ(t.Read("Scenery.cfg"), content);
+}
+
+TEST(RemoveSceneryAreas, EachCallSeesTheRemovalsBeforeIt) {
+    testing_support::TestFolder t;
+    t.Write("Scenery.cfg", Library({"A", "B", "C"}));
+    ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "A"));
+    ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "C"));
+    EXPECT_EQ(TitlesLeft(t.Read("Scenery.cfg")), Texts{"B"});
+}
+
+TEST(RemoveSceneryAreas, AMissingFileStaysMissing) {
+    testing_support::TestFolder t;
+    EXPECT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "Sample Airport X"));
+    EXPECT_FALSE(t.Has("Scenery.cfg"));
+}
+
+TEST(RemoveSceneryAreas, AnUnwritableFileStaysAsItWasAndTheFailureIsRaised) {
+    testing_support::TestFolder t;
+    const std::string content = Library({"Sample Airport X", "Other", "Sample Airport X"});
+    t.Write("Scenery.cfg", content);
+    ASSERT_FALSE(platform::SetReadOnly(t.Path("Scenery.cfg"), true));
+    EXPECT_TRUE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "Sample Airport X"));
+    EXPECT_EQ(t.Read("Scenery.cfg"), content);
+    // With nothing marked there is nothing to write and nothing fails.
+    EXPECT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "Unrelated"));
+}
+
+namespace {
+
+struct RealArea {
+    const char* file;
+    const char* title; // a title that stands in exactly one area
+    const char* section;
+};
+
+// The original's bytes minus exactly the lines of one section (its section line
+// up to the next section line, blank lines kept).
+std::string WithoutSectionByHand(const std::string& bytes, const std::string& sectionLine) {
+    const size_t begin = bytes.find(sectionLine);
+    EXPECT_NE(begin, std::string::npos);
+    size_t end = bytes.find("\n[", begin);
+    end = end == std::string::npos ? bytes.size() : end + 1;
+    std::string removed = bytes.substr(begin, end - begin);
+    // Blank lines at the end of the section stay.
+    std::string kept;
+    while (removed.size() >= 2 && removed.compare(removed.size() - 2, 2, "\n\n") == 0) {
+        kept += "\n";
+        removed.pop_back();
+    }
+    while (removed.size() >= 4 && removed.compare(removed.size() - 4, 4, "\r\n\r\n") == 0) {
+        kept += "\r\n";
+        removed.resize(removed.size() - 2);
+    }
+    return bytes.substr(0, begin) + kept + bytes.substr(end);
+}
+
+} // namespace
+
+TEST(RemoveSceneryAreas, RealLibraryFilesLoseExactlyTheOneArea) {
+    const RealArea areas[] = {
+        {"fsx-default-120-areas.cfg", "St. Maarten", "[Area.110]"},
+        {"sim-124-areas-resource-titles-crlf.cfg", "@IDS_AREA_KOBLENZ", "[Area.123]"},
+    };
+    for (const RealArea& a : areas) {
+        const std::string original = sweepstone_testing::ReadTestData(a.file);
+        testing_support::TestFolder t;
+        t.Write("Scenery.cfg", original);
+        const size_t before = ProfileDocument(original).SectionNames().size();
+        ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), a.title)) << a.file;
+        const std::string after = t.Read("Scenery.cfg");
+        EXPECT_EQ(after, WithoutSectionByHand(original, a.section)) << a.file;
+        EXPECT_EQ(ProfileDocument(after).SectionNames().size(), before - 1) << a.file;
+    }
+}
+
+TEST(RemoveSceneryAreas, RealLibraryFilesStayByteIdenticalWhenNothingMatches) {
+    for (const char* name :
+         {"fsx-default-120-areas.cfg", "sim-124-areas-resource-titles-crlf.cfg"}) {
+        const std::string original = sweepstone_testing::ReadTestData(name);
+        testing_support::TestFolder t;
+        t.Write("Scenery.cfg", original);
+        ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "No Such Product Anywhere"));
+        EXPECT_EQ(t.Read("Scenery.cfg"), original) << name;
+    }
+}

@@ -1,0 +1,26 @@
+#include "test_data.h"
+
+#include "platform/files.h"
+
+#include <stdexcept>
+
+namespace sweepstone_testing {
+
+std::string TestDataPath(const std::string& name) {
+#ifdef SWEEPSTONE_TEST_DATA
+    return std::string(SWEEPSTONE_TEST_DATA) + name;
+#else
+    // Under Wine the sandbox runner copies the folder to data\ beside the program.
+    const std::string program = platform::ProgramPath();
+    return program.substr(0, program.find_last_of("\\/") + 1) + "data\\" + name;
+#endif
+}
+
+std::string ReadTestData(const std::string& name) {
+    std::string bytes;
+    if (platform::ReadWholeFile(TestDataPath(name), bytes))
+        throw std::runtime_error("missing test data " + TestDataPath(name));
+    return bytes;
+}
+
+} // namespace sweepstone_testing
