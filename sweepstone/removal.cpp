@@ -32,10 +32,18 @@ enum SectionList {
     kSectionCount
 };
 
-constexpr const char* kSectionNames[kSectionCount] = {
-    "Path",          "File",          "ShortCut",       "Registry",
-    "Scenery.cfg",   "Rename_File",   "Rename_File_DEX", "Shared-Folder",
-    "Shared-Folder-Option", "Shared_Scenery.cfg", "DLL_RUN", "DLL_RUN_SHARED"};
+constexpr const char* kSectionNames[kSectionCount] = {"Path",
+                                                      "File",
+                                                      "ShortCut",
+                                                      "Registry",
+                                                      "Scenery.cfg",
+                                                      "Rename_File",
+                                                      "Rename_File_DEX",
+                                                      "Shared-Folder",
+                                                      "Shared-Folder-Option",
+                                                      "Shared_Scenery.cfg",
+                                                      "DLL_RUN",
+                                                      "DLL_RUN_SHARED"};
 
 const char* const kDeletingText = "Deleting files...pleas wait";
 const char* const kCheckingText = "Checking scenery.cfg...";
@@ -288,13 +296,23 @@ private:
 
 } // namespace
 
-RemovalSafety RemovalSafety::ForThisSystem() { return {platform::ProtectedFolders()}; }
+RemovalSafety RemovalSafety::ForThisSystem() {
+    return {platform::ProtectedFolders()};
+}
 
 std::string SceneryBackupName(const std::string& productName) {
     std::string name = productName;
     for (char& c : name) {
         switch (c) {
-        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        case '\\':
+        case '/':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
             c = '_';
             break;
         default:

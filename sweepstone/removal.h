@@ -19,7 +19,7 @@ public:
     virtual void ShowProgress() = 0;                         // ProgressBar1, 0..100
     virtual void SetProgress(int position) = 0;
     virtual void HideProgress() = 0;
-    virtual void StopTimer() = 0;                                  // Timer1
+    virtual void StopTimer() = 0;                                     // Timer1
     virtual void SetFinishButtonCaption(const std::string& text) = 0; // BitBtn2
     virtual void RestoreCursor() = 0;
     virtual void* OwnerWindow() = 0; // owner of what the shell opens

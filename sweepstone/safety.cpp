@@ -26,7 +26,9 @@ std::vector<std::string> Components(const std::string& path, size_t from) {
     return parts;
 }
 
-bool IsUnc(const std::string& p) { return p.size() >= 2 && p[0] == '\\' && p[1] == '\\'; }
+bool IsUnc(const std::string& p) {
+    return p.size() >= 2 && p[0] == '\\' && p[1] == '\\';
+}
 
 } // namespace
 
@@ -81,8 +83,8 @@ bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& pro
         if (p.empty())
             continue;
         // The folder itself, or one that holds it.
-        if (p == full ||
-            (p.size() > full.size() && p.compare(0, full.size(), full) == 0 && p[full.size()] == '\\'))
+        if (p == full || (p.size() > full.size() && p.compare(0, full.size(), full) == 0 &&
+                          p[full.size()] == '\\'))
             return true;
     }
     return false;

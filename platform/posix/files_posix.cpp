@@ -39,7 +39,7 @@ bool Exists(const std::string& p) {
 // modification time stays the same (adding, removing or renaming an entry changes
 // it). Without it every miss in a large folder would read the whole folder again.
 struct FolderIndex {
-    struct timespec mtime{};
+    struct timespec mtime {};
     std::unordered_map<std::string, std::string> byLowerName;
 };
 
@@ -56,7 +56,7 @@ bool FindNoCase(const std::string& folder, const std::string& name, std::string&
     static std::mutex mutex;
     static std::unordered_map<std::string, FolderIndex> cache;
     const std::string dirPath = folder.empty() ? "." : folder;
-    struct stat st{};
+    struct stat st {};
     if (::stat(dirPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
 

@@ -7,9 +7,9 @@
 namespace platform {
 
 std::vector<std::string> ProtectedFolders() {
-    std::vector<std::string> folders = {"/",     "/bin", "/boot", "/etc",  "/home", "/lib",
-                                        "/opt",  "/proc", "/root", "/sbin", "/srv",  "/sys",
-                                        "/usr",  "/var",  "/dev"};
+    std::vector<std::string> folders = {"/",    "/bin", "/boot", "/etc",  "/home",
+                                        "/lib", "/opt", "/proc", "/root", "/sbin",
+                                        "/srv", "/sys", "/usr",  "/var",  "/dev"};
     if (const char* home = std::getenv("HOME"); home && *home)
         folders.emplace_back(home);
     std::string temp = TempFolder();
@@ -19,6 +19,8 @@ std::vector<std::string> ProtectedFolders() {
     return folders;
 }
 
-std::string WindowsFolder() { return "/"; }
+std::string WindowsFolder() {
+    return "/";
+}
 
 } // namespace platform

@@ -10,8 +10,8 @@ LibraryCallResult CallLibraryEntry(const std::string& library, const std::string
                                    const char* first, const char* second, const char* third) {
     // A name without a folder is left to the loader's search, as on Windows.
     const bool hasFolder = library.find_first_of("\\/") != std::string::npos;
-    void* handle = ::dlopen(hasFolder ? ResolvePath(library).c_str() : library.c_str(),
-                            RTLD_NOW | RTLD_LOCAL);
+    void* handle =
+        ::dlopen(hasFolder ? ResolvePath(library).c_str() : library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         return LibraryCallResult::NotLoaded;
     using EntryPoint = void (*)(const char*, const char*, const char*);

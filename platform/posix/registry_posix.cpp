@@ -30,7 +30,9 @@ std::error_code DeleteMachineKeyTree(const std::string& keyPath) {
     return error;
 }
 
-bool MachineKeyExists(const std::string& keyPath) { return FolderPresent(KeyFolder(keyPath)); }
+bool MachineKeyExists(const std::string& keyPath) {
+    return FolderPresent(KeyFolder(keyPath));
+}
 
 std::error_code CreateMachineKey(const std::string& keyPath) {
     return MakeFolders(KeyFolder(keyPath));

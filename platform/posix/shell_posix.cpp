@@ -15,7 +15,7 @@ namespace platform {
 
 bool DeleteFolderTree(const std::string& folder) {
     const std::string real = ResolvePath(folder);
-    struct stat st{};
+    struct stat st {};
     if (::lstat(real.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
     std::error_code error;

@@ -40,12 +40,24 @@ std::vector<std::string> ProtectedFolders() {
             folders.push_back(WithoutTrailingSeparator(path));
     };
     const int csidls[] = {
-        CSIDL_WINDOWS,          CSIDL_SYSTEM,         CSIDL_SYSTEMX86,
-        CSIDL_PROGRAM_FILES,    CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
-        CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_COMMON_APPDATA, CSIDL_PROFILE,
-        CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL,
-        CSIDL_COMMON_DOCUMENTS, CSIDL_APPDATA,        CSIDL_LOCAL_APPDATA,
-        CSIDL_PROGRAMS,         CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU,
+        CSIDL_WINDOWS,
+        CSIDL_SYSTEM,
+        CSIDL_SYSTEMX86,
+        CSIDL_PROGRAM_FILES,
+        CSIDL_PROGRAM_FILESX86,
+        CSIDL_PROGRAM_FILES_COMMON,
+        CSIDL_PROGRAM_FILES_COMMONX86,
+        CSIDL_COMMON_APPDATA,
+        CSIDL_PROFILE,
+        CSIDL_DESKTOPDIRECTORY,
+        CSIDL_COMMON_DESKTOPDIRECTORY,
+        CSIDL_PERSONAL,
+        CSIDL_COMMON_DOCUMENTS,
+        CSIDL_APPDATA,
+        CSIDL_LOCAL_APPDATA,
+        CSIDL_PROGRAMS,
+        CSIDL_COMMON_PROGRAMS,
+        CSIDL_STARTMENU,
         CSIDL_COMMON_STARTMENU,
     };
     for (int csidl : csidls)
@@ -55,7 +67,7 @@ std::vector<std::string> ProtectedFolders() {
     add(Environment(L"ProgramW6432"));
     add(Environment(L"CommonProgramW6432"));
     const std::string profile = WithoutTrailingSeparator(KnownFolder(CSIDL_PROFILE));
-    add(Parent(profile)); // the Users folder
+    add(Parent(profile));                                                       // the Users folder
     add(Parent(WithoutTrailingSeparator(KnownFolder(CSIDL_COMMON_DOCUMENTS)))); // Public
     add(Parent(WithoutTrailingSeparator(KnownFolder(CSIDL_APPDATA))));          // AppData
     add(WindowsFolder());

@@ -57,9 +57,8 @@ bool MachineKeyExists(const std::string& keyPath) {
 
 std::error_code CreateMachineKey(const std::string& keyPath) {
     HKEY key = nullptr;
-    const LONG result =
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    const LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0,
+                                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     if (result != ERROR_SUCCESS)
         return win32::MakeError(static_cast<DWORD>(result));
     RegCloseKey(key);

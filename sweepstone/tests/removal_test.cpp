@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "test_folder.h"
 
 #include <gtest/gtest.h>
@@ -77,11 +78,17 @@ protected:
 #endif
         safety.protectedFolders = {t.Path("Protected")};
     }
-    void TearDown() override { platform::DeleteMachineKeyTree(keyRoot); }
+    void TearDown() override {
+        platform::DeleteMachineKeyTree(keyRoot);
+    }
 
-    void Log(const std::string& text) { t.Write("Uninstall.log", text); }
+    void Log(const std::string& text) {
+        t.Write("Uninstall.log", text);
+    }
 
-    std::vector<std::string> Run() { return sweepstone::Timer1Timer(state, window, safety); }
+    std::vector<std::string> Run() {
+        return sweepstone::Timer1Timer(state, window, safety);
+    }
 
     TestFolder t;
     WizardState state;
@@ -118,6 +125,7 @@ const std::string kSceneryWithout2 = "[General]\r\n"
                                      "Title=Default Terrain\r\n"
                                      "Layer=1\r\n"
                                      "\r\n"
+                                     "\r\n" // the removed section's blank line stays
                                      "[Area.003]\r\n"
                                      "Title=Other Field\r\n"
                                      "Layer=3\r\n"
@@ -138,10 +146,12 @@ TEST_F(Removal, ALogWithoutSectionsStepsThroughEveryPosition) {
         "status:Deleting files...pleas wait", "show-progress", "stop-timer"};
     ASSERT_GE(window.events.size(), start.size());
     EXPECT_TRUE(std::equal(start.begin(), start.end(), window.events.begin()));
-    EXPECT_EQ(window.Positions(),
-              (std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
+    EXPECT_EQ(window.Positions(), (std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
     const std::vector<std::string> finish = {
-        "cursor", "caption:Finish", "progress:100", "hide-progress",
+        "cursor",
+        "caption:Finish",
+        "progress:100",
+        "hide-progress",
         "status:The Sample Airport X are removed from your system! Click Finish to exit the "
         "Uninstall wizard.",
         "hide-message"};
@@ -156,8 +166,7 @@ TEST_F(Removal, AMissingLogOnlyFinishes) {
     t.Write("Error", "a file named like the old default run file");
     const auto left = Run();
     EXPECT_TRUE(left.empty());
-    EXPECT_EQ(window.Positions(),
-              (std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
+    EXPECT_EQ(window.Positions(), (std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
     EXPECT_FALSE(t.Has("Uninstall.jpg"));
     EXPECT_TRUE(t.Has("Error"));
     EXPECT_EQ(t.Read("shell.txt"), "<missing>");
@@ -175,13 +184,26 @@ TEST_F(Removal, RemovesWhatTheLogNames) {
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Sub\\Deeper"));
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Other"));
     Log("[General]\r\nName=Sample Airport X\r\n"
-        "[Path]\r\nP1=" + t.Path("Product") + "\r\n"
-        "[File]\r\nF1=" + t.Path("Effects\\sample_lights.fx") + "\r\n"
-        "[ShortCut]\r\nS1=" + t.Path("Menu\\Sample Airport X") + "\r\n"
-        "[Registry]\r\nR1=\\" + keyRoot + "\\Sample\r\n"
-        "[Scenery.cfg]\r\nPath=" + t.Path("Sim\\Scenery.cfg") + "\r\nT1=Sample Airport X\r\n"
-        "[Rename_File]\r\nN1=" + t.Path("World\\APX45170") + "\r\n"
-        "[Rename_File_DEX]\r\nN1=" + t.Path("World\\APX45171") + "\r\n");
+        "[Path]\r\nP1=" +
+        t.Path("Product") +
+        "\r\n"
+        "[File]\r\nF1=" +
+        t.Path("Effects\\sample_lights.fx") +
+        "\r\n"
+        "[ShortCut]\r\nS1=" +
+        t.Path("Menu\\Sample Airport X") +
+        "\r\n"
+        "[Registry]\r\nR1=\\" +
+        keyRoot +
+        "\\Sample\r\n"
+        "[Scenery.cfg]\r\nPath=" +
+        t.Path("Sim\\Scenery.cfg") +
+        "\r\nT1=Sample Airport X\r\n"
+        "[Rename_File]\r\nN1=" +
+        t.Path("World\\APX45170") +
+        "\r\n"
+        "[Rename_File_DEX]\r\nN1=" +
+        t.Path("World\\APX45171") + "\r\n");
     const auto left = Run();
 
     EXPECT_TRUE(left.empty()) << left.front();
@@ -225,13 +247,20 @@ TEST_F(Removal, KeepsSharedItemsWhileAnotherProductUsesThem) {
         u.Write("Sim\\Scenery.cfg", kScenery);
         if (inUse)
             u.MakeFolder("Other Product");
-        u.Write("Uninstall.log",
-                "[General]\r\nName=Sample Airport X\r\n"
-                "[Shared-Folder-Option]\r\nO1=" + u.Path("Other Product") + "\r\n"
-                "[Shared-Folder]\r\nS1=" + u.Path("Shared") + "\r\n"
-                "[Path]\r\nP1=" + u.Path("Mine") + "\r\n"
-                "[Scenery.cfg]\r\nPath=" + u.Path("Sim\\Scenery.cfg") + "\r\n"
-                "[Shared_Scenery.cfg]\r\nT1=Sample Airport X\r\n");
+        u.Write("Uninstall.log", "[General]\r\nName=Sample Airport X\r\n"
+                                 "[Shared-Folder-Option]\r\nO1=" +
+                                     u.Path("Other Product") +
+                                     "\r\n"
+                                     "[Shared-Folder]\r\nS1=" +
+                                     u.Path("Shared") +
+                                     "\r\n"
+                                     "[Path]\r\nP1=" +
+                                     u.Path("Mine") +
+                                     "\r\n"
+                                     "[Scenery.cfg]\r\nPath=" +
+                                     u.Path("Sim\\Scenery.cfg") +
+                                     "\r\n"
+                                     "[Shared_Scenery.cfg]\r\nT1=Sample Airport X\r\n");
         EXPECT_TRUE(Run().empty());
         EXPECT_EQ(platform::FolderPresent(u.Path("Shared")), inUse);
         EXPECT_FALSE(platform::FolderPresent(u.Path("Mine")));
@@ -247,9 +276,9 @@ TEST_F(Removal, LeavesWhatIsNotOfTheNamedKind) {
     t.Write("NotAFolder.txt", "file");
     t.MakeFolder("NotAFile");
     t.Write("NotAFile\\inside.txt", "x");
-    Log("[Path]\r\nP1=" + t.Path("NotAFolder.txt") + "\r\n[ShortCut]\r\nS1=" +
-        t.Path("NotAFolder.txt") + "\r\n[File]\r\nF1=" + t.Path("NotAFile") +
-        "\r\nF2=\r\n[Path]\r\nP9=\r\n");
+    Log("[Path]\r\nP1=" + t.Path("NotAFolder.txt") +
+        "\r\n[ShortCut]\r\nS1=" + t.Path("NotAFolder.txt") +
+        "\r\n[File]\r\nF1=" + t.Path("NotAFile") + "\r\nF2=\r\n[Path]\r\nP9=\r\n");
     EXPECT_TRUE(Run().empty());
     EXPECT_TRUE(t.Has("NotAFolder.txt"));
     EXPECT_TRUE(t.Has("NotAFile\\inside.txt"));
@@ -279,9 +308,15 @@ TEST_F(Removal, RefusesValuesThatNameSystemFoldersOrWholeHives) {
     t.Write("Protected\\Inner\\deep.txt", "keep");
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Keep"));
     Log("[General]\r\nName=Sample Airport X\r\n"
-        "[Path]\r\nP1=" + t.Path("Protected") + "\r\n"
-        "[Shared-Folder]\r\nS1=" + t.Base() + "\r\n"
-        "[ShortCut]\r\nS1=" + t.Path("Protected\\Inner\\..") + "\r\n"
+        "[Path]\r\nP1=" +
+        t.Path("Protected") +
+        "\r\n"
+        "[Shared-Folder]\r\nS1=" +
+        t.Base() +
+        "\r\n"
+        "[ShortCut]\r\nS1=" +
+        t.Path("Protected\\Inner\\..") +
+        "\r\n"
         "[Registry]\r\nR1=SOFTWARE\r\nR2=\\SOFTWARE\\\r\n");
     const auto left = Run();
     EXPECT_TRUE(t.Has("Protected\\precious.txt"));
@@ -299,8 +334,8 @@ TEST_F(Removal, EditsTheSceneryLibraryOnlyAfterItsBackup) {
     // A folder where the backup should go: the copy cannot be made.
     t.MakeFolder("Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg");
     Log("[General]\r\nName=Sample Airport X\r\n"
-        "[Scenery.cfg]\r\nT0=Sample Airport X\r\nPath=" + t.Path("Sim\\Scenery.cfg") +
-        "\r\nT1=Sample Airport X\r\n");
+        "[Scenery.cfg]\r\nT0=Sample Airport X\r\nPath=" +
+        t.Path("Sim\\Scenery.cfg") + "\r\nT1=Sample Airport X\r\n");
     const auto left = Run();
     EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kScenery);
     ASSERT_EQ(left.size(), 2u); // the title before "Path", and the one without a backup
@@ -322,14 +357,20 @@ TEST_F(Removal, KeepsOneBackupPerProduct) {
 
 TEST_F(Removal, AnUnwritableSceneryLibraryEndsItsStep) {
     t.Write("Sim\\Scenery.cfg", kScenery);
-    // A scenery library whose folder is gone after the backup cannot be rewritten;
-    // simulate that with a library that is a folder's name.
-    t.MakeFolder("Gone\\Scenery.cfg");
-    t.Write("Gone\\Scenery.cfg\\x", "x");
+    ASSERT_FALSE(platform::SetReadOnly(t.Path("Sim\\Scenery.cfg"), true));
+    t.Write("Product\\a.bgl", "a");
     Log("[Scenery.cfg]\r\nPath=" + t.Path("Sim\\Scenery.cfg") +
-        "\r\nT1=Sample Airport X\r\n[Path]\r\nP1=" + t.Path("Nothing") + "\r\n");
-    EXPECT_TRUE(Run().empty());
-    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kSceneryWithout2);
+        "\r\nT1=Sample Airport X\r\nT2=Other Field\r\n[Path]\r\nP1=" + t.Path("Product") + "\r\n");
+    const auto left = Run();
+    platform::SetReadOnly(t.Path("Sim\\Scenery.cfg"), false);
+    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kScenery);
+    // The failed title and the one the step no longer reached.
+    const std::string library = t.Path("Sim\\") + "Scenery.cfg";
+    EXPECT_EQ(left, (std::vector<std::string>{library + ": Sample Airport X",
+                                              library + ": Other Field"}));
+    // The step ended before its position; the steps after it ran.
+    EXPECT_EQ(window.Positions(), (std::vector<int>{5, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
 }
 
 TEST(LeftItemsText, ListsAtMostTwentyItems) {
@@ -338,7 +379,7 @@ TEST(LeftItemsText, ListsAtMostTwentyItems) {
         items.push_back("item " + std::to_string(i));
     const std::string text = sweepstone::LeftItemsText(items);
     EXPECT_EQ(text.rfind("These items could not be removed:\r\nitem 1\r\n", 0), 0u);
-    EXPECT_NE(text.find("\r\nitem 20\r\n...") , std::string::npos);
+    EXPECT_NE(text.find("\r\nitem 20\r\n..."), std::string::npos);
     EXPECT_EQ(text.find("item 21"), std::string::npos);
 }
 
@@ -354,7 +395,59 @@ TEST_F(Removal, OpensTheRunFileWithTheWizardsFolder) {
     t.Write("Readme.txt", "thanks");
     Log("[Run]\r\nRun-File=" + t.Path("Readme.txt") + "\r\n");
     Run();
-    EXPECT_EQ(t.Read("shell.txt"), platform::FullPathName(t.Path("Readme.txt")) + "\t" +
-                                       t.Base() + "\n");
+    EXPECT_EQ(t.Read("shell.txt"),
+              platform::FullPathName(t.Path("Readme.txt")) + "\t" + t.Base() + "\n");
+}
+#endif
+
+#ifdef BRIGHTMERE_TEST_ENTRY_LIBRARY
+TEST_F(Removal, CallsLibraryEntryPointsWithTheirOwnFieldsOnly) {
+    setenv("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt").c_str(), 1);
+    const std::string lib = BRIGHTMERE_TEST_ENTRY_LIBRARY;
+    Log("[DLL_RUN]\r\n"
+        "D1=" +
+        lib +
+        "@Unregister@Sample Airport X@second@third\r\n"
+        "D2=" +
+        lib +
+        "@Unregister\r\n" // no text fields: three nulls
+        "D3=" +
+        lib +
+        "@Cleanup@@only second@\r\n" // empty fields are nulls
+        "D4=" +
+        lib +
+        "@Unregister@a@b@c@too many\r\n" // malformed: skipped
+        "D5=" +
+        lib +
+        "@NoSuchEntry@a\r\n" // missing entry point: passed over
+        "D6=" +
+        t.Path("missing.so") +
+        "@Unregister@a\r\n"
+        "D7=" +
+        lib +
+        "@Cleanup@last\r\n"
+        "[DLL_RUN_SHARED]\r\nD1=" +
+        lib + "@Cleanup@shared\r\n");
+    const auto left = Run();
+    EXPECT_TRUE(left.empty()); // library calls are not counted
+    EXPECT_EQ(t.Read("calls.txt"), "Unregister|Sample Airport X|second|third\n"
+                                   "Unregister|<null>|<null>|<null>\n"
+                                   "Cleanup|<null>|only second|<null>\n"
+                                   "Cleanup|last|<null>|<null>\n"
+                                   "Cleanup|shared|<null>|<null>\n");
+    unsetenv("BRIGHTMERE_TEST_ENTRY_RECORD");
+}
+
+TEST_F(Removal, AFaultInALibraryEndsOnlyItsStep) {
+    setenv("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt").c_str(), 1);
+    const std::string lib = BRIGHTMERE_TEST_ENTRY_LIBRARY;
+    Log("[DLL_RUN]\r\nD1=" + lib + "@Fault@first\r\nD2=" + lib +
+        "@Cleanup@skipped\r\n"
+        "[DLL_RUN_SHARED]\r\nD1=" +
+        lib + "@Cleanup@shared\r\n");
+    Run();
+    EXPECT_EQ(t.Read("calls.txt"), "Fault|first|<null>|<null>\nCleanup|shared|<null>|<null>\n");
+    EXPECT_EQ(window.Positions().front(), 5);
+    unsetenv("BRIGHTMERE_TEST_ENTRY_RECORD");
 }
 #endif
