@@ -71,6 +71,10 @@ std::string ComparablePath(const std::string& fullPath) {
 bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders) {
     if (path.find_first_not_of(" \t") == std::string::npos)
         return false; // names nothing; every step first tests that its target exists
+    // A bare drive ("C:") means that drive's current folder to the system; whatever
+    // that is, such a value names no product's folder.
+    if (ComparablePath(path).size() == 3 && path.size() >= 2 && path[1] == ':')
+        return true;
     const std::string full = ComparablePath(platform::FullPathName(path));
     // A drive root, the root of the current drive, or the POSIX root.
     if (full.empty() || full == "\\" || (full.size() == 3 && full[1] == ':'))
