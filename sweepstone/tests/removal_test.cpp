@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 using sweepstone::WizardState;
 using testing_support::TestFolder;
 
@@ -400,10 +404,37 @@ TEST_F(Removal, OpensTheRunFileWithTheWizardsFolder) {
 }
 #endif
 
+namespace {
+
+void SetEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+// Beside a Windows test program, the sandbox runner puts the test library and the
+// run file into its data folder.
+std::string HelperFolder() {
+    const std::string exe = platform::ProgramPath();
+    return exe.substr(0, exe.find_last_of("\\/") + 1) + "data\\";
+}
+
+std::string TestLibrary() {
 #ifdef BRIGHTMERE_TEST_ENTRY_LIBRARY
+    return BRIGHTMERE_TEST_ENTRY_LIBRARY;
+#else
+    return HelperFolder() + "sweepstone_test_entry.dll";
+#endif
+}
+
+} // namespace
+
 TEST_F(Removal, CallsLibraryEntryPointsWithTheirOwnFieldsOnly) {
-    setenv("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt").c_str(), 1);
-    const std::string lib = BRIGHTMERE_TEST_ENTRY_LIBRARY;
+    SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt"));
+    const std::string lib = TestLibrary();
+    ASSERT_TRUE(platform::FilePresent(lib)) << lib;
     Log("[DLL_RUN]\r\n"
         "D1=" +
         lib +
@@ -435,12 +466,12 @@ TEST_F(Removal, CallsLibraryEntryPointsWithTheirOwnFieldsOnly) {
                                    "Cleanup|<null>|only second|<null>\n"
                                    "Cleanup|last|<null>|<null>\n"
                                    "Cleanup|shared|<null>|<null>\n");
-    unsetenv("BRIGHTMERE_TEST_ENTRY_RECORD");
 }
 
+#ifndef _WIN32
 TEST_F(Removal, AFaultInALibraryEndsOnlyItsStep) {
-    setenv("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt").c_str(), 1);
-    const std::string lib = BRIGHTMERE_TEST_ENTRY_LIBRARY;
+    SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt"));
+    const std::string lib = TestLibrary();
     Log("[DLL_RUN]\r\nD1=" + lib + "@Fault@first\r\nD2=" + lib +
         "@Cleanup@skipped\r\n"
         "[DLL_RUN_SHARED]\r\nD1=" +
@@ -448,6 +479,20 @@ TEST_F(Removal, AFaultInALibraryEndsOnlyItsStep) {
     Run();
     EXPECT_EQ(t.Read("calls.txt"), "Fault|first|<null>|<null>\nCleanup|shared|<null>|<null>\n");
     EXPECT_EQ(window.Positions().front(), 5);
-    unsetenv("BRIGHTMERE_TEST_ENTRY_RECORD");
+    SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", "");
+}
+#endif
+
+#ifdef _WIN32
+TEST_F(Removal, StartsTheRunFileWithTheWizardsFolderAsItsParameters) {
+    const std::string runFile = HelperFolder() + "record_run_file.exe";
+    ASSERT_TRUE(platform::FilePresent(runFile)) << runFile;
+    SetEnvironment("BRIGHTMERE_RUN_RECORD", t.Path("run.txt"));
+    Log("[Run]\r\nRun-File=" + runFile + "\r\n");
+    Run();
+    // The shell starts the program and returns at once.
+    for (int i = 0; i < 150 && !t.Has("run.txt"); ++i)
+        Sleep(100);
+    EXPECT_EQ(t.Read("run.txt"), t.Base());
 }
 #endif
