@@ -416,7 +416,7 @@ void SetEnvironment(const char* name, const std::string& value) {
 
 // Beside a Windows test program, the sandbox runner puts the test library and the
 // run file into its data folder.
-std::string HelperFolder() {
+[[maybe_unused]] std::string HelperFolder() {
     const std::string exe = platform::ProgramPath();
     return exe.substr(0, exe.find_last_of("\\/") + 1) + "data\\";
 }
