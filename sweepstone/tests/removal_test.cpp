@@ -140,6 +140,33 @@ const std::string kSceneryWithout2 = "[General]\r\n"
 
 } // namespace
 
+namespace {
+
+void SetEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+// Beside a Windows test program, the sandbox runner puts the test library and the
+// run file into its data folder.
+[[maybe_unused]] std::string HelperFolder() {
+    const std::string exe = platform::ProgramPath();
+    return exe.substr(0, exe.find_last_of("\\/") + 1) + "data\\";
+}
+
+std::string TestLibrary() {
+#ifdef BRIGHTMERE_TEST_ENTRY_LIBRARY
+    return BRIGHTMERE_TEST_ENTRY_LIBRARY;
+#else
+    return HelperFolder() + "sweepstone_test_entry.dll";
+#endif
+}
+
+} // namespace
+
 TEST_F(Removal, ALogWithoutSectionsStepsThroughEveryPosition) {
     Log("[General]\r\nName=Sample Airport X\r\n");
     t.Write("Uninstall.jpg", "picture");
@@ -176,18 +203,34 @@ TEST_F(Removal, AMissingLogOnlyFinishes) {
     EXPECT_EQ(t.Read("shell.txt"), "<missing>");
 }
 
-TEST_F(Removal, RemovesWhatTheLogNames) {
+TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     t.Write("Product\\Scenery\\a.bgl", "a");
     t.Write("Product\\Texture\\b.bmp", "b");
+    t.Write("Shared Library\\lib.bgl", "shared");
     t.Write("Effects\\sample_lights.fx", "fx");
     t.Write("Effects\\other.fx", "keep");
     t.Write("Menu\\Sample Airport X\\Manual.lnk", "lnk");
     t.Write("Sim\\Scenery.cfg", kScenery);
     t.Write("World\\APX45170.off", "off");
     t.Write("World\\APX45171.bgl.off_dex", "dex");
+    t.Write("Uninstall.jpg", "picture");
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Sub\\Deeper"));
+    ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Other Sub"));
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Other"));
+    const std::string lib = TestLibrary();
+    ASSERT_TRUE(platform::FilePresent(lib)) << lib;
+    SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt"));
+#ifdef _WIN32
+    const std::string runFile = HelperFolder() + "record_run_file.exe";
+    SetEnvironment("BRIGHTMERE_RUN_RECORD", t.Path("run.txt"));
+#else
+    const std::string runFile = t.Path("Readme.txt");
+    t.Write("Readme.txt", "thanks");
+#endif
     Log("[General]\r\nName=Sample Airport X\r\n"
+        "[Run]\r\nRun-File=" +
+        runFile +
+        "\r\n"
         "[Path]\r\nP1=" +
         t.Path("Product") +
         "\r\n"
@@ -207,30 +250,70 @@ TEST_F(Removal, RemovesWhatTheLogNames) {
         t.Path("World\\APX45170") +
         "\r\n"
         "[Rename_File_DEX]\r\nN1=" +
-        t.Path("World\\APX45171") + "\r\n");
+        t.Path("World\\APX45171") +
+        "\r\n"
+        "[Shared-Folder-Option]\r\nO1=" +
+        t.Path("No Other Product") +
+        "\r\n"
+        "[Shared-Folder]\r\nS1=" +
+        t.Path("Shared Library") +
+        "\r\n"
+        "[Shared_Scenery.cfg]\r\nT1=Sample Airport X Mesh\r\n"
+        "[DLL_RUN]\r\nD1=" +
+        lib +
+        "@Unregister@Sample Airport X@@\r\n"
+        "[DLL_RUN_SHARED]\r\nD1=" +
+        lib + "@Cleanup@shared\r\n");
     const auto left = Run();
+    SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", "");
 
     EXPECT_TRUE(left.empty()) << left.front();
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Shared Library")));
     EXPECT_FALSE(t.Has("Effects\\sample_lights.fx"));
     EXPECT_TRUE(t.Has("Effects\\other.fx"));
     EXPECT_FALSE(platform::FolderPresent(t.Path("Menu\\Sample Airport X")));
     EXPECT_TRUE(platform::FolderPresent(t.Path("Menu")));
     EXPECT_FALSE(platform::MachineKeyExists(keyRoot + "\\Sample"));
     EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Other"));
-    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kSceneryWithout2);
+    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), "[General]\r\n"
+                                          "Title=FS Scenery\r\n"
+                                          "Local=Scenery\r\n"
+                                          "\r\n"
+                                          "[Area.001]\r\n"
+                                          "Title=Default Terrain\r\n"
+                                          "Layer=1\r\n"
+                                          "\r\n"
+                                          "\r\n"
+                                          "[Area.003]\r\n"
+                                          "Title=Other Field\r\n"
+                                          "Layer=3\r\n"
+                                          "\r\n");
     EXPECT_EQ(t.Read("Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"), kScenery);
     EXPECT_EQ(t.Read("World\\APX45170.bgl"), "off");
     EXPECT_EQ(t.Read("World\\APX45171.bgl"), "dex");
     EXPECT_FALSE(t.Has("World\\APX45170.off"));
+    EXPECT_FALSE(t.Has("Uninstall.log"));
+    EXPECT_FALSE(t.Has("Uninstall.jpg"));
+    EXPECT_EQ(t.Read("calls.txt"), "Unregister|Sample Airport X|<null>|<null>\n"
+                                   "Cleanup|shared|<null>|<null>\n");
+#ifdef _WIN32
+    for (int i = 0; i < 150 && !t.Has("run.txt"); ++i)
+        Sleep(100);
+    EXPECT_EQ(t.Read("run.txt"), t.Base());
+#else
+    EXPECT_EQ(t.Read("shell.txt"), runFile + "\t" + t.Base() + "\n");
+#endif
 
     // Every listed value is shown before it is handled, in the order of the steps.
     const std::vector<std::string> expected = {
         "Deleting files...pleas wait",
         "Checking scenery.cfg...",
         "Checking scenery.cfg...",
+        "Checking scenery.cfg...",
         "\\" + keyRoot + "\\Sample",
         t.Path("Product"),
+        t.Path("Shared Library"),
         t.Path("Effects\\sample_lights.fx"),
         t.Path("Menu\\Sample Airport X"),
         t.Path("World\\APX45170"),
@@ -238,6 +321,7 @@ TEST_F(Removal, RemovesWhatTheLogNames) {
         "The Sample Airport X are removed from your system! Click Finish to exit the "
         "Uninstall wizard."};
     EXPECT_EQ(window.Statuses(), expected);
+    EXPECT_EQ(window.Positions(), (std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
     EXPECT_EQ(window.Information(), "");
 }
 
@@ -403,33 +487,6 @@ TEST_F(Removal, OpensTheRunFileWithTheWizardsFolder) {
               platform::FullPathName(t.Path("Readme.txt")) + "\t" + t.Base() + "\n");
 }
 #endif
-
-namespace {
-
-void SetEnvironment(const char* name, const std::string& value) {
-#ifdef _WIN32
-    _putenv_s(name, value.c_str());
-#else
-    setenv(name, value.c_str(), 1);
-#endif
-}
-
-// Beside a Windows test program, the sandbox runner puts the test library and the
-// run file into its data folder.
-[[maybe_unused]] std::string HelperFolder() {
-    const std::string exe = platform::ProgramPath();
-    return exe.substr(0, exe.find_last_of("\\/") + 1) + "data\\";
-}
-
-std::string TestLibrary() {
-#ifdef BRIGHTMERE_TEST_ENTRY_LIBRARY
-    return BRIGHTMERE_TEST_ENTRY_LIBRARY;
-#else
-    return HelperFolder() + "sweepstone_test_entry.dll";
-#endif
-}
-
-} // namespace
 
 TEST_F(Removal, CallsLibraryEntryPointsWithTheirOwnFieldsOnly) {
     SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt"));
