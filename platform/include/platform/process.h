@@ -1,0 +1,27 @@
+// What the uninstall wizard needs to delete itself: a unique temporary name, the
+// process's current folder, a hidden command batch, and the end of the process.
+#pragma once
+
+#include <string>
+#include <system_error>
+
+namespace platform {
+
+// A unique file name in `folder` made from `prefix`, a hexadecimal number and the
+// extension "tmp"; the empty file is created to reserve the name (GetTempFileName).
+// Empty when no name could be made.
+std::string UniqueTempFileName(const std::string& folder, const std::string& prefix);
+
+// Clears every attribute of a file (read-only included); on POSIX, makes it writable.
+std::error_code ClearFileAttributes(const std::string& path);
+
+std::error_code SetCurrentFolder(const std::string& folder);
+
+// Starts a command batch with its window hidden and does not wait for it. On POSIX
+// the batch is run by /bin/sh, whose syntax differs; tests read the batch instead.
+std::error_code StartHiddenBatch(const std::string& batch);
+
+// Ends the process at once with `code`; no window close events run.
+[[noreturn]] void EndProcess(int code);
+
+} // namespace platform

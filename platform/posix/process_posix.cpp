@@ -1,0 +1,59 @@
+#include "platform/process.h"
+
+#include "posix_path.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+std::string UniqueTempFileName(const std::string& folder, const std::string& prefix) {
+    std::string base = ResolvePath(folder);
+    if (!base.empty() && base.back() != '/')
+        base += '/';
+    // As GetTempFileName: prefix, up to four hexadecimal digits, ".tmp".
+    for (unsigned n = static_cast<unsigned>(::getpid()) & 0xFFFF, tries = 0; tries < 0x10000;
+         ++tries, n = (n + 1) & 0xFFFF) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%X.tmp", n == 0 ? 1u : n);
+        const std::string path = base + prefix + name;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
+}
+
+std::error_code ClearFileAttributes(const std::string& path) {
+    const std::string real = ResolvePath(path);
+    struct stat st {};
+    if (::stat(real.c_str(), &st) != 0 || ::chmod(real.c_str(), (st.st_mode & 0777) | S_IWUSR))
+        return {errno, std::generic_category()};
+    return {};
+}
+
+std::error_code SetCurrentFolder(const std::string& folder) {
+    if (::chdir(ResolvePath(folder).c_str()) != 0)
+        return {errno, std::generic_category()};
+    return {};
+}
+
+std::error_code StartHiddenBatch(const std::string&) {
+    // A Windows batch means nothing to a POSIX shell; nothing is started.
+    return std::make_error_code(std::errc::function_not_supported);
+}
+
+void EndProcess(int code) {
+    std::_Exit(code);
+}
+
+} // namespace platform
