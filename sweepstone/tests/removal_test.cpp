@@ -101,42 +101,15 @@ protected:
     std::string keyRoot;
 };
 
-const std::string kScenery = "[General]\r\n"
-                             "Title=FS Scenery\r\n"
-                             "Local=Scenery\r\n"
-                             "\r\n"
-                             "[Area.001]\r\n"
-                             "Title=Default Terrain\r\n"
-                             "Layer=1\r\n"
-                             "\r\n"
-                             "[Area.002]\r\n"
-                             "Title=Sample Airport X\r\n"
-                             "Layer=2\r\n"
-                             "\r\n"
-                             "[Area.003]\r\n"
-                             "Title=Other Field\r\n"
-                             "Layer=3\r\n"
-                             "\r\n"
-                             "[Area.004]\r\n"
-                             "Title=Sample Airport X Mesh\r\n"
-                             "Layer=4\r\n";
-
-const std::string kSceneryWithout2 = "[General]\r\n"
-                                     "Title=FS Scenery\r\n"
-                                     "Local=Scenery\r\n"
-                                     "\r\n"
-                                     "[Area.001]\r\n"
-                                     "Title=Default Terrain\r\n"
-                                     "Layer=1\r\n"
-                                     "\r\n"
-                                     "\r\n" // the removed section's blank line stays
-                                     "[Area.003]\r\n"
-                                     "Title=Other Field\r\n"
-                                     "Layer=3\r\n"
-                                     "\r\n"
-                                     "[Area.004]\r\n"
-                                     "Title=Sample Airport X Mesh\r\n"
-                                     "Layer=4\r\n";
+// A scenery library of four areas. A removed area's blank line stays behind, as
+// the profile functions leave it.
+const std::string kHead = "[General]\r\nTitle=FS Scenery\r\nLocal=Scenery\r\n\r\n";
+const std::string kArea1 = "[Area.001]\r\nTitle=Default Terrain\r\nLayer=1\r\n";
+const std::string kArea2 = "[Area.002]\r\nTitle=Sample Airport X\r\nLayer=2\r\n";
+const std::string kArea3 = "[Area.003]\r\nTitle=Other Field\r\nLayer=3\r\n";
+const std::string kArea4 = "[Area.004]\r\nTitle=Sample Airport X Mesh\r\nLayer=4\r\n";
+const std::string kScenery = kHead + kArea1 + "\r\n" + kArea2 + "\r\n" + kArea3 + "\r\n" + kArea4;
+const std::string kSceneryWithout2 = kHead + kArea1 + "\r\n" + "\r\n" + kArea3 + "\r\n" + kArea4;
 
 } // namespace
 
@@ -276,19 +249,7 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     EXPECT_TRUE(platform::FolderPresent(t.Path("Menu")));
     EXPECT_FALSE(platform::MachineKeyExists(keyRoot + "\\Sample"));
     EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Other"));
-    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), "[General]\r\n"
-                                          "Title=FS Scenery\r\n"
-                                          "Local=Scenery\r\n"
-                                          "\r\n"
-                                          "[Area.001]\r\n"
-                                          "Title=Default Terrain\r\n"
-                                          "Layer=1\r\n"
-                                          "\r\n"
-                                          "\r\n"
-                                          "[Area.003]\r\n"
-                                          "Title=Other Field\r\n"
-                                          "Layer=3\r\n"
-                                          "\r\n");
+    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kHead + kArea1 + "\r\n" + "\r\n" + kArea3 + "\r\n");
     EXPECT_EQ(t.Read("Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"), kScenery);
     EXPECT_EQ(t.Read("World\\APX45170.bgl"), "off");
     EXPECT_EQ(t.Read("World\\APX45171.bgl"), "dex");
