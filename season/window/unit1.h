@@ -5,6 +5,7 @@
 // fake.
 #pragma once
 
+#include "components.h"
 #include "file_system.h"
 #include "switcher_state.h"
 
@@ -13,32 +14,6 @@
 #include <string>
 
 namespace season {
-
-// The window's components, in the order of their declaration.
-enum class Component {
-    Image1,  // background, drags the window
-    Image2,  // close icon
-    Image3,  // chosen season, big
-    Image4,  // right arrow
-    Image5,  // left arrow
-    BitBtn2, // close button
-    Image6,  // next season, small
-    Image7,  // previous season, small
-    Label1,  // base folder
-    Button1, // apply
-    ListBox1,
-    DirectoryListBox1,
-    Label2, // "Support for ..."
-    Label3, // "Brightmere's"
-    Image8, // German flag
-    Image9, // English flag
-    Panel_Help,
-    Label_Help,
-    Image10, // help icon
-    BitBtn1, // hides the help panel
-    Label_Version,
-    Label_Quorrin_warning,
-};
 
 // What the window logic asks of the toolkit. Texts are Windows-1252 bytes, except
 // paths and add-on names, which are in the system code page like the file system
