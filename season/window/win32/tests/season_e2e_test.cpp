@@ -16,6 +16,7 @@
 #endif
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -158,6 +159,7 @@ public:
     }
 
     HWND Form() const { return form_; }
+    HWND Tooltips() const { return FindOwnWindow(L"tooltips_class32", false); }
     const std::wstring& Tree() const { return tree_; }
 
     HWND Control(Component c) const {
@@ -345,6 +347,10 @@ TEST(SeasonWindow, StartsInEnglishAtSummerWithTheSampleAddonsListed) {
     EXPECT_EQ(list.top, 208);
     EXPECT_EQ(list.right - list.left, 193);
     EXPECT_EQ(list.bottom - list.top, 104);
+
+    // Tooltips on the close icon and the two flags, and nowhere else.
+    ASSERT_NE(s.Tooltips(), nullptr);
+    EXPECT_EQ(SendMessageW(s.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), 3);
 
     Sleep(500); // let the window finish painting
     EXPECT_TRUE(s.SaveScreenshot(DriverFolder() + L"season-window.bmp"));
