@@ -360,6 +360,8 @@ void Form1Window::ClearListSelection() {
     if (GetCapture() == list)
         ReleaseCapture();
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    // Repainted whole, so that no focus frame of the pressed row stays behind.
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 void Form1Window::Focus(Component c) {
