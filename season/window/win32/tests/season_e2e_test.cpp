@@ -348,6 +348,14 @@ TEST(SeasonWindow, StartsInEnglishAtSummerWithTheSampleAddonsListed) {
     EXPECT_EQ(list.right - list.left, 193);
     EXPECT_EQ(list.bottom - list.top, 104);
 
+    // Tab order: the close button, then the apply button; the list is left out.
+    HWND first = GetNextDlgTabItem(s.Form(), nullptr, FALSE);
+    EXPECT_EQ(first, s.Control(Component::BitBtn2));
+    EXPECT_EQ(GetNextDlgTabItem(s.Form(), first, FALSE), s.Control(Component::Button1));
+    EXPECT_EQ(GetNextDlgTabItem(s.Form(), s.Control(Component::Button1), FALSE), first);
+    // The background picture lies below every other control.
+    EXPECT_EQ(GetWindow(GetWindow(s.Form(), GW_CHILD), GW_HWNDLAST), s.Control(Component::Image1));
+
     // Tooltips on the close icon and the two flags, and nowhere else.
     ASSERT_NE(s.Tooltips(), nullptr);
     EXPECT_EQ(SendMessageW(s.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), 3);
