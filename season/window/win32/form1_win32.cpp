@@ -298,10 +298,14 @@ void Form1Window::CreateControls() {
                  reinterpret_cast<LPARAM>(glyphClose_));
     SendMessageW(Control(Component::BitBtn1), BM_SETIMAGE, IMAGE_ICON,
                  reinterpret_cast<LPARAM>(glyphOk_));
-    SetWindowSubclass(Control(Component::Image1), ControlProc, kSubclassId,
-                      reinterpret_cast<DWORD_PTR>(this));
-    SetWindowSubclass(Control(Component::ListBox1), ControlProc, kSubclassId,
-                      reinterpret_cast<DWORD_PTR>(this));
+    // The background and the list report pointer events of their own; every other
+    // picture and label keeps the pointer while a button is held on it, so that a
+    // press there never turns into a drag of the window.
+    for (const auto& l : kLayout) {
+        if (l.kind == Kind::Picture || l.kind == Kind::Label || l.component == Component::ListBox1)
+            SetWindowSubclass(Control(l.component), ControlProc, kSubclassId,
+                              reinterpret_cast<DWORD_PTR>(this));
+    }
     SizeLabelToText(Component::Label3);
 
     // Tooltips on the close icon and the two flags only.
@@ -640,6 +644,16 @@ LRESULT CALLBACK Form1Window::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
         self->form_.ListBox1MouseDown();
         return r;
+    }
+    if (id != ControlId(Component::Image1) && id != ControlId(Component::ListBox1)) {
+        if (msg == WM_LBUTTONDOWN) {
+            const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+            if (IsWindow(hwnd)) // a click may have closed the window
+                SetCapture(hwnd);
+            return r;
+        }
+        if (msg == WM_LBUTTONUP && GetCapture() == hwnd)
+            ReleaseCapture();
     }
     if (msg == WM_NCDESTROY)
         RemoveWindowSubclass(hwnd, ControlProc, kSubclassId);

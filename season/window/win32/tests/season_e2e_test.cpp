@@ -529,6 +529,56 @@ TEST(SeasonWindow, AppliesAutumnInGermanAndAsksAndReportsInGerman) {
     EXPECT_TRUE(Exists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
 }
 
+// Real pointer input: press on the background, move, release.
+void DragWithPointer(POINT from, int dx, int dy) {
+    SetCursorPos(from.x, from.y);
+    Sleep(100);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &press, sizeof(press));
+    Sleep(100);
+    for (int step = 1; step <= 5; ++step) {
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = dx / 5;
+        move.mi.dy = dy / 5;
+        move.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &move, sizeof(move));
+        Sleep(100);
+    }
+    INPUT release{};
+    release.type = INPUT_MOUSE;
+    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &release, sizeof(release));
+    Sleep(300);
+}
+
+TEST(SeasonWindow, TheBackgroundDragsTheWindowAndALabelDoesNot) {
+    Switcher s(L"drag");
+    ASSERT_NE(s.Form(), nullptr);
+    RECT before;
+    GetWindowRect(s.Form(), &before);
+    // Over a label nothing moves.
+    DragWithPointer(POINT{before.left + 300, before.top + 177}, -40, -30);
+    RECT same;
+    GetWindowRect(s.Form(), &same);
+    EXPECT_EQ(same.left, before.left);
+    EXPECT_EQ(same.top, before.top);
+    // Over the title band of the background the window follows the pointer.
+    DragWithPointer(POINT{before.left + 400, before.top + 60}, -40, -30);
+    RECT after;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            GetWindowRect(s.Form(), &after);
+            return after.left != before.left;
+        },
+        5));
+    EXPECT_LT(after.left, before.left);
+    EXPECT_LT(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+}
+
 TEST(SeasonWindow, CloseButtonAndCloseIconEndTheProgram) {
     for (Component close : {Component::BitBtn2, Component::Image2}) {
         Switcher s(close == Component::BitBtn2 ? L"close-button" : L"close-icon");
