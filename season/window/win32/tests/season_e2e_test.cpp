@@ -529,6 +529,55 @@ TEST(SeasonWindow, AppliesAutumnInGermanAndAsksAndReportsInGerman) {
     EXPECT_TRUE(Exists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
 }
 
+// Sets the user's display scaling (dots per inch; 96 is 100 %) for programs
+// started afterwards, and puts the old setting back at the end.
+class DisplayScaling {
+public:
+    explicit DisplayScaling(DWORD dpi) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
+        DWORD size = sizeof(old_);
+        had_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(&old_), &size) == ERROR_SUCCESS;
+        RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                       sizeof(dpi));
+    }
+    ~DisplayScaling() {
+        if (had_)
+            RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_),
+                           sizeof(old_));
+        else
+            RegDeleteValueW(key_, L"LogPixels");
+        RegCloseKey(key_);
+    }
+
+private:
+    HKEY key_ = nullptr;
+    DWORD old_ = 0;
+    bool had_ = false;
+};
+
+TEST(SeasonWindow, ScalesItsFixedLayoutAt150Percent) {
+    DisplayScaling scaling(144);
+    Switcher s(L"scaled");
+    ASSERT_NE(s.Form(), nullptr);
+    RECT client;
+    GetClientRect(s.Form(), &client);
+    if (client.right == 787)
+        GTEST_SKIP() << "this Wine does not take the scaling setting";
+    EXPECT_EQ(client.right, 1181);
+    EXPECT_EQ(client.bottom, 807);
+    RECT big;
+    GetWindowRect(s.Control(Component::Image3), &big);
+    MapWindowPoints(nullptr, s.Form(), reinterpret_cast<POINT*>(&big), 2);
+    EXPECT_EQ(big.left, 608);
+    EXPECT_EQ(big.top, 312);
+    EXPECT_EQ(big.right - big.left, 345);
+    EXPECT_EQ(s.ListEntries().size(), 7u);
+    Sleep(500);
+    EXPECT_TRUE(s.SaveScreenshot(DriverFolder() + L"season-window-150.bmp"));
+}
+
 // Real pointer input: press on the background, move, release.
 void DragWithPointer(POINT from, int dx, int dy) {
     SetCursorPos(from.x, from.y);
