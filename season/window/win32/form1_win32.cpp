@@ -432,9 +432,8 @@ LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         return TRUE;
     case WM_CTLCOLORSTATIC:
-        return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), false);
     case WM_CTLCOLORBTN:
-        return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), true);
+        return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_SETCURSOR:
         if (SetPointer(reinterpret_cast<HWND>(wp)))
             return TRUE;
@@ -492,7 +491,7 @@ void Form1Window::OnCommand(int id, int code) {
         form_.Button1Click();
 }
 
-LRESULT Form1Window::OnCtlColor(HDC dc, HWND control, bool button) {
+LRESULT Form1Window::OnCtlColor(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
     const bool inPanel =
         id == ControlId(Component::Label_Help) || id == ControlId(Component::BitBtn1);
@@ -508,7 +507,6 @@ LRESULT Form1Window::OnCtlColor(HDC dc, HWND control, bool button) {
     SetBkMode(dc, TRANSPARENT);
     const POINT at = PositionInForm(control);
     SetBrushOrgEx(dc, -at.x, -at.y, nullptr);
-    (void)button;
     return reinterpret_cast<LRESULT>(backgroundBrush_);
 }
 

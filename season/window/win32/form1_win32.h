@@ -46,7 +46,9 @@ private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
     void OnCommand(int id, int code);
-    LRESULT OnCtlColor(HDC dc, HWND control, bool button);
+    // Labels and buttons on the form: the background beneath them; in the help
+    // panel: the panel's colour.
+    LRESULT OnCtlColor(HDC dc, HWND control);
     void DrawPicture(const DRAWITEMSTRUCT& item);
     bool SetPointer(HWND under);
     POINT PositionInForm(HWND control) const;
