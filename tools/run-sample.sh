@@ -1,28 +1,52 @@
 #!/usr/bin/env bash
-# The main job on the sample add-on folder: detects the add-ons in a copy of
-# samples/addons and switches them through winter and back to summer with the
-# season switching engine, showing what changed on disk.
+# Builds season.exe and runs it under Wine on a copy of the sample add-on folder
+# samples/addons, with the program placed inside the copy as a user places it.
+# With a display the window opens there; close it to end. Without one the program
+# runs on a virtual display, and a screenshot of its window is saved and its path
+# printed. Wine runs in a sandboxed prefix (see tools/wine-sandbox-run.sh), so the
+# program sees only its own drive C:.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
-cmake --preset native >/dev/null
-cmake --build --preset native --target season-apply >/dev/null
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target season >/dev/null
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/season-sample.XXXXXX")
-cp -r samples/addons/. "$work/"
-driver=build/native/tools/season-apply
-show() {
-    echo "  Alpha Airfield\\Texture\\treesSU.bmp: $(cat "$work/Alpha Airfield/Texture/treesSU.bmp")"
-    echo "  Taskelby X\\Texture\\x_trees.bmp:     $(cat "$work/Taskelby X/Texture/x_trees.bmp")"
-    echo "  Quorrin\\Scenery:                     $(cd "$work/Quorrin/Scenery" && ls | tr '\n' ' ')"
-    echo "  Norvasse X ground texture:           $(cat "$work/Norvasse X/Norvasse X - priority 2/Texture/TWEL_Ground.bmp")"
-}
-echo "Sample add-on folder: $work"
-for step in "winter en yes" "autumn en no" "summer en no"; do
-    set -- $step
-    echo
-    echo "== apply $1 (MipMap answer: $3)"
-    "$driver" "$work" "$@"
-    show
+exe=build/windows/season/window/win32/season.exe
+export WINE_SANDBOX="$PWD/build/sample-sandbox"
+export WINE_SANDBOX_BESIDE="$PWD/samples/addons"
+echo "Sample add-on folder (inside the Wine prefix): C:\\run\\season\\"
+
+if [ -n "${DISPLAY:-}" ]; then
+    echo "Opening the switcher's window; close it to end."
+    bash tools/wine-sandbox-run.sh "$exe"
+    exit 0
+fi
+
+# No display: a virtual one, a screenshot, then the program is ended.
+mkdir -p build/test-output
+shot="$PWD/build/test-output/season-sample.png"
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; rm -f "$displayfile"' EXIT
+for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$displayfile")"
+
+bash tools/wine-sandbox-run.sh "$exe" &
+runner=$!
+window=""
+for _ in $(seq 120); do
+    window=$(xdotool search --name '^Brightmere Turnleaf$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.5
 done
+if [ -z "$window" ]; then
+    echo "the switcher's window did not appear"
+    exit 1
+fi
+sleep 2 # let it finish painting
+import -window "$window" "$shot"
+echo "Screenshot of the switcher's window: $shot"
+WINEPREFIX="$WINE_SANDBOX/prefix" HOME="$WINE_SANDBOX/home" wineserver -k || true
+wait "$runner" 2>/dev/null || true

@@ -7,7 +7,9 @@
 #   - the program is copied into C:\run\<name>\ and started there.
 # The sandbox lives in $WINE_SANDBOX, or in "wine-sandbox" beside the build tree's
 # CMakeCache.txt. When WINE_SANDBOX_DATA names a folder, it is copied to
-# C:\run\<name>\data first. The program's exit code is passed on.
+# C:\run\<name>\data first; when WINE_SANDBOX_BESIDE names a folder, its content is
+# copied into C:\run\<name>\ itself, so that the program runs inside that tree
+# (the switcher works on the folder it lies in). The program's exit code is passed on.
 set -euo pipefail
 
 exe=$(readlink -f "$1")
@@ -51,6 +53,9 @@ name=$(basename "$exe" .exe)
 run="$WINEPREFIX/drive_c/run/$name"
 rm -rf "$run"
 mkdir -p "$run"
+if [ -n "${WINE_SANDBOX_BESIDE:-}" ]; then
+    cp -r "$WINE_SANDBOX_BESIDE"/. "$run/"
+fi
 cp "$exe" "$run/"
 if [ -n "${WINE_SANDBOX_DATA:-}" ]; then
     cp -r "$WINE_SANDBOX_DATA" "$run/data"

@@ -1,0 +1,24 @@
+// Modal message boxes. Texts and captions are Windows-1252 bytes, the code page of
+// the programs' own texts, whatever the system's code page is.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// A top-level window of the program (HWND on Windows); null for none.
+using WindowHandle = void*;
+
+inline constexpr int kAnswerYes = 6; // IDYES
+inline constexpr int kAnswerNo = 7;  // IDNO
+
+// A question with a question icon and the buttons Yes and No, modal to `owner`.
+// Returns kAnswerYes, kAnswerNo, or another value when the box was closed
+// otherwise. Without a windowing system (POSIX) nothing is asked and 0 is returned.
+int AskYesNo(WindowHandle owner, const std::string& text, const std::string& caption);
+
+// A plain message with one OK button and no icon, modal to `owner`. Without a
+// windowing system the text goes to standard error.
+void ShowMessage(WindowHandle owner, const std::string& text, const std::string& caption);
+
+} // namespace platform

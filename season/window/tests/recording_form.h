@@ -1,0 +1,40 @@
+// A fake of the window operations that records every call as one line of text,
+// so that tests can compare what the window logic asked for, and in which order.
+#pragma once
+
+#include "apply.h"
+#include "unit1.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+std::string NameOf(season::Component c);
+
+class RecordingForm : public season::FormOperations {
+public:
+    std::vector<std::string> calls;
+    // Answer of AskYesNo; a hook runs inside the question, while it is "open".
+    int answer = season::kAnswerNo;
+    std::function<void()> whileAsking;
+    std::function<void()> whileInforming;
+
+    void SetText(season::Component c, const std::string& text) override;
+    void SetVisible(season::Component c, bool visible) override;
+    void DrawSeasonPicture(season::Component picture, int entry) override;
+    void AppendListEntry(const std::string& entry) override;
+    void ClearListSelection() override;
+    void Focus(season::Component c) override;
+    void BeginWindowMove() override;
+    void CloseWindow() override;
+    void SetBusy(bool busy) override;
+    int AskYesNo(const std::string& text, const std::string& caption) override;
+    void ShowInformation(const std::string& text) override;
+
+    // The recorded calls that start with `prefix`, in order.
+    std::vector<std::string> Matching(const std::string& prefix) const;
+};
+
+} // namespace testing_support

@@ -1,0 +1,64 @@
+#include "texts.h"
+
+namespace season {
+namespace {
+
+// Windows-1252: \xE4 ä, \xF6 ö, \xFC ü, \x84 „, \x93 “. A literal is split where a
+// hex escape would otherwise swallow the letter after it.
+constexpr LanguageTexts kGerman = {
+    "Diese Jahreszeit-Einstellung wird nicht vom Addon Quorrin X unterst\xFCtzt.",
+    "Unterst\xFCtzung f\xFCr ..",
+    "Beenden",
+    "Einstellung \xFC"
+    "bernehmen",
+    "Hierbei handelt es sich um ein Programm, das es erm\xF6glicht bei\r"
+    "FSX-Objekten saisonale Texturen zu benutzen, da dies vom FSX f\xFCr\r"
+    "3D Objekte nicht unterst\xFCtzt wird. Sollten Sie also die gr\xFCnen B\xE4ume\r"
+    "in der n\xE4heren Umgebung des Airports im Winter/Herbst st\xF6ren,\r"
+    "so benutzen Sie bitte das \x84Turnleaf\x93.\r"
+    "Bei diesem Tool werden einfach die Sommertexturen der B\xE4ume gegen\r"
+    "andere ausgetauscht. Daher m\xFCssen Sie es bei jedem Saisonwechsel\r"
+    "neu ausf\xFChren und die Saison entsprechend \xE4ndern.\r"
+    "Die Bodentexturen passen sich automatisch an die entsprechende\r"
+    "Saison an. Allerdings erkennt der FSX bei Foto-Bodentexturen nicht\r"
+    "ob es schneit. Daher wird der Untergrund von Velcastre X auch bei\r"
+    "Schneefall im Winter schneelos bleiben (Da es Default im FSX im\r"
+    "Winter keinen Schnee gibt).",
+};
+
+constexpr LanguageTexts kEnglish = {
+    "This season textures is NOT supported by the Quorrin X add-on.",
+    "Support for ...",
+    "Close",
+    "Apply new textures for all products",
+    "This is a programme that enables you to make use of seasonal textures\r"
+    "on 3-D objects in FSX since the simulator itself does not support this\r"
+    "function. If it bothers you to have green trees surrounding the airport\r"
+    "during the autumn and winter months.\r"
+    "This tool simply changes the summer textures to the appropriate\r"
+    "season and for this reason, you must use the programme for each\r"
+    "seasonal change as required.\r"
+    "Ground textures change automatically according to the season.\r"
+    "However, photo-realistic FSX ground textures do not recognize snow\r"
+    "and this means that the surface of Velcastre X will have no snow\r"
+    "during the winter. (by default there is no snow in FSX in the winter).",
+};
+
+constexpr std::string_view kSeasonPictureNames[] = {
+    "Summer / Sommer",
+    "Autumn / Herbst",
+    "Winter / Winter",
+    "Spring / Fr\xFChling",
+};
+
+} // namespace
+
+const LanguageTexts& TextsFor(int language) {
+    return language == 0 ? kGerman : kEnglish;
+}
+
+std::string_view SeasonPictureName(int season) {
+    return (season >= 0 && season < 4) ? kSeasonPictureNames[season] : std::string_view{};
+}
+
+} // namespace season

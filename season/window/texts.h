@@ -1,0 +1,35 @@
+// The switcher's texts in German and English. Every text is held as Windows-1252
+// bytes, the code page the program's texts were written in; the window converts
+// them with that code page, whatever the system's own code page is.
+#pragma once
+
+#include <string_view>
+
+namespace season {
+
+// The five texts that change with the language, in the order ApplyLanguage writes
+// them.
+struct LanguageTexts {
+    std::string_view quorrinWarning; // Label_Quorrin_warning
+    std::string_view supportFor;     // Label2
+    std::string_view closeButton;    // BitBtn2
+    std::string_view applyButton;    // Button1
+    std::string_view help;           // Label_Help: lines separated by a lone CR
+};
+
+// Language 0 gives the German set; any other value the English one.
+const LanguageTexts& TextsFor(int language);
+
+// Texts that read the same in both languages.
+inline constexpr std::string_view kApplicationTitle = "Brightmere Turnleaf";
+inline constexpr std::string_view kMakerLine = "Brightmere's"; // Label3
+inline constexpr std::string_view kCloseHint = "Close...";
+inline constexpr std::string_view kGermanFlagHint = " Change to german lanuage..";
+inline constexpr std::string_view kEnglishFlagHint = "Change to english lanuage..";
+inline constexpr std::string_view kOkCaption = "OK";
+
+// The name of a season picture for screen readers, in both languages as the
+// picture itself shows them ("Summer / Sommer", ... ).
+std::string_view SeasonPictureName(int season);
+
+} // namespace season

@@ -1,0 +1,114 @@
+// The switcher's main window, TForm1, as plain code: its handlers change the shared
+// state and tell the window what to show through a small set of operations. The
+// Win32 binding (win32/) turns messages into these handlers and carries out the
+// operations on real controls; the tests drive the same handlers with a recording
+// fake.
+#pragma once
+
+#include "components.h"
+#include "file_system.h"
+#include "switcher_state.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace season {
+
+// What the window logic asks of the toolkit. Texts are Windows-1252 bytes, except
+// paths and add-on names, which are in the system code page like the file system
+// gives them (Label1 and the list).
+class FormOperations {
+public:
+    virtual ~FormOperations() = default;
+    virtual void SetText(Component c, const std::string& text) = 0;
+    virtual void SetVisible(Component c, bool visible) = 0;
+    // Draws entry `entry` of the season image list into a picture and repaints it
+    // at once.
+    virtual void DrawSeasonPicture(Component picture, int entry) = 0;
+    virtual void AppendListEntry(const std::string& entry) = 0;
+    virtual void ClearListSelection() = 0;
+    virtual void Focus(Component c) = 0;
+    // Starts the window manager's move of the window from the pointer position.
+    virtual void BeginWindowMove() = 0;
+    // Closes the main window, which ends the program.
+    virtual void CloseWindow() = 0;
+    // Busy while an apply runs: the apply button is disabled, the pointer waits.
+    virtual void SetBusy(bool busy) = 0;
+    // Modal yes/no question with a question icon; returns 6 (yes), 7 (no) or
+    // anything else when the box was closed otherwise.
+    virtual int AskYesNo(const std::string& text, const std::string& caption) = 0;
+    // Plain information message captioned with the application title.
+    virtual void ShowInformation(const std::string& text) = 0;
+};
+
+// Where the program file lies and which version it carries.
+struct ProgramInfo {
+    std::function<std::string()> programPath;
+    std::function<std::string()> fileVersionText;
+};
+
+class TForm1 {
+public:
+    TForm1(SwitcherState& state, FormOperations& ops, ProgramInfo program,
+           FileSystem& fs = RealFileSystem());
+
+    // Start-up when the window first appears: state to its start values, texts,
+    // version, base folder, detection, first pictures.
+    void FormShow();
+    // Writes the five texts of the current Language into their controls.
+    void ApplyLanguage();
+
+    // Pointer movement over the background picture. A move starts only while the
+    // primary button is held: without it there is nothing to drag, and Wine's
+    // fallback move loop would otherwise wait for the next click.
+    void Image1MouseMove(bool primaryButtonDown);
+    void Image2Click();  // close icon
+    void BitBtn2Click(); // close button
+    void Image4Click();  // right arrow: next season
+    void Image5Click();  // left arrow: previous season
+    void Image8Click();  // German flag
+    void Image9Click();  // English flag
+    void Image10Click(); // help icon: show the help panel
+    void BitBtn1Click(); // OK in the help panel: hide it
+    void ListBox1Click();
+    void ListBox1DblClick();
+    void ListBox1MouseDown();
+    // Runs the apply engine. A press while a run is in progress (possible only
+    // from a message pumped by a dialog of that run) is refused.
+    void Button1Click();
+
+    const std::string& VersionText() const { return versionText_; }
+    bool WarningShown() const { return warningShown_; }
+    bool HelpShown() const { return helpShown_; }
+    bool Busy() const { return busy_; }
+
+private:
+    void ApplyWarningRule();
+    void LeaveListToButton();
+
+    SwitcherState& state_;
+    FormOperations& ops_;
+    ProgramInfo program_;
+    FileSystem& fs_;
+    std::string versionText_;
+    bool warningShown_ = false;
+    bool helpShown_ = false;
+    bool busy_ = false;
+};
+
+// The folder of a program file, ending in exactly one backslash; a drive root
+// keeps its single backslash ("D:\season.exe" gives "D:\").
+std::string BaseFolderOf(const std::string& programPath);
+
+// "major.minor.release.build" from the two halves of a fixed file version.
+std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS);
+
+// The running program's file version as text, read from its own version record.
+// Empty when the program carries none.
+std::string GetFileVersionText();
+
+// True when the warning about the Quorrin X add-on belongs on the window.
+bool QuorrinWarningApplies(const SwitcherState& state);
+
+} // namespace season

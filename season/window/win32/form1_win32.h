@@ -1,0 +1,83 @@
+// Form1, the switcher's main window on Win32: every component a real child window
+// of a standard class (STATIC for pictures and labels, LISTBOX, BUTTON) at its
+// place, messages turned into the handlers of TForm1, and TForm1's window
+// operations carried out on the controls.
+#pragma once
+
+#include "pictures_win32.h"
+#include "unit1.h"
+#include "windows_gui.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace season::win32 {
+
+class Form1Window final : public FormOperations {
+public:
+    explicit Form1Window(HINSTANCE instance);
+    ~Form1Window() override;
+    Form1Window(const Form1Window&) = delete;
+    Form1Window& operator=(const Form1Window&) = delete;
+
+    // Creates the window and its controls, runs the start-up sequence and shows
+    // the window. False when the window could not be created.
+    bool Create();
+    HWND Handle() const { return hwnd_; }
+
+    void SetText(Component c, const std::string& text) override;
+    void SetVisible(Component c, bool visible) override;
+    void DrawSeasonPicture(Component picture, int entry) override;
+    void AppendListEntry(const std::string& entry) override;
+    void ClearListSelection() override;
+    void Focus(Component c) override;
+    void BeginWindowMove() override;
+    void CloseWindow() override;
+    void SetBusy(bool busy) override;
+    int AskYesNo(const std::string& text, const std::string& caption) override;
+    void ShowInformation(const std::string& text) override;
+
+private:
+    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                        DWORD_PTR self);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void CreateControls();
+    void OnCommand(int id, int code);
+    // Labels and buttons on the form: the background beneath them; in the help
+    // panel: the panel's colour.
+    LRESULT OnCtlColor(HDC dc, HWND control);
+    void DrawPicture(const DRAWITEMSTRUCT& item);
+    bool SetPointer(HWND under);
+    POINT PositionInForm(HWND control) const;
+    const Picture* PictureOf(Component c) const;
+    HWND Control(Component c) const { return controls_[static_cast<size_t>(c)]; }
+    int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+    void SizeLabelToText(Component c);
+
+    HINSTANCE instance_;
+    SwitcherState state_;
+    TForm1 form_;
+    HWND hwnd_ = nullptr;
+    HWND tooltips_ = nullptr;
+    std::array<HWND, kComponentCount> controls_{};
+    std::array<int, kComponentCount> seasonEntry_{};
+    int dpi_ = 96;
+    bool busy_ = false;
+
+    std::unique_ptr<Picture> background_;
+    std::array<std::unique_ptr<Picture>, 4> seasons_;
+    std::unique_ptr<Picture> close_, arrowLeft_, arrowRight_, help_, flagDe_, flagEn_;
+    HBITMAP backgroundBitmap_ = nullptr; // the background at the window's size
+    HBRUSH backgroundBrush_ = nullptr;   // painted behind transparent labels
+    HBRUSH panelBrush_ = nullptr;
+    HFONT font_ = nullptr, boldFont_ = nullptr, warningFont_ = nullptr;
+    HICON glyphClose_ = nullptr, glyphOk_ = nullptr;
+    HICON iconBig_ = nullptr, iconSmall_ = nullptr;
+    HCURSOR dragCursor_ = nullptr;
+    std::array<std::wstring, 3> tooltipTexts_;
+};
+
+} // namespace season::win32

@@ -1,0 +1,23 @@
+// Program entry of season.exe: no command-line arguments, exit code 0.
+#include "form1_win32.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    season::win32::GdiplusSession gdiplus;
+    {
+        // The application's title is the main window's text: the task bar shows
+        // it, and it captions the program's information messages.
+        season::win32::Form1Window form(instance);
+        if (!form.Create())
+            return 0;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (form.Handle() && IsDialogMessageW(form.Handle(), &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return 0;
+}
