@@ -10,7 +10,19 @@ std::string Digits(size_t n, size_t width) {
     return s;
 }
 
+bool IsProductArea(size_t i) {
+    return i % 100 == 50;
+}
+
 std::string Title(size_t i) {
+    static const char* const product[] = {"Sample Airport X Scenery", "Sample Airport X",
+                                          "Airport X Mesh", "Sample Airport X Objects"};
+    static const char* const nearMisses[] = {"Sample Airport X Scenery 2", "sample airport x",
+                                             "Sample Airport Y"};
+    if (IsProductArea(i))
+        return product[(i / 100) % 4];
+    if (i % 100 == 7)
+        return nearMisses[(i / 100) % 3];
     return "Sample Scenery " + Digits(i, 5);
 }
 
@@ -29,14 +41,11 @@ std::string SceneryLibrary(size_t areas) {
     return out;
 }
 
-std::string OnePercentLogText(size_t areas) {
-    std::string text;
-    for (size_t i = 50; i <= areas; i += 100)
-        text += (text.empty() ? "" : " / ") + Title(i);
-    return text;
+std::string ProductLogText() {
+    return "Sample Airport X Scenery, Airport X Mesh and Sample Airport X Objects";
 }
 
-size_t OnePercentCount(size_t areas) {
+size_t ProductAreaCount(size_t areas) {
     return areas >= 50 ? (areas - 50) / 100 + 1 : 0;
 }
 

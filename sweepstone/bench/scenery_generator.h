@@ -7,15 +7,18 @@
 namespace sweepstone_bench {
 
 // A scenery library file with a [General] section and `areas` areas, CR LF line
-// ends, a blank line after each area. Area i (from 1) has the title
-// "Sample Scenery " + i in five digits.
+// ends, a blank line after each area. One area in a hundred (areas 50, 150, 250,
+// ...) belongs to the product of ProductLogText(), under one of the titles such a
+// product uses ("Sample Airport X Scenery", "Sample Airport X", "Airport X Mesh"
+// ...); every other area has its own title "Sample Scenery " + five digits, and some
+// of them near misses such as "Sample Airport X Scenery 2".
 std::string SceneryLibrary(size_t areas);
 
-// A log text naming one area in a hundred (areas 50, 150, 250, ...), so that a
-// removal takes 1 % of the areas.
-std::string OnePercentLogText(size_t areas);
+// The log text that names the product: RemoveSceneryAreas with it removes exactly
+// the product's areas, 1 % of them.
+std::string ProductLogText();
 
-// How many areas OnePercentLogText names.
-size_t OnePercentCount(size_t areas);
+// How many areas the product has in SceneryLibrary(areas).
+size_t ProductAreaCount(size_t areas);
 
 } // namespace sweepstone_bench
