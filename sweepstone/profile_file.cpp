@@ -213,7 +213,7 @@ std::vector<ProfileEntry> ProfileDocument::Entries(std::string_view section) con
     if (const Section* s = FindSection(section)) {
         for (size_t i = s->header + 1; i < s->endLine; ++i) {
             if (lines_[i].kind == LineKind::Entry)
-                entries.push_back({lines_[i].name, lines_[i].value});
+                entries.push_back({lines_[i].name, Unquote(lines_[i].value)});
         }
     }
     return entries;

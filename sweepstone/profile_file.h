@@ -25,8 +25,9 @@
 //  - Section names and keys compare without regard to letter case (ASCII and the
 //    letters of Windows-1252); values keep their case.
 //  - A value enclosed in one matching pair of double or single quotation marks is
-//    returned without them (only by the lookups of one key; listings give the line's
-//    text). Names keep their quotation marks.
+//    returned without them (by lookups, Entries and EntryTexts; SectionLines gives
+//    the line's text, as the system's section reader does). Names keep their
+//    quotation marks.
 //  - A key repeated inside one section: a lookup returns the first line's value;
 //    listings give every line. A repeated section: lookups see only the first copy,
 //    even when it is empty; the name list holds every copy; copies are not merged.
@@ -53,12 +54,13 @@
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace sweepstone {
 
-// One entry line of a section: key and value as the line holds them (blanks around
-// both dropped, quotation marks kept).
+// One entry line of a section: its key (blanks around it dropped) and its own value
+// as a lookup returns it (blanks dropped, one pair of quotation marks stripped).
 struct ProfileEntry {
     std::string key;
     std::string value;
@@ -93,7 +95,8 @@ public:
     // (repeated keys repeated): GetPrivateProfileStringA(section, NULL, ...).
     std::vector<std::string> KeyNames(std::string_view section) const;
 
-    // The entry lines of the first section of that name, in file order.
+    // The entry lines of the first section of that name, in file order, each with
+    // its own value (a repeated key shows each line's value here).
     std::vector<ProfileEntry> Entries(std::string_view section) const;
 
     // The section as GetPrivateProfileSectionA gives it: one text per entry line

@@ -187,7 +187,7 @@ TEST(ProfileListing, EntryTextsUseTheLookupValue) {
 
 TEST(ProfileListing, EntriesAndKeyNames) {
     const ProfileDocument doc("[s]\n k1 = \"v 1\" \nloose\n;k9=c\nK1=again\n=e\n");
-    const std::vector<ProfileEntry> expected = {{"k1", "\"v 1\""}, {"K1", "again"}, {"", "e"}};
+    const std::vector<ProfileEntry> expected = {{"k1", "v 1"}, {"K1", "again"}, {"", "e"}};
     EXPECT_EQ(doc.Entries("S"), expected);
     EXPECT_EQ(doc.KeyNames("S"), (Texts{"k1", "K1", ""}));
     EXPECT_TRUE(doc.Entries("missing").empty());
