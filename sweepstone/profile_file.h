@@ -40,7 +40,9 @@
 // Windows-1252 ("?" for what that code page cannot hold) and edits write UTF-16LE
 // back. A file that starts with EF BB BF (UTF-8 mark) has the mark skipped on
 // reading and kept on writing; Windows itself would see the mark as part of line 1.
-// Every other file is single-byte text handled as bytes: nothing is re-encoded.
+// Every other file is single-byte text handled as bytes: nothing is re-encoded (a
+// UTF-16BE mark FE FF is not understood, as on Windows). NUL and Ctrl-Z bytes are
+// data like any other.
 //
 // Removing a section removes its section line and its entry lines (with their line
 // ends). Blank lines and comment lines inside it stay, as Windows keeps them; every

@@ -303,6 +303,9 @@ TEST(ProfileDifferential, KnownWineDifferences) {
          "k", "v", "<default>"},
         {"a comment line is no key", "[s]\n;k=v\n", "s", ";k", "<default>", "v"},
         {"lines before the first section are unreachable", "k=v\n[s]\n", "", "k", "<default>", "v"},
+        // Windows reads a file that starts with FE FF as bytes; Wine as UTF-16BE.
+        {"a UTF-16BE mark is not understood", std::string("\xFE\xFF\0[\0s\0]\0\n\0k\0=\0v\0\n", 18),
+         "s", "k", "<default>", "v"},
         // Windows compares names as Unicode text without regard to case; Wine 8
         // folds only ASCII letters.
         {"accented section names compare without case", "[\xC4rea]\nk=v\n", "\xE4REA", "k", "v",

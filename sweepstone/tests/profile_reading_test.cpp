@@ -44,6 +44,7 @@ TEST(ProfileLookup, KeysAndValues) {
         {"values keep their case", "[s]\nk=MiXeD\n", "s", "K", "MiXeD"},
         {"a key with blanks inside", "[s]\nmy key=v\n", "s", "my key", "v"},
         {"the caller's key loses its spaces", "[s]\nk=v\n", "s", "  k ", "v"},
+        {"but not its tabs", "[s]\nk=v\n", "s", "\tk", "<default>"},
         {"a missing key gives the default", "[s]\nk=v\n", "s", "other", "<default>"},
         {"a line without equals sign is no key", "[s]\nk\n", "s", "k", "<default>"},
         {"a key only matches whole", "[s]\nkey=v\n", "s", "ke", "<default>"},
@@ -239,6 +240,14 @@ TEST(ProfileEncoding, Utf16LEIsReadInWindows1252) {
     EXPECT_EQ(doc.ReadString("general", "name", ""), "Flughafen M\xFCnchen \x80");
     // Characters outside the code page become one "?" each.
     EXPECT_EQ(doc.ReadString("\xE4rea", "Title", ""), "?? ?");
+}
+
+TEST(ProfileEncoding, Utf16BigEndianMarkIsNotUnderstood) {
+    // As on Windows, FE FF is text: the first line is then no section line.
+    const ProfileDocument doc("\xFE\xFF[s]\nk=v\n[t]\nk=w\n");
+    EXPECT_EQ(doc.TextEncoding(), ProfileDocument::Encoding::Bytes);
+    EXPECT_EQ(doc.SectionNames(), Texts{"t"});
+    EXPECT_EQ(doc.ReadString("s", "k", "<default>"), "<default>");
 }
 
 TEST(ProfileEncoding, SingleByteTextIsHandledAsBytes) {
