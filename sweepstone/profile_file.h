@@ -138,6 +138,7 @@ private:
         size_t endLine = 0; // one past its last line
     };
 
+    static Line Classify(std::string_view text);
     const Section* FindSection(std::string_view section) const;
 
     std::string bytes_;
