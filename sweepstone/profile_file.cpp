@@ -64,6 +64,33 @@ std::string Unquote(std::string_view value) {
 
 } // namespace
 
+// What one line of text is, by its first non-blank character.
+ProfileDocument::Line ProfileDocument::Classify(std::string_view text) {
+    Line line;
+    const std::string_view s = TrimBlanks(text);
+    if (s.empty()) {
+        line.kind = LineKind::Blank;
+    } else if (s.front() == '[') {
+        // The name ends at the first "]"; without one, the rest of the line is the name.
+        line.kind = LineKind::Section;
+        std::string_view name = s.substr(1);
+        const size_t close = name.find(']');
+        if (close != std::string_view::npos)
+            name = name.substr(0, close);
+        line.name = TrimBlanks(name);
+    } else if (s.front() == ';') {
+        line.kind = LineKind::Comment;
+    } else if (const size_t eq = s.find('='); eq != std::string_view::npos) {
+        line.kind = LineKind::Entry;
+        line.name = TrimBlanks(s.substr(0, eq));
+        line.value = TrimBlanks(s.substr(eq + 1));
+    } else {
+        line.kind = LineKind::Text;
+        line.value = s;
+    }
+    return line;
+}
+
 ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
     size_t start = 0;
     size_t unit = 1;
@@ -114,29 +141,9 @@ ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
             text = Utf16LEToWindows1252(
                 std::string_view(bytes_).substr(lineBegin, textEnd - lineBegin));
 
-        Line line;
+        Line line = Classify(text);
         line.begin = lineBegin;
         line.end = lineEnd;
-        const std::string_view s = TrimBlanks(text);
-        if (s.empty()) {
-            line.kind = LineKind::Blank;
-        } else if (s.front() == '[') {
-            line.kind = LineKind::Section;
-            std::string_view name = s.substr(1);
-            const size_t close = name.find(']');
-            if (close != std::string_view::npos)
-                name = name.substr(0, close);
-            line.name = TrimBlanks(name);
-        } else if (s.front() == ';') {
-            line.kind = LineKind::Comment;
-        } else if (const size_t eq = s.find('='); eq != std::string_view::npos) {
-            line.kind = LineKind::Entry;
-            line.name = TrimBlanks(s.substr(0, eq));
-            line.value = TrimBlanks(s.substr(eq + 1));
-        } else {
-            line.kind = LineKind::Text;
-            line.value = s;
-        }
 
         if (line.kind == LineKind::Section) {
             if (!sections_.empty())
@@ -213,7 +220,7 @@ std::vector<ProfileEntry> ProfileDocument::Entries(std::string_view section) con
     if (const Section* s = FindSection(section)) {
         for (size_t i = s->header + 1; i < s->endLine; ++i) {
             if (lines_[i].kind == LineKind::Entry)
-                entries.push_back({lines_[i].name, lines_[i].value});
+                entries.push_back({lines_[i].name, Unquote(lines_[i].value)});
         }
     }
     return entries;

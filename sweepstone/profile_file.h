@@ -25,8 +25,9 @@
 //  - Section names and keys compare without regard to letter case (ASCII and the
 //    letters of Windows-1252); values keep their case.
 //  - A value enclosed in one matching pair of double or single quotation marks is
-//    returned without them (only by the lookups of one key; listings give the line's
-//    text). Names keep their quotation marks.
+//    returned without them (by lookups, Entries and EntryTexts; SectionLines gives
+//    the line's text, as the system's section reader does). Names keep their
+//    quotation marks.
 //  - A key repeated inside one section: a lookup returns the first line's value;
 //    listings give every line. A repeated section: lookups see only the first copy,
 //    even when it is empty; the name list holds every copy; copies are not merged.
@@ -39,7 +40,9 @@
 // Windows-1252 ("?" for what that code page cannot hold) and edits write UTF-16LE
 // back. A file that starts with EF BB BF (UTF-8 mark) has the mark skipped on
 // reading and kept on writing; Windows itself would see the mark as part of line 1.
-// Every other file is single-byte text handled as bytes: nothing is re-encoded.
+// Every other file is single-byte text handled as bytes: nothing is re-encoded (a
+// UTF-16BE mark FE FF is not understood, as on Windows). NUL and Ctrl-Z bytes are
+// data like any other.
 //
 // Removing a section removes its section line and its entry lines (with their line
 // ends). Blank lines and comment lines inside it stay, as Windows keeps them; every
@@ -53,12 +56,13 @@
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace sweepstone {
 
-// One entry line of a section: key and value as the line holds them (blanks around
-// both dropped, quotation marks kept).
+// One entry line of a section: its key (blanks around it dropped) and its own value
+// as a lookup returns it (blanks dropped, one pair of quotation marks stripped).
 struct ProfileEntry {
     std::string key;
     std::string value;
@@ -93,7 +97,8 @@ public:
     // (repeated keys repeated): GetPrivateProfileStringA(section, NULL, ...).
     std::vector<std::string> KeyNames(std::string_view section) const;
 
-    // The entry lines of the first section of that name, in file order.
+    // The entry lines of the first section of that name, in file order, each with
+    // its own value (a repeated key shows each line's value here).
     std::vector<ProfileEntry> Entries(std::string_view section) const;
 
     // The section as GetPrivateProfileSectionA gives it: one text per entry line
@@ -133,6 +138,7 @@ private:
         size_t endLine = 0; // one past its last line
     };
 
+    static Line Classify(std::string_view text);
     const Section* FindSection(std::string_view section) const;
 
     std::string bytes_;

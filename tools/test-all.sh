@@ -47,6 +47,8 @@ run_preset() {
 mkdir -p build
 
 run_preset native
+# libFuzzer targets, each fuzzing for a bounded time (about a minute).
+run_preset fuzz
 
 # The window tests need a display; start a virtual one when there is none.
 xvfb_pid=""

@@ -1,7 +1,9 @@
 // Win32 side of the atomic file replacement: a unique temporary file in the target's
-// folder, flushed, then ReplaceFileW with write-through; where the volume cannot do
-// that (or ReplaceFileW left the target missing), MoveFileExW with replace and
-// write-through.
+// folder, flushed, then MoveFileExW with replace and write-through. ReplaceFileW
+// would keep the original's security descriptor too, but the temporary file already
+// inherits the folder's, which is what the replaced file carries in practice; and
+// ReplaceFileW without a backup name moves the original aside under a name of its
+// own, which Wine leaves behind when the replacement fails.
 #include "platform/file_replace.h"
 
 #include "windows_support.h"
@@ -50,15 +52,15 @@ std::error_code ReplaceFileContent(const std::string& path, const std::string& b
         result = LastError();
     CloseHandle(file);
 
-    if (!result && !ReplaceFileW(target.c_str(), temp, nullptr,
-                                 REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                 nullptr, nullptr)) {
+    // The original's attributes (archive, hidden, system) go with the new content.
+    if (!result && !SetFileAttributesW(temp, attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes))
         result = LastError();
-        // MoveFileExW either puts the new content in place in one step or leaves the
-        // target as it was: a locked file stays locked for it as well.
-        if (MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            result.clear();
-    }
+    // One rename that replaces: the target holds either the old or the new content,
+    // never a part. A target that another program holds open without sharing its
+    // deletion stays as it was, and the rename fails.
+    if (!result &&
+        !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        result = LastError();
     if (result)
         DeleteFileW(temp);
     return result;

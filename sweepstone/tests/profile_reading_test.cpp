@@ -44,6 +44,7 @@ TEST(ProfileLookup, KeysAndValues) {
         {"values keep their case", "[s]\nk=MiXeD\n", "s", "K", "MiXeD"},
         {"a key with blanks inside", "[s]\nmy key=v\n", "s", "my key", "v"},
         {"the caller's key loses its spaces", "[s]\nk=v\n", "s", "  k ", "v"},
+        {"but not its tabs", "[s]\nk=v\n", "s", "\tk", "<default>"},
         {"a missing key gives the default", "[s]\nk=v\n", "s", "other", "<default>"},
         {"a line without equals sign is no key", "[s]\nk\n", "s", "k", "<default>"},
         {"a key only matches whole", "[s]\nkey=v\n", "s", "ke", "<default>"},
@@ -187,7 +188,7 @@ TEST(ProfileListing, EntryTextsUseTheLookupValue) {
 
 TEST(ProfileListing, EntriesAndKeyNames) {
     const ProfileDocument doc("[s]\n k1 = \"v 1\" \nloose\n;k9=c\nK1=again\n=e\n");
-    const std::vector<ProfileEntry> expected = {{"k1", "\"v 1\""}, {"K1", "again"}, {"", "e"}};
+    const std::vector<ProfileEntry> expected = {{"k1", "v 1"}, {"K1", "again"}, {"", "e"}};
     EXPECT_EQ(doc.Entries("S"), expected);
     EXPECT_EQ(doc.KeyNames("S"), (Texts{"k1", "K1", ""}));
     EXPECT_TRUE(doc.Entries("missing").empty());
@@ -239,6 +240,14 @@ TEST(ProfileEncoding, Utf16LEIsReadInWindows1252) {
     EXPECT_EQ(doc.ReadString("general", "name", ""), "Flughafen M\xFCnchen \x80");
     // Characters outside the code page become one "?" each.
     EXPECT_EQ(doc.ReadString("\xE4rea", "Title", ""), "?? ?");
+}
+
+TEST(ProfileEncoding, Utf16BigEndianMarkIsNotUnderstood) {
+    // As on Windows, FE FF is text: the first line is then no section line.
+    const ProfileDocument doc("\xFE\xFF[s]\nk=v\n[t]\nk=w\n");
+    EXPECT_EQ(doc.TextEncoding(), ProfileDocument::Encoding::Bytes);
+    EXPECT_EQ(doc.SectionNames(), Texts{"t"});
+    EXPECT_EQ(doc.ReadString("s", "k", "<default>"), "<default>");
 }
 
 TEST(ProfileEncoding, SingleByteTextIsHandledAsBytes) {

@@ -8,6 +8,10 @@
 
 #include <filesystem>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 using sweepstone::ProfileDocument;
 using sweepstone::ProfileFile;
 using Texts = std::vector<std::string>;
@@ -142,5 +146,24 @@ TEST(ProfileFileRemoval, KeepsTheFilesPermissions) {
               perms::owner_read | perms::owner_write | perms::group_read);
 #else
     GTEST_SKIP() << "POSIX permission bits only";
+#endif
+}
+
+TEST(ProfileFileRemoval, ALockedFileStaysAsItWasAndFails) {
+#ifdef _WIN32
+    testing_support::TestFolder t;
+    const std::string content = "[a]\r\nk=1\r\n[b]\r\n";
+    t.Write("Scenery.cfg", content);
+    // Another program holds the file open and lets others only read it.
+    HANDLE lock = CreateFileA(t.Path("Scenery.cfg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::error_code failure = ProfileFile(t.Path("Scenery.cfg")).RemoveSection("a");
+    CloseHandle(lock);
+    EXPECT_TRUE(failure);
+    EXPECT_EQ(t.Read("Scenery.cfg"), content);
+    EXPECT_EQ(OtherFiles(t, "Scenery.cfg"), Texts{});
+#else
+    GTEST_SKIP() << "Windows sharing modes only";
 #endif
 }

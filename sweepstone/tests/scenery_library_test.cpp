@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 using sweepstone::ProfileDocument;
 using sweepstone::RemoveSceneryAreas;
 using sweepstone::TitleOccursIn;

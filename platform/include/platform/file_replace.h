@@ -8,9 +8,9 @@
 namespace platform {
 
 // Writes `bytes` to a new temporary file in the folder of `path`, flushes it to the
-// disk and moves it over `path` in one step (Windows: ReplaceFileW with write-through,
-// MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH where the
-// volume cannot replace; POSIX: fsync and rename). `path` must name an existing
+// disk and moves it over `path` in one step (Windows: MoveFileExW with
+// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH; POSIX: fsync and rename). The
+// file keeps its attributes (Windows) or permission bits (POSIX). `path` must name an existing
 // file; a read-only one is refused, as the profile functions refuse it. On any
 // failure (read-only or locked file, folder not writable, disk full) the original is
 // left untouched, the temporary file is removed and the failure is returned.

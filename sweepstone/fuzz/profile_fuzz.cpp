@@ -1,0 +1,177 @@
+// libFuzzer target for reading and section removal. The first byte of the input
+// chooses which sections to remove, the rest is the file. Checks:
+//  - every reading call finishes on any input (the sanitizers watch memory);
+//  - the removal keeps every byte outside the removed lines: an independent line
+//    splitter here finds exactly the lines of the removed section copies missing
+//    (section line, entry lines and lines without "="; blank lines and comments
+//    stay), and every other byte in order;
+//  - a re-read of the result agrees: the remaining section names in order, and the
+//    lines and entries of every section whose first copy was kept.
+#include "profile_file.h"
+#include "text_encoding.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using sweepstone::ProfileDocument;
+
+namespace {
+
+void Check(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "profile fuzz check failed: %s\n", what);
+        std::abort();
+    }
+}
+
+struct OracleLine {
+    size_t begin;
+    size_t end;
+    char kind; // 's' section line, 'b' blank, 'c' comment, 'x' any other
+};
+
+// The file's lines by the rules, written independently of the reader: byte or
+// UTF-16LE units, CR LF / CR / LF ends, blanks are space, tab, VT and FF.
+std::vector<OracleLine> Lines(const std::string& bytes, size_t& prefix) {
+    size_t unit = 1;
+    prefix = 0;
+    if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0) {
+        unit = 2;
+        prefix = 2;
+    } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        prefix = 3;
+    }
+    auto at = [&](size_t i) -> unsigned {
+        unsigned v = static_cast<unsigned char>(bytes[i]);
+        if (unit == 2)
+            v |= static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8;
+        return v;
+    };
+    const size_t limit = prefix + (bytes.size() - prefix) / unit * unit;
+    std::vector<OracleLine> lines;
+    size_t pos = prefix;
+    while (pos < bytes.size()) {
+        OracleLine line{pos, pos, 'b'};
+        size_t i = pos;
+        bool seenText = false;
+        for (; i < limit && at(i) != '\r' && at(i) != '\n'; i += unit) {
+            const unsigned c = at(i);
+            const bool blank = c == ' ' || c == '\t' || c == '\v' || c == '\f';
+            if (!seenText && !blank) {
+                seenText = true;
+                line.kind = c == '[' ? 's' : (c == ';' ? 'c' : 'x');
+            }
+        }
+        if (i < limit) {
+            const bool cr = at(i) == '\r';
+            i += unit;
+            if (cr && i < limit && at(i) == '\n')
+                i += unit;
+        } else {
+            i = bytes.size();
+        }
+        line.end = i;
+        pos = i;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool SameNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (sweepstone::FoldWindows1252(static_cast<unsigned char>(a[i])) !=
+            sweepstone::FoldWindows1252(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    const unsigned selector = data[0];
+    const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const ProfileDocument doc(bytes);
+
+    // Reading never fails.
+    const std::vector<std::string> names = doc.SectionNames();
+    for (const std::string& name : names) {
+        (void)doc.SectionLines(name);
+        (void)doc.EntryTexts(name);
+        for (const std::string& key : doc.KeyNames(name))
+            (void)doc.ReadString(name, key, "default");
+    }
+
+    // Choose the names to remove: the selector's bits pick among the first eight,
+    // bit 7 also asks for the first name once more (a second copy, if any).
+    std::vector<std::string> remove;
+    for (size_t i = 0; i < names.size() && i < 7; ++i) {
+        if (selector & (1u << i))
+            remove.push_back(names[i]);
+    }
+    if ((selector & 0x80) && !names.empty())
+        remove.push_back(names.front());
+    remove.push_back("\x01 no such section");
+
+    // Which copies go: each request takes the first copy of its name still there.
+    std::vector<bool> removed(names.size(), false);
+    for (const std::string& r : remove) {
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (!removed[i] && SameNoCase(names[i], r)) {
+                removed[i] = true;
+                break;
+            }
+        }
+    }
+
+    const std::string out = doc.BytesWithout(remove);
+
+    // The expected bytes, from the independent line splitter.
+    size_t prefix = 0;
+    const std::vector<OracleLine> lines = Lines(bytes, prefix);
+    std::string expected = bytes.substr(0, lines.empty() ? bytes.size() : prefix);
+    long section = -1;
+    for (const OracleLine& line : lines) {
+        if (line.kind == 's')
+            ++section;
+        const bool inRemoved = section >= 0 && removed[static_cast<size_t>(section)];
+        if (!(inRemoved && (line.kind == 's' || line.kind == 'x')))
+            expected.append(bytes, line.begin, line.end - line.begin);
+    }
+    Check(section + 1 == static_cast<long>(names.size()), "section lines counted alike");
+    Check(out == expected, "only the removed sections' lines are gone");
+
+    // Re-read. Removing lines can put a byte-order mark at the start of a file
+    // that had none (its first line gone, the next one starting with FF FE or
+    // EF BB BF); the bytes are still right, but the file now reads differently,
+    // as it would for the system's functions.
+    const ProfileDocument again(out);
+    if (again.TextEncoding() != doc.TextEncoding())
+        return 0;
+    std::vector<std::string> left;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!removed[i])
+            left.push_back(names[i]);
+    }
+    Check(again.SectionNames() == left, "remaining section names in order");
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (removed[i])
+            continue;
+        bool firstCopy = true;
+        for (size_t j = 0; j < i && firstCopy; ++j)
+            firstCopy = !SameNoCase(names[j], names[i]);
+        if (!firstCopy)
+            continue;
+        Check(again.SectionLines(names[i]) == doc.SectionLines(names[i]), "kept section lines");
+        Check(again.EntryTexts(names[i]) == doc.EntryTexts(names[i]), "kept entries");
+    }
+    return 0;
+}
