@@ -154,7 +154,11 @@ INSTANTIATE_TEST_SUITE_P(Window, Carousel,
                                            ClickCase{"RRRR", {0, 1, 3}}, ClickCase{"L", {3, 0, 2}},
                                            ClickCase{"LL", {2, 3, 1}}, ClickCase{"LLLL", {0, 1, 3}},
                                            ClickCase{"RL", {0, 1, 3}},
-                                           ClickCase{"LRRR", {2, 3, 1}}));
+                                           ClickCase{"LRRR", {2, 3, 1}}),
+                         [](const ::testing::TestParamInfo<ClickCase>& info) {
+                             const std::string clicks = info.param.clicks;
+                             return clicks.empty() ? std::string("Start") : clicks;
+                         });
 
 TEST(WarningRule, ShowsAtAutumnAndSpringOnlyWhileQuorrinIsDetected) {
     struct Case {
