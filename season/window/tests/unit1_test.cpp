@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,10 @@ struct ClickCase {
     const char* clicks; // R right arrow, L left arrow
     std::vector<int> indices;
 };
+
+void PrintTo(const ClickCase& c, std::ostream* os) {
+    *os << "clicks \"" << c.clicks << "\"";
+}
 
 class Carousel : public ::testing::TestWithParam<ClickCase> {};
 
