@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,10 @@ struct ClickCase {
     std::vector<int> indices;
 };
 
+void PrintTo(const ClickCase& c, std::ostream* os) {
+    *os << "clicks \"" << c.clicks << "\"";
+}
+
 class Carousel : public ::testing::TestWithParam<ClickCase> {};
 
 TEST_P(Carousel, StepsAllThreeIndicesTogether) {
@@ -154,7 +159,11 @@ INSTANTIATE_TEST_SUITE_P(Window, Carousel,
                                            ClickCase{"RRRR", {0, 1, 3}}, ClickCase{"L", {3, 0, 2}},
                                            ClickCase{"LL", {2, 3, 1}}, ClickCase{"LLLL", {0, 1, 3}},
                                            ClickCase{"RL", {0, 1, 3}},
-                                           ClickCase{"LRRR", {2, 3, 1}}));
+                                           ClickCase{"LRRR", {2, 3, 1}}),
+                         [](const ::testing::TestParamInfo<ClickCase>& info) {
+                             const std::string clicks = info.param.clicks;
+                             return clicks.empty() ? std::string("Start") : clicks;
+                         });
 
 TEST(WarningRule, ShowsAtAutumnAndSpringOnlyWhileQuorrinIsDetected) {
     struct Case {
