@@ -165,8 +165,9 @@ void Form2::CreateControls() {
     SetWindowTextW(Control(Component::Label_Message), Wide(kWelcomeText).c_str());
     SetWindowTextW(Control(Component::Label_Uninstall), Wide(kRemoveAllText).c_str());
     SendMessageW(Control(Component::ProgressBar1), PBM_SETRANGE32, 0, 100);
-    SetWindowSubclass(Control(Component::Image_background), ControlProc, kSubclassId,
-                      reinterpret_cast<DWORD_PTR>(this));
+    for (Component c : {Component::Image_background, Component::Label_Message,
+                        Component::StatusBar1, Component::Label_Uninstall, Component::Label_status})
+        SetWindowSubclass(Control(c), ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
     // Tooltips on the two buttons; their texts come from FormShow.
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
@@ -453,8 +454,18 @@ void Form2::DrawBackground(const DRAWITEMSTRUCT& item) {
 LRESULT CALLBACK Form2::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                     DWORD_PTR data) {
     auto* self = reinterpret_cast<Form2*>(data);
-    if (msg == WM_MOUSEMOVE) {
-        self->form_.Image_backgroundMouseMove((wp & MK_LBUTTON) != 0);
+    if (GetDlgCtrlID(hwnd) == ControlId(Component::Image_background)) {
+        if (msg == WM_MOUSEMOVE) {
+            self->form_.Image_backgroundMouseMove((wp & MK_LBUTTON) != 0);
+            return 0;
+        }
+    } else if (msg == WM_LBUTTONDOWN) {
+        // A label keeps the pointer while the button is held, so that a press on
+        // it never turns into a move when the pointer then crosses the background.
+        SetCapture(hwnd);
+        return 0;
+    } else if (msg == WM_LBUTTONUP && GetCapture() == hwnd) {
+        ReleaseCapture();
         return 0;
     }
     if (msg == WM_NCDESTROY)

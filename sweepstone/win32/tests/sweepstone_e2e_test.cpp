@@ -745,6 +745,69 @@ TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
     EXPECT_TRUE(FolderExists(p.folder)) << "a folder that still holds a file is not removed";
 }
 
+// Real pointer input: press, move in steps, release.
+void DragWithPointer(POINT from, int dx, int dy) {
+    SetCursorPos(from.x, from.y);
+    Sleep(100);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &press, sizeof(press));
+    Sleep(100);
+    for (int step = 1; step <= 5; ++step) {
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = dx / 5;
+        move.mi.dy = dy / 5;
+        move.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &move, sizeof(move));
+        Sleep(100);
+    }
+    INPUT release{};
+    release.type = INPUT_MOUSE;
+    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &release, sizeof(release));
+    Sleep(300);
+}
+
+TEST(Wizard, TheBackgroundDragsTheWindowAndALabelDoesNot) {
+    const Product p = MakeProduct(L"drag", L"Uninstall.exe", false);
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr);
+    RECT before;
+    GetWindowRect(w.Form(), &before);
+    // Mere movement over the background, without a button held, moves nothing.
+    SetCursorPos(before.left + 90, before.top + 380);
+    Sleep(100);
+    SetCursorPos(before.left + 60, before.top + 350);
+    Sleep(300);
+    RECT same;
+    GetWindowRect(w.Form(), &same);
+    EXPECT_EQ(same.left, before.left);
+    EXPECT_EQ(same.top, before.top);
+    // A press on the greeting label moves nothing either.
+    DragWithPointer(POINT{before.left + 300, before.top + 92}, -40, -30);
+    GetWindowRect(w.Form(), &same);
+    EXPECT_EQ(same.left, before.left);
+    EXPECT_EQ(same.top, before.top);
+    // On the bare background the window follows the pointer.
+    DragWithPointer(POINT{before.left + 90, before.top + 380}, -40, -30);
+    RECT after;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            GetWindowRect(w.Form(), &after);
+            return after.left != before.left;
+        },
+        5));
+    EXPECT_LT(after.left, before.left);
+    EXPECT_LT(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    w.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(w.Exited(&code));
+    EXPECT_TRUE(FileExists(p.program));
+}
+
 // Under Wine the window needs an X display; without one every test would only wait
 // for a window that never comes. Such a run reports "skipped" (exit code 77).
 int main(int argc, char** argv) {
