@@ -141,17 +141,18 @@ template <typename F> bool WaitFor(F done, double seconds = 20) {
     return done();
 }
 
-// The temporary folder's self-deletion batches and their reserving files.
-std::set<std::wstring> TempFiles(const wchar_t* pattern) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
+// Files of a folder that match a pattern (the self-deletion's batches and the
+// empty files that reserved their names).
+std::set<std::wstring> FilesIn(const std::wstring& temp, const wchar_t* pattern) {
     std::set<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    HANDLE h = FindFirstFileW((std::wstring(temp) + pattern).c_str(), &found);
+    HANDLE h = FindFirstFileW((temp + pattern).c_str(), &found);
     if (h == INVALID_HANDLE_VALUE)
         return names;
     do {
-        names.insert(std::wstring(temp) + found.cFileName);
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.insert(temp + name);
     } while (FindNextFileW(h, &found));
     FindClose(h);
     return names;
@@ -199,6 +200,7 @@ struct Product {
     std::wstring registryKey; // SOFTWARE\BrightmereE2E\<name>
     std::wstring entryRecord; // what the test library records
     std::wstring runRecord;   // what the run file records
+    std::wstring temp;        // the wizard's temporary folder: its path holds blanks
 };
 
 const char* const kSceneryCfg = "[General]\r\n"
@@ -266,9 +268,11 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName,
     p.registryKey = L"SOFTWARE\\BrightmereE2E\\" + name;
     p.entryRecord = p.root + L"entry-record.txt";
     p.runRecord = p.root + L"run-record.txt";
+    p.temp = p.root + L"Local Temp\\";
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, p.registryKey.c_str());
 
     MakeFolders(p.folder);
+    MakeFolders(p.temp.substr(0, p.temp.size() - 1));
     CopyFileW(Data(L"sweepstone.exe").c_str(), p.program.c_str(), FALSE);
     MakeFolders(p.root + L"Sim\\Addon Scenery\\Sample Airport\\scenery");
     MakeFolders(p.root + L"Sim\\Addon Scenery\\Sample Airport\\texture");
@@ -361,6 +365,8 @@ public:
     explicit Wizard(const Product& product) {
         SetEnvironmentVariableW(L"BRIGHTMERE_TEST_ENTRY_RECORD", product.entryRecord.c_str());
         SetEnvironmentVariableW(L"BRIGHTMERE_RUN_RECORD", product.runRecord.c_str());
+        SetEnvironmentVariableW(L"TMP", product.temp.c_str());
+        SetEnvironmentVariableW(L"TEMP", product.temp.c_str());
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         std::wstring command = L"\"" + product.program + L"\"";
@@ -501,9 +507,10 @@ private:
 };
 
 // "Finish": the process ends, then its batch deletes the program file, the then
-// empty folder and itself; the empty file that reserved the batch's name stays.
+// empty folder and itself; the empty file that reserved the batch's name stays. The
+// temporary folder's path holds a blank, so the batch's last line needs its quotes.
 void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
-    const std::set<std::wstring> reservedBefore = TempFiles(L"uis*.tmp");
+    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
     w.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(w.Exited(&code)) << "Finish did not end the program";
@@ -513,7 +520,7 @@ void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
     EXPECT_TRUE(WaitFor([&] { return !FolderExists(p.folder); }, 30))
         << "the program's folder is still there";
     std::vector<std::wstring> reserved;
-    for (const std::wstring& f : TempFiles(L"uis*.tmp")) {
+    for (const std::wstring& f : FilesIn(p.temp, L"uis*.tmp")) {
         if (!reservedBefore.count(f))
             reserved.push_back(f);
     }
@@ -685,6 +692,31 @@ TEST(Wizard, SharedItemsStayWhileAnotherProductUsesThem) {
     FinishAndExpectSelfDeletion(w, p);
 }
 
+TEST(Wizard, CancelWhileWaitingForTheTimerEndsWithoutRemovingAnything) {
+    const Product p = MakeProduct(L"waiting", L"Uninstall.exe");
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr);
+    w.Click(Component::BitBtn1);
+    const MessageBoxSeen question = w.WaitForMessageBox();
+    ASSERT_NE(question.hwnd, nullptr);
+    Wizard::Answer(question, IDOK);
+    // Within the timer's second: the question is gone, the status label shows.
+    ASSERT_TRUE(WaitFor([&] { return !w.Visible(Component::Label_Uninstall); }, 0.5));
+    EXPECT_TRUE(w.Visible(Component::Label_status));
+    EXPECT_EQ(w.Text(Component::Label_status), L"");
+    EXPECT_FALSE(w.Enabled(Component::BitBtn1));
+    w.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(w.Exited(&code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadFile(p.entryRecord), "<missing>");
+    EXPECT_TRUE(FileExists(p.folder + L"Uninstall.log"));
+    EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    EXPECT_TRUE(FileExists(p.program));
+    EXPECT_TRUE(FilesIn(p.temp, L"*").empty()) << "no self-deletion batch";
+}
+
 TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     const Product p = MakeProduct(L"nolog", L"Uninstall.exe", false);
     WriteFile(p.folder + L"Readme.txt", "stays");
@@ -694,7 +726,7 @@ TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     EXPECT_FALSE(w.Enabled(Component::BitBtn1));
     EXPECT_EQ(w.Text(Component::BitBtn2), L"Cancel");
 
-    const std::set<std::wstring> reservedBefore = TempFiles(L"uis*.tmp");
+    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
     w.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(w.Exited(&code));
@@ -704,7 +736,7 @@ TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     EXPECT_TRUE(FileExists(p.folder + L"Readme.txt"));
     EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-    EXPECT_EQ(TempFiles(L"uis*.tmp"), reservedBefore) << "no self-deletion batch";
+    EXPECT_EQ(FilesIn(p.temp, L"uis*.tmp"), reservedBefore) << "no self-deletion batch";
 }
 
 TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
@@ -729,13 +761,13 @@ TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
     EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     // The other log stays, so the folder is not empty and stays too.
     EXPECT_TRUE(FileExists(p.folder + L"remove.me.log"));
-    const std::set<std::wstring> reservedBefore = TempFiles(L"uis*.tmp");
+    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
     w.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(w.Exited(&code));
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30));
     std::vector<std::wstring> reserved;
-    for (const std::wstring& f : TempFiles(L"uis*.tmp")) {
+    for (const std::wstring& f : FilesIn(p.temp, L"uis*.tmp")) {
         if (!reservedBefore.count(f))
             reserved.push_back(f);
     }
