@@ -609,8 +609,10 @@ TEST(Wizard, RemovesTheWholeProductAndThenItself) {
     Sleep(500); // let the window finish painting
     EXPECT_TRUE(w.SaveScreenshot(DriverFolder() + L"sweepstone-before.bmp"));
 
-    // The question answered with Cancel changes nothing, and "Next >" stays usable.
-    w.Click(Component::BitBtn1);
+    // Enter presses the default button "Next >". The question answered with Cancel
+    // changes nothing, and "Next >" stays usable.
+    PostMessageW(w.Control(Component::BitBtn1), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(w.Control(Component::BitBtn1), WM_KEYUP, VK_RETURN, 0);
     const MessageBoxSeen question = w.WaitForMessageBox();
     ASSERT_NE(question.hwnd, nullptr);
     EXPECT_EQ(question.caption, L"Information");
@@ -720,8 +722,14 @@ TEST(Wizard, CancelWhileWaitingForTheTimerEndsWithoutRemovingAnything) {
 TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     const Product p = MakeProduct(L"nolog", L"Uninstall.exe", false);
     WriteFile(p.folder + L"Readme.txt", "stays");
+    // A picture that cannot be decoded is passed over: the built-in one stays.
+    WriteFile(p.folder + L"Uninstall.jpg", "not a JPEG");
     Wizard w(p);
     ASSERT_NE(w.Form(), nullptr);
+    RECT client;
+    GetClientRect(w.Form(), &client);
+    EXPECT_EQ(client.right, 690);
+    EXPECT_EQ(client.bottom, 498);
     EXPECT_EQ(w.Text(Component::Label_Uninstall), L"ERROR: Missing uninstall log file!!");
     EXPECT_FALSE(w.Enabled(Component::BitBtn1));
     EXPECT_EQ(w.Text(Component::BitBtn2), L"Cancel");
@@ -734,6 +742,7 @@ TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     Sleep(1000);
     EXPECT_TRUE(FileExists(p.program));
     EXPECT_TRUE(FileExists(p.folder + L"Readme.txt"));
+    EXPECT_TRUE(FileExists(p.folder + L"Uninstall.jpg"));
     EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
     EXPECT_EQ(FilesIn(p.temp, L"uis*.tmp"), reservedBefore) << "no self-deletion batch";
