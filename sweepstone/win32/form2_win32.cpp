@@ -173,6 +173,10 @@ void Form2::CreateControls() {
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                                 nullptr, instance_, nullptr);
+    // Each button is one tool while enabled. A disabled button takes no pointer
+    // messages: they go to the background picture beneath it, where the button's
+    // box is a second tool with the same text, so "Next >" shows its tip also while
+    // it is disabled. The picture lies at the window's origin.
     for (Component c : {Component::BitBtn1, Component::BitBtn2}) {
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
@@ -180,6 +184,12 @@ void Form2::CreateControls() {
         tool.hwnd = hwnd_;
         tool.uId = reinterpret_cast<UINT_PTR>(Control(c));
         tool.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = Control(Component::Image_background);
+        tool.uId = static_cast<UINT_PTR>(ControlId(c));
+        GetWindowRect(Control(c), &tool.rect);
+        MapWindowPoints(nullptr, tool.hwnd, reinterpret_cast<POINT*>(&tool.rect), 2);
         SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
@@ -256,12 +266,17 @@ void Form2::EnableButton(Button button, bool enabled) {
 void Form2::SetButtonTooltip(Button button, const std::string& text) {
     const size_t i = button == Button::Next ? 0 : 1;
     tooltipTexts_[i] = Wide(text);
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(Of(button)));
-    tool.lpszText = tooltipTexts_[i].data();
-    SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    const std::pair<HWND, UINT_PTR> tools[] = {
+        {hwnd_, reinterpret_cast<UINT_PTR>(Control(Of(button)))},
+        {Control(Component::Image_background), static_cast<UINT_PTR>(ControlId(Of(button)))}};
+    for (const auto& [owner, id] : tools) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = owner;
+        tool.uId = id;
+        tool.lpszText = tooltipTexts_[i].data();
+        SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 void Form2::StartTimer() {
@@ -331,10 +346,8 @@ void Form2::MakeBackgroundBrush() {
     RECT r;
     GetClientRect(Control(Component::Image_background), &r);
     backgroundBitmap_ = background_.MakeBitmap(r.right, r.bottom);
-    backgroundBrush_ = backgroundBitmap_ ? CreatePatternBrush(backgroundBitmap_)
-                                         : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    if (!backgroundBitmap_)
-        backgroundBrush_ = nullptr;
+    // Without a picture the labels lie on the window's white.
+    backgroundBrush_ = backgroundBitmap_ ? CreatePatternBrush(backgroundBitmap_) : nullptr;
 }
 
 // The window sizes itself to hold its controls, and sits in the screen's centre.

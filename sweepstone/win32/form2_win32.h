@@ -13,6 +13,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 namespace sweepstone::win32 {
 

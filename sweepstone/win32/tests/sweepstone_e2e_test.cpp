@@ -393,6 +393,28 @@ public:
     bool Enabled(Component c) const { return IsWindowEnabled(Control(c)) != FALSE; }
     HWND Tooltips() const { return FindOwnWindow(L"tooltips_class32", false); }
 
+    // Rests the pointer on a control and returns the tip that shows there.
+    std::wstring TipOver(Component c) const {
+        HWND tips = Tooltips();
+        if (!tips)
+            return L"<no tooltips>";
+        RECT r;
+        GetWindowRect(Control(c), &r);
+        SetCursorPos(r.left + 5, r.top + 5);
+        Sleep(50);
+        SetCursorPos(r.left + 10, r.top + 8);
+        std::wstring tip;
+        WaitFor(
+            [&] {
+                tip = IsWindowVisible(tips) ? TextOf(tips) : L"";
+                return !tip.empty();
+            },
+            5);
+        SetCursorPos(0, 0); // away, so that the tip goes
+        WaitFor([&] { return !IsWindowVisible(tips); }, 5);
+        return tip.empty() ? L"<no tip shown>" : tip;
+    }
+
     // A click that may open a modal box or end the program: posted, so that the
     // driver stays free.
     void Click(Component c) const { PostMessageW(Control(c), BM_CLICK, 0, 0); }
@@ -595,7 +617,9 @@ TEST(Wizard, RemovesTheWholeProductAndThenItself) {
     EXPECT_TRUE(GetWindowLongW(w.Control(Component::BitBtn1), GWL_STYLE) & BS_DEFPUSHBUTTON);
     EXPECT_EQ(SendMessageW(w.Control(Component::ProgressBar1), PBM_GETRANGE, FALSE, 0), 100);
     ASSERT_NE(w.Tooltips(), nullptr);
-    EXPECT_EQ(SendMessageW(w.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), 2);
+    EXPECT_EQ(w.TipOver(Component::BitBtn1), L"Uninstall the Sample Airport X from you system!");
+    EXPECT_EQ(w.TipOver(Component::BitBtn2),
+              L"Exit program - whithout uninstalling Sample Airport X!");
 
     // The greeting.
     EXPECT_EQ(w.Text(Component::Label_Message),
@@ -733,6 +757,9 @@ TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     EXPECT_EQ(w.Text(Component::Label_Uninstall), L"ERROR: Missing uninstall log file!!");
     EXPECT_FALSE(w.Enabled(Component::BitBtn1));
     EXPECT_EQ(w.Text(Component::BitBtn2), L"Cancel");
+    // No product name: two blanks in a row; the disabled button shows its tip too.
+    EXPECT_EQ(w.TipOver(Component::BitBtn1), L"Uninstall the  from you system!");
+    EXPECT_EQ(w.TipOver(Component::BitBtn2), L"Exit program - whithout uninstalling !");
 
     const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
     w.Click(Component::BitBtn2);
