@@ -117,6 +117,9 @@ bool Form2::Create() {
                         Scale(kFormWidth), Scale(kFormHeight), nullptr, nullptr, instance_, this);
     if (!hwnd_)
         return false;
+    // The icon also on the window itself, where the task bar and Alt+Tab ask for it.
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
     CreateControls();
     MakeBackgroundBrush();
 

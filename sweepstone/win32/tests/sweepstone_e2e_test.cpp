@@ -813,6 +813,43 @@ TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
     EXPECT_TRUE(FolderExists(p.folder)) << "a folder that still holds a file is not removed";
 }
 
+// The resources built into the program: its version record, icon and manifest.
+TEST(Wizard, CarriesItsVersionRecordIconAndManifest) {
+    const std::wstring program = Data(L"sweepstone.exe");
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<char> record(size);
+    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, record.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, (1u << 16) | 30u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    wchar_t* description = nullptr;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\StringFileInfo\\040904E4\\FileDescription",
+                               reinterpret_cast<void**>(&description), &length));
+    EXPECT_EQ(std::wstring(description), L"Uninstaller - Brightmere GmbH");
+
+    HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC icons = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    ASSERT_NE(icons, nullptr);
+    // The icon directory: reserved, type, count, then one entry per size.
+    const auto* directory = static_cast<const WORD*>(LockResource(LoadResource(module, icons)));
+    EXPECT_GE(directory[2], 4) << "several sizes";
+    HRSRC manifest =
+        FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)); // RT_MANIFEST
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                           SizeofResource(module, manifest));
+    EXPECT_NE(text.find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(text.find("supportedOS"), std::string::npos);
+    EXPECT_NE(text.find("dpiAware"), std::string::npos);
+    FreeLibrary(module);
+}
+
 // Real pointer input: press, move in steps, release.
 void DragWithPointer(POINT from, int dx, int dy) {
     SetCursorPos(from.x, from.y);
