@@ -121,8 +121,9 @@ void TForm2::BitBtn2Click() {
         window_.Close();
 }
 
-void TForm2::Image_backgroundMouseMove() {
-    window_.BeginMove();
+void TForm2::Image_backgroundMouseMove(bool primaryButtonDown) {
+    if (primaryButtonDown)
+        window_.BeginMove();
 }
 
 void TForm2::SelfDelete() {

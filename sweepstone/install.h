@@ -76,7 +76,10 @@ public:
     void BitBtn1Click();
     void BitBtn2Click();
     void Timer1Timer();
-    void Image_backgroundMouseMove();
+    // Pointer movement over the background picture. A move starts only while the
+    // primary button is held: without it there is nothing to drag, and Wine's
+    // fallback move loop would otherwise wait for the next click.
+    void Image_backgroundMouseMove(bool primaryButtonDown);
 
     // MakeTempFileName(".bat"), the batch, then the hidden start and the end of the
     // process. Returns (only) when the batch could not be started; the failure text is

@@ -267,9 +267,11 @@ TEST(TForm2, StaysOnFinishWhenTheBatchCannotStart) {
     EXPECT_TRUE(t.Has("Temp\\uis1A2B.bat")); // written, not started
 }
 
-TEST(TForm2, TheBackgroundMovesTheWindow) {
+TEST(TForm2, TheBackgroundMovesTheWindowOnlyWhileThePrimaryButtonIsHeld) {
     RecordingForm2 window;
     TForm2 form(window, "C:\\x\\Uninstall.exe", FakeProcess::Operations());
-    form.Image_backgroundMouseMove();
+    form.Image_backgroundMouseMove(false);
+    EXPECT_TRUE(window.events.empty());
+    form.Image_backgroundMouseMove(true);
     EXPECT_EQ(window.events, std::vector<std::string>{"move"});
 }

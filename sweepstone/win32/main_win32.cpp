@@ -1,0 +1,22 @@
+// Program entry of sweepstone.exe: no command-line arguments, exit code 0.
+#include "form2_win32.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
+                                                        ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    platform::gui::GdiplusSession gdiplus;
+    {
+        sweepstone::win32::Form2 form(instance);
+        if (!form.Create())
+            return 0;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (form.Handle() && IsDialogMessageW(form.Handle(), &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return 0;
+}

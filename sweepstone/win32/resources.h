@@ -1,0 +1,5 @@
+// Resource identifiers of sweepstone.exe.
+#pragma once
+
+#define IDI_SWEEPSTONE 1
+#define IDR_BACKGROUND 101

@@ -1,0 +1,927 @@
+// End-to-end tests of sweepstone.exe: each test builds a sample product in a fresh
+// tree (folders, files, shortcuts, registry keys, a scenery library, switched-off
+// scenery files), copies the real program beside it with an uninstall log, starts
+// it and drives its window as a user would: texts of the labels and buttons, clicks,
+// answers to its question box, the effects on disk and in the registry, and after
+// "Finish" the program deleting itself and its folder.
+//
+// The program, the test library, the run-file program and a picture lie in "data\"
+// beside this driver. Screenshots of the wizard before and after the removal are
+// written to "sweepstone-before.bmp" and "sweepstone-after.bmp" beside the driver.
+#include "components.h"
+
+#include <gtest/gtest.h>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+using sweepstone::win32::Component;
+
+namespace {
+
+std::wstring DriverFolder() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path);
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+std::wstring Data(const wchar_t* name) {
+    return DriverFolder() + L"data\\" + name;
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in)
+        return "<missing>";
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << bytes;
+}
+
+bool FileExists(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Makes a folder with every missing folder above it.
+void MakeFolders(const std::wstring& path) {
+    for (size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == L'\\')
+            CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+    }
+}
+
+void DeleteTree(const std::wstring& path) {
+    std::wstring from = path;
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationW(&op);
+}
+
+bool KeyExists(const std::wstring& key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(h);
+    return true;
+}
+
+void MakeKey(const std::wstring& key, const wchar_t* value) {
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &h, nullptr),
+              ERROR_SUCCESS)
+        << Narrow(key);
+    RegSetValueExW(h, L"Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    RegCloseKey(h);
+}
+
+std::wstring TextOf(HWND h) {
+    wchar_t buffer[2048] = {};
+    SendMessageTimeoutW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        5000, nullptr);
+    return buffer;
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    return name;
+}
+
+// Waits until `done` holds, up to `seconds`.
+template <typename F> bool WaitFor(F done, double seconds = 20) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+}
+
+// Files of a folder that match a pattern (the self-deletion's batches and the
+// empty files that reserved their names).
+std::set<std::wstring> FilesIn(const std::wstring& temp, const wchar_t* pattern) {
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE h = FindFirstFileW((temp + pattern).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.insert(temp + name);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return names;
+}
+
+struct MessageBoxSeen {
+    HWND hwnd = nullptr;
+    std::wstring caption;
+    std::wstring text;
+};
+
+BOOL CALLBACK CollectLongestStatic(HWND child, LPARAM data) {
+    auto* seen = reinterpret_cast<MessageBoxSeen*>(data);
+    if (ClassOf(child) == L"Static") {
+        const std::wstring t = TextOf(child);
+        if (t.size() > seen->text.size())
+            seen->text = t;
+    }
+    return TRUE;
+}
+
+struct Search {
+    DWORD pid;
+    const wchar_t* cls;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND h, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == s->pid && ClassOf(h) == s->cls && IsWindowVisible(h)) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A sample product installed below trees\<name>\: what its installer put in place
+// and the log that names it.
+struct Product {
+    std::wstring root;        // trees\<name>\ with its closing backslash
+    std::wstring folder;      // the product's folder, where the wizard lies
+    std::wstring program;     // the wizard's program file
+    std::wstring registryKey; // SOFTWARE\BrightmereE2E\<name>
+    std::wstring entryRecord; // what the test library records
+    std::wstring runRecord;   // what the run file records
+    std::wstring temp;        // the wizard's temporary folder: its path holds blanks
+};
+
+const char* const kSceneryCfg = "[General]\r\n"
+                                "Title=FS9 World Scenery\r\n"
+                                "Description=FS9 Scenery Data\r\n"
+                                "Clean_on_Exit=TRUE\r\n"
+                                "\r\n"
+                                "[Area.001]\r\n"
+                                "Title=Default Terrain\r\n"
+                                "Local=Scenery\\World\r\n"
+                                "Layer=1\r\n"
+                                "Active=TRUE\r\n"
+                                "Required=TRUE\r\n"
+                                "\r\n"
+                                "[Area.002]\r\n"
+                                "Title=Sample Airport X\r\n"
+                                "Local=Addon Scenery\\Sample Airport\r\n"
+                                "Layer=2\r\n"
+                                "Active=TRUE\r\n"
+                                "Required=FALSE\r\n"
+                                "\r\n"
+                                "[Area.003]\r\n"
+                                "Title=Other Field\r\n"
+                                "Local=Addon Scenery\\Other Field\r\n"
+                                "Layer=3\r\n"
+                                "Active=TRUE\r\n"
+                                "Required=FALSE\r\n"
+                                "\r\n"
+                                "[Area.004]\r\n"
+                                "Title=Sample Airport X Scenery\r\n"
+                                "Local=Addon Scenery\\Sample Airport\\Objects\r\n"
+                                "Layer=4\r\n"
+                                "Active=TRUE\r\n"
+                                "Required=FALSE\r\n"
+                                "\r\n"
+                                "[Area.005]\r\n"
+                                "Title=Brightmere Shared Library\r\n"
+                                "Local=Addon Scenery\\Brightmere Library\r\n"
+                                "Layer=5\r\n"
+                                "Active=TRUE\r\n"
+                                "Required=FALSE\r\n";
+
+// The sections of a scenery library file, in file order.
+std::vector<std::string> SectionsOf(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line[0] == '[')
+            out.push_back(line.substr(1, line.find(']') - 1));
+    }
+    return out;
+}
+
+// Builds the product. `programName` is the wizard's file name; the log is named by
+// its stem. `logText` replaces the full log when given; `withLog` false leaves the
+// log out.
+Product MakeProduct(const std::wstring& name, const std::wstring& programName,
+                    bool withLog = true) {
+    Product p;
+    p.root = DriverFolder() + L"trees\\" + name + L"\\";
+    DeleteTree(p.root.substr(0, p.root.size() - 1));
+    p.folder = p.root + L"Program Files\\Sample Airport X\\";
+    p.program = p.folder + programName;
+    p.registryKey = L"SOFTWARE\\BrightmereE2E\\" + name;
+    p.entryRecord = p.root + L"entry-record.txt";
+    p.runRecord = p.root + L"run-record.txt";
+    p.temp = p.root + L"Local Temp\\";
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, p.registryKey.c_str());
+
+    MakeFolders(p.folder);
+    MakeFolders(p.temp.substr(0, p.temp.size() - 1));
+    CopyFileW(Data(L"sweepstone.exe").c_str(), p.program.c_str(), FALSE);
+    MakeFolders(p.root + L"Sim\\Addon Scenery\\Sample Airport\\scenery");
+    MakeFolders(p.root + L"Sim\\Addon Scenery\\Sample Airport\\texture");
+    WriteFile(p.root + L"Sim\\Addon Scenery\\Sample Airport\\scenery\\APX45170.bgl", "bgl");
+    WriteFile(p.root + L"Sim\\Addon Scenery\\Sample Airport\\texture\\ground.dds", "dds");
+    MakeFolders(p.root + L"Sim\\Effects");
+    WriteFile(p.root + L"Sim\\Effects\\sample_lights.fx", "fx");
+    WriteFile(p.root + L"Sim\\Effects\\other_lights.fx", "fx");
+    MakeFolders(p.root + L"Start Menu\\Programs\\Sample Airport X");
+    WriteFile(p.root + L"Start Menu\\Programs\\Sample Airport X\\Uninstall.lnk", "lnk");
+    WriteFile(p.root + L"Start Menu\\Programs\\Sample Airport X\\Manual.lnk", "lnk");
+    MakeFolders(p.root + L"ProgramData\\Sim");
+    WriteFile(p.root + L"ProgramData\\Sim\\Scenery.cfg", kSceneryCfg);
+    MakeFolders(p.root + L"Sim\\Scenery\\World\\scenery");
+    WriteFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.off", "switched off");
+    WriteFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl.off_dex", "switched off dex");
+    MakeFolders(p.root + L"Sim\\Shared\\Brightmere Library");
+    WriteFile(p.root + L"Sim\\Shared\\Brightmere Library\\library.bgl", "shared");
+    MakeKey(p.registryKey + L"\\Sample Airport X\\Settings\\Deep", L"deep");
+    MakeKey(p.registryKey + L"\\Sample Airport X\\Paths", L"paths");
+    MakeKey(p.registryKey + L"\\Sample Tools", L"tools");
+    MakeKey(p.registryKey + L"\\Other Product", L"stays");
+
+    if (!withLog)
+        return p;
+    const std::string r = Narrow(p.root);
+    const std::string log = "[General]\r\n"
+                            "Name=Sample Airport X\r\n"
+                            "[Run]\r\n"
+                            "Run-File=" +
+                            Narrow(Data(L"record_run_file.exe")) +
+                            "\r\n"
+                            "[DLL_RUN]\r\n"
+                            "D1=" +
+                            Narrow(Data(L"sweepstone_test_entry.dll")) +
+                            "@Unregister@Sample Airport X@second@\r\n"
+                            "[DLL_RUN_SHARED]\r\n"
+                            "D1=" +
+                            Narrow(Data(L"sweepstone_test_entry.dll")) +
+                            "@Cleanup@shared@@\r\n"
+                            "[Scenery.cfg]\r\n"
+                            "Path=" +
+                            r +
+                            "ProgramData\\Sim\\Scenery.cfg\r\n"
+                            "T1=Sample Airport X Scenery\r\n"
+                            "[Shared_Scenery.cfg]\r\n"
+                            "T1=Brightmere Shared Library\r\n"
+                            "[Registry]\r\n"
+                            "R1=" +
+                            Narrow(p.registryKey) +
+                            "\\Sample Airport X\r\n"
+                            "R2=\\" +
+                            Narrow(p.registryKey) +
+                            "\\Sample Tools\r\n"
+                            "[Path]\r\n"
+                            "P1=" +
+                            r +
+                            "Sim\\Addon Scenery\\Sample Airport\r\n"
+                            "[Shared-Folder-Option]\r\n"
+                            "O1=" +
+                            r +
+                            "Other Product\r\n"
+                            "[Shared-Folder]\r\n"
+                            "S1=" +
+                            r +
+                            "Sim\\Shared\\Brightmere Library\r\n"
+                            "[File]\r\n"
+                            "F1=" +
+                            r +
+                            "Sim\\Effects\\sample_lights.fx\r\n"
+                            "[ShortCut]\r\n"
+                            "S1=" +
+                            r +
+                            "Start Menu\\Programs\\Sample Airport X\r\n"
+                            "[Rename_File]\r\n"
+                            "N1=" +
+                            r +
+                            "Sim\\Scenery\\World\\scenery\\APX45170\r\n"
+                            "[Rename_File_DEX]\r\n"
+                            "N1=" +
+                            r + "Sim\\Scenery\\World\\scenery\\APX45180\r\n";
+    const std::wstring stem = programName.substr(0, programName.find(L'.') + 1);
+    WriteFile(p.folder + stem + L"log", log);
+    return p;
+}
+
+// sweepstone.exe running beside a product.
+class Wizard {
+public:
+    explicit Wizard(const Product& product) {
+        SetEnvironmentVariableW(L"BRIGHTMERE_TEST_ENTRY_RECORD", product.entryRecord.c_str());
+        SetEnvironmentVariableW(L"BRIGHTMERE_RUN_RECORD", product.runRecord.c_str());
+        SetEnvironmentVariableW(L"TMP", product.temp.c_str());
+        SetEnvironmentVariableW(L"TEMP", product.temp.c_str());
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        std::wstring command = L"\"" + product.program + L"\"";
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            product.root.c_str(), &si, &process_))
+            return;
+        WaitForInputIdle(process_.hProcess, 20000);
+        WaitFor([this] { return (form_ = FindOwnWindow(sweepstone::win32::kFormClassName)); });
+    }
+
+    ~Wizard() {
+        if (process_.hProcess) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(process_.hProcess, 1);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+    }
+
+    HWND Form() const { return form_; }
+    HWND Control(Component c) const { return GetDlgItem(form_, sweepstone::win32::ControlId(c)); }
+    std::wstring Text(Component c) const { return TextOf(Control(c)); }
+    bool Visible(Component c) const { return IsWindowVisible(Control(c)) != FALSE; }
+    bool Enabled(Component c) const { return IsWindowEnabled(Control(c)) != FALSE; }
+    HWND Tooltips() const { return FindOwnWindow(L"tooltips_class32", false); }
+
+    // Rests the pointer on a control and returns the tip that shows there.
+    std::wstring TipOver(Component c) const {
+        HWND tips = Tooltips();
+        if (!tips)
+            return L"<no tooltips>";
+        RECT r;
+        GetWindowRect(Control(c), &r);
+        SetCursorPos(r.left + 5, r.top + 5);
+        Sleep(50);
+        SetCursorPos(r.left + 10, r.top + 8);
+        std::wstring tip;
+        WaitFor(
+            [&] {
+                tip = IsWindowVisible(tips) ? TextOf(tips) : L"";
+                return !tip.empty();
+            },
+            5);
+        SetCursorPos(0, 0); // away, so that the tip goes
+        WaitFor([&] { return !IsWindowVisible(tips); }, 5);
+        return tip.empty() ? L"<no tip shown>" : tip;
+    }
+
+    // A click that may open a modal box or end the program: posted, so that the
+    // driver stays free.
+    void Click(Component c) const { PostMessageW(Control(c), BM_CLICK, 0, 0); }
+
+    MessageBoxSeen WaitForMessageBox(double seconds = 20) const {
+        MessageBoxSeen seen;
+        WaitFor([&] { return (seen.hwnd = FindOwnWindow(L"#32770")) != nullptr; }, seconds);
+        if (!seen.hwnd)
+            return seen;
+        seen.caption = TextOf(seen.hwnd);
+        EnumChildWindows(seen.hwnd, CollectLongestStatic, reinterpret_cast<LPARAM>(&seen));
+        return seen;
+    }
+    HWND MessageBoxNow() const { return FindOwnWindow(L"#32770"); }
+
+    static void Answer(const MessageBoxSeen& box, int button) {
+        PostMessageW(GetDlgItem(box.hwnd, button), BM_CLICK, 0, 0);
+        WaitFor([&] { return !IsWindow(box.hwnd); }, 10);
+    }
+
+    // Waits for the process to end; false when it is still running.
+    bool Exited(DWORD* code, DWORD milliseconds = 15000) const {
+        if (WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0)
+            return false;
+        GetExitCodeProcess(process_.hProcess, code);
+        return true;
+    }
+
+    // "Next >", the question answered with OK, and the wait for "Finish". A box
+    // that lists items left behind fails the test with its text.
+    void RunRemoval() const {
+        Click(Component::BitBtn1);
+        const MessageBoxSeen question = WaitForMessageBox();
+        ASSERT_NE(question.hwnd, nullptr) << "no question box";
+        EXPECT_EQ(question.caption, L"Information");
+        EXPECT_EQ(question.text, L"Do you want to completely remove the selected application "
+                                 L"and all of its features?");
+        Answer(question, IDOK);
+        HWND left = nullptr;
+        WaitFor(
+            [&] {
+                left = MessageBoxNow();
+                return left || Text(Component::BitBtn2) == L"Finish";
+            },
+            60);
+        if (left) {
+            MessageBoxSeen box;
+            box.hwnd = left;
+            EnumChildWindows(left, CollectLongestStatic, reinterpret_cast<LPARAM>(&box));
+            ADD_FAILURE() << "items left behind: " << Narrow(box.text);
+            Answer(box, IDOK);
+        }
+        ASSERT_TRUE(WaitFor([&] { return Text(Component::BitBtn2) == L"Finish"; }, 10));
+    }
+
+    // Saves what the screen shows of the window as a 24-bit BMP.
+    bool SaveScreenshot(const std::wstring& path) const {
+        RECT r;
+        GetWindowRect(form_, &r);
+        const int w = r.right - r.left;
+        const int h = r.bottom - r.top;
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        SelectObject(dc, old);
+        BITMAPINFOHEADER info{};
+        info.biSize = sizeof(info);
+        info.biWidth = w;
+        info.biHeight = h;
+        info.biPlanes = 1;
+        info.biBitCount = 24;
+        const int stride = ((w * 3) + 3) & ~3;
+        std::vector<char> pixels(static_cast<size_t>(stride * h));
+        GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(),
+                  reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof(file) + sizeof(info);
+        file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+        std::ofstream out(path.c_str(), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+        out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+        out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+        return static_cast<bool>(out);
+    }
+
+private:
+    HWND FindOwnWindow(const wchar_t* className, bool mustBeVisible = true) const {
+        Search search{process_.dwProcessId, className, nullptr};
+        if (!mustBeVisible) {
+            // Tooltip windows stay hidden until a tip shows.
+            HWND h = nullptr;
+            while ((h = FindWindowExW(nullptr, h, className, nullptr))) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (pid == process_.dwProcessId)
+                    return h;
+            }
+            return nullptr;
+        }
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    PROCESS_INFORMATION process_{};
+    HWND form_ = nullptr;
+};
+
+// "Finish": the process ends, then its batch deletes the program file, the then
+// empty folder and itself; the empty file that reserved the batch's name stays. The
+// temporary folder's path holds a blank, so the batch's last line needs its quotes.
+void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
+    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    w.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(w.Exited(&code)) << "Finish did not end the program";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30))
+        << "the program file is still there";
+    EXPECT_TRUE(WaitFor([&] { return !FolderExists(p.folder); }, 30))
+        << "the program's folder is still there";
+    std::vector<std::wstring> reserved;
+    for (const std::wstring& f : FilesIn(p.temp, L"uis*.tmp")) {
+        if (!reservedBefore.count(f))
+            reserved.push_back(f);
+    }
+    ASSERT_EQ(reserved.size(), 1u) << "one batch name reserved in the temporary folder";
+    const std::wstring batch = reserved[0].substr(0, reserved[0].size() - 3) + L"bat";
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(batch); }, 30))
+        << "the batch is still there: " << Narrow(batch);
+    EXPECT_TRUE(FileExists(reserved[0])) << "the reserving file stays";
+}
+
+const std::wstring kRemovedText =
+    L"The Sample Airport X are removed from your system! Click Finish to exit the Uninstall "
+    L"wizard.";
+
+} // namespace
+
+TEST(Wizard, RemovesTheWholeProductAndThenItself) {
+    const Product p = MakeProduct(L"full", L"Uninstall.exe");
+    const std::string sceneryBefore = ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg");
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr) << "sweepstone.exe did not show its window";
+
+    // The window as laid out.
+    RECT client;
+    GetClientRect(w.Form(), &client);
+    EXPECT_EQ(client.right, 690);
+    EXPECT_EQ(client.bottom, 498);
+    EXPECT_EQ(GetWindowLongW(w.Form(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER), 0)
+        << "frameless";
+    RECT window;
+    GetWindowRect(w.Form(), &window);
+    EXPECT_NEAR(window.left + 690 / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred";
+    EXPECT_NEAR(window.top + 498 / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1) << "centred";
+    EXPECT_EQ(TextOf(w.Form()), L"Uninstaller by brightmere");
+    struct Expected {
+        Component component;
+        const wchar_t* cls;
+        int left, top, width, height;
+        bool visible;
+    };
+    const Expected layout[] = {
+        {Component::Image_background, L"Static", 0, 0, 690, 498, true},
+        {Component::Label_Message, L"Static", 197, 85, 476, 44, true},
+        {Component::BitBtn1, L"Button", 437, 463, 113, 25, true},
+        {Component::BitBtn2, L"Button", 557, 463, 113, 25, true},
+        {Component::StatusBar1, L"Static", 265, 171, 3, 13, true},
+        {Component::ProgressBar1, L"msctls_progress32", 200, 267, 449, 16, false},
+        {Component::Label_Uninstall, L"Static", 200, 181, 412, 44, true},
+        {Component::Label_status, L"Static", 200, 288, 448, 33, false},
+    };
+    for (const Expected& e : layout) {
+        HWND h = w.Control(e.component);
+        ASSERT_NE(h, nullptr) << static_cast<int>(e.component);
+        EXPECT_EQ(ClassOf(h), e.cls) << static_cast<int>(e.component);
+        RECT r;
+        GetWindowRect(h, &r);
+        MapWindowPoints(nullptr, w.Form(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, e.left) << static_cast<int>(e.component);
+        EXPECT_EQ(r.top, e.top) << static_cast<int>(e.component);
+        EXPECT_EQ(r.right - r.left, e.width) << static_cast<int>(e.component);
+        EXPECT_EQ(r.bottom - r.top, e.height) << static_cast<int>(e.component);
+        EXPECT_EQ(w.Visible(e.component), e.visible) << static_cast<int>(e.component);
+    }
+    // Tab order: the two buttons, then the progress bar; the picture lies below all.
+    EXPECT_EQ(GetWindow(w.Form(), GW_CHILD), w.Control(Component::BitBtn1));
+    EXPECT_EQ(GetWindow(w.Control(Component::BitBtn1), GW_HWNDNEXT), w.Control(Component::BitBtn2));
+    EXPECT_EQ(GetWindow(w.Control(Component::BitBtn2), GW_HWNDNEXT),
+              w.Control(Component::ProgressBar1));
+    EXPECT_EQ(GetWindow(w.Form(), GW_CHILD) ? GetWindow(GetWindow(w.Form(), GW_CHILD), GW_HWNDLAST)
+                                            : nullptr,
+              w.Control(Component::Image_background));
+    EXPECT_TRUE(GetWindowLongW(w.Control(Component::BitBtn1), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    EXPECT_EQ(SendMessageW(w.Control(Component::ProgressBar1), PBM_GETRANGE, FALSE, 0), 100);
+    ASSERT_NE(w.Tooltips(), nullptr);
+    EXPECT_EQ(w.TipOver(Component::BitBtn1), L"Uninstall the Sample Airport X from you system!");
+    EXPECT_EQ(w.TipOver(Component::BitBtn2),
+              L"Exit program - whithout uninstalling Sample Airport X!");
+
+    // The greeting.
+    EXPECT_EQ(w.Text(Component::Label_Message),
+              L"Welcome to the Maintenace program. This program lets you modify the current "
+              L"installation.");
+    EXPECT_EQ(w.Text(Component::Label_Uninstall),
+              L"Remove all installed features of Sample Airport X now?");
+    EXPECT_EQ(w.Text(Component::BitBtn1), L"Next >");
+    EXPECT_TRUE(w.Enabled(Component::BitBtn1));
+    EXPECT_EQ(w.Text(Component::BitBtn2), L"Cancel");
+    Sleep(500); // let the window finish painting
+    EXPECT_TRUE(w.SaveScreenshot(DriverFolder() + L"sweepstone-before.bmp"));
+
+    // Enter presses the default button "Next >". The question answered with Cancel
+    // changes nothing, and "Next >" stays usable.
+    PostMessageW(w.Control(Component::BitBtn1), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(w.Control(Component::BitBtn1), WM_KEYUP, VK_RETURN, 0);
+    const MessageBoxSeen question = w.WaitForMessageBox();
+    ASSERT_NE(question.hwnd, nullptr);
+    EXPECT_EQ(question.caption, L"Information");
+    EXPECT_EQ(GetDlgItem(question.hwnd, IDOK) != nullptr, true);
+    EXPECT_EQ(GetDlgItem(question.hwnd, IDCANCEL) != nullptr, true);
+    Wizard::Answer(question, IDCANCEL);
+    Sleep(1500); // longer than the timer's second
+    EXPECT_TRUE(w.Visible(Component::Label_Uninstall));
+    EXPECT_FALSE(w.Visible(Component::Label_status));
+    EXPECT_TRUE(w.Enabled(Component::BitBtn1));
+    EXPECT_EQ(w.Text(Component::BitBtn2), L"Cancel");
+    EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_EQ(ReadFile(p.entryRecord), "<missing>");
+
+    w.RunRemoval();
+    Sleep(300);
+    EXPECT_TRUE(w.SaveScreenshot(DriverFolder() + L"sweepstone-after.bmp"));
+
+    // The final texts.
+    EXPECT_EQ(w.Text(Component::Label_status), kRemovedText);
+    EXPECT_TRUE(w.Visible(Component::Label_status));
+    EXPECT_FALSE(w.Visible(Component::Label_Message));
+    EXPECT_FALSE(w.Visible(Component::Label_Uninstall));
+    EXPECT_FALSE(w.Visible(Component::ProgressBar1));
+    EXPECT_EQ(SendMessageW(w.Control(Component::ProgressBar1), PBM_GETPOS, 0, 0), 100);
+    EXPECT_FALSE(w.Enabled(Component::BitBtn1));
+    EXPECT_TRUE(w.Enabled(Component::BitBtn2));
+
+    // Every effect of the log.
+    EXPECT_EQ(ReadFile(p.entryRecord),
+              "Unregister|Sample Airport X|second|<null>\nCleanup|shared|<null>|<null>\n");
+    const std::string scenery = ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg");
+    EXPECT_EQ(SectionsOf(scenery), (std::vector<std::string>{"General", "Area.001", "Area.003"}));
+    EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"),
+              sceneryBefore);
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Tools"));
+    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Other Product"));
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery"));
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Shared\\Brightmere Library"));
+    EXPECT_FALSE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
+    EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
+    EXPECT_FALSE(FolderExists(p.root + L"Start Menu\\Programs\\Sample Airport X"));
+    EXPECT_TRUE(FolderExists(p.root + L"Start Menu\\Programs"));
+    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"), "switched off");
+    EXPECT_FALSE(FileExists(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.off"));
+    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl"), "switched off dex");
+    EXPECT_FALSE(FileExists(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl.off_dex"));
+    EXPECT_FALSE(FileExists(p.folder + L"Uninstall.log"));
+    EXPECT_TRUE(FileExists(p.program)) << "the program stays until Finish";
+    // The run file was opened with the wizard's folder as its parameter text.
+    EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
+    EXPECT_EQ(ReadFile(p.runRecord), Narrow(p.folder));
+
+    FinishAndExpectSelfDeletion(w, p);
+}
+
+TEST(Wizard, SharedItemsStayWhileAnotherProductUsesThem) {
+    Product p = MakeProduct(L"shared", L"Uninstall.exe");
+    MakeFolders(p.root + L"Other Product");
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr);
+    w.RunRemoval();
+    EXPECT_EQ(w.Text(Component::Label_status), kRemovedText);
+
+    // The shared library call, shared scenery area and shared folder stay ...
+    EXPECT_EQ(ReadFile(p.entryRecord), "Unregister|Sample Airport X|second|<null>\n");
+    EXPECT_EQ(SectionsOf(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg")),
+              (std::vector<std::string>{"General", "Area.001", "Area.003", "Area.005"}));
+    EXPECT_TRUE(FileExists(p.root + L"Sim\\Shared\\Brightmere Library\\library.bgl"));
+    // ... while everything of the product's own goes.
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_FALSE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    EXPECT_FALSE(FolderExists(p.root + L"Start Menu\\Programs\\Sample Airport X"));
+    EXPECT_TRUE(FileExists(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"));
+
+    FinishAndExpectSelfDeletion(w, p);
+}
+
+TEST(Wizard, CancelWhileWaitingForTheTimerEndsWithoutRemovingAnything) {
+    const Product p = MakeProduct(L"waiting", L"Uninstall.exe");
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr);
+    w.Click(Component::BitBtn1);
+    const MessageBoxSeen question = w.WaitForMessageBox();
+    ASSERT_NE(question.hwnd, nullptr);
+    Wizard::Answer(question, IDOK);
+    // Within the timer's second: the question is gone, the status label shows.
+    ASSERT_TRUE(WaitFor([&] { return !w.Visible(Component::Label_Uninstall); }, 0.5));
+    EXPECT_TRUE(w.Visible(Component::Label_status));
+    EXPECT_EQ(w.Text(Component::Label_status), L"");
+    EXPECT_FALSE(w.Enabled(Component::BitBtn1));
+    w.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(w.Exited(&code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadFile(p.entryRecord), "<missing>");
+    EXPECT_TRUE(FileExists(p.folder + L"Uninstall.log"));
+    EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    EXPECT_TRUE(FileExists(p.program));
+    EXPECT_TRUE(FilesIn(p.temp, L"*").empty()) << "no self-deletion batch";
+}
+
+TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
+    const Product p = MakeProduct(L"nolog", L"Uninstall.exe", false);
+    WriteFile(p.folder + L"Readme.txt", "stays");
+    // A picture that cannot be decoded is passed over: the built-in one stays.
+    WriteFile(p.folder + L"Uninstall.jpg", "not a JPEG");
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr);
+    RECT client;
+    GetClientRect(w.Form(), &client);
+    EXPECT_EQ(client.right, 690);
+    EXPECT_EQ(client.bottom, 498);
+    EXPECT_EQ(w.Text(Component::Label_Uninstall), L"ERROR: Missing uninstall log file!!");
+    EXPECT_FALSE(w.Enabled(Component::BitBtn1));
+    EXPECT_EQ(w.Text(Component::BitBtn2), L"Cancel");
+    // No product name: two blanks in a row; the disabled button shows its tip too.
+    EXPECT_EQ(w.TipOver(Component::BitBtn1), L"Uninstall the  from you system!");
+    EXPECT_EQ(w.TipOver(Component::BitBtn2), L"Exit program - whithout uninstalling !");
+
+    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    w.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(w.Exited(&code));
+    EXPECT_EQ(code, 0u);
+    Sleep(1000);
+    EXPECT_TRUE(FileExists(p.program));
+    EXPECT_TRUE(FileExists(p.folder + L"Readme.txt"));
+    EXPECT_TRUE(FileExists(p.folder + L"Uninstall.jpg"));
+    EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    EXPECT_EQ(FilesIn(p.temp, L"uis*.tmp"), reservedBefore) << "no self-deletion batch";
+}
+
+TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
+    const Product p = MakeProduct(L"stem", L"remove.me.exe");
+    // The picture beside the program replaces the built-in one; the window takes
+    // its size.
+    CopyFileW(Data(L"picture.jpg").c_str(), (p.folder + L"remove.jpg").c_str(), FALSE);
+    // Names that a wrong stem rule would read instead.
+    WriteFile(p.folder + L"remove.me.log", "[General]\r\nName=Wrong Log\r\n");
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr);
+    EXPECT_EQ(w.Text(Component::Label_Uninstall),
+              L"Remove all installed features of Sample Airport X now?");
+    RECT client;
+    GetClientRect(w.Form(), &client);
+    EXPECT_EQ(client.right, 787) << "the picture file was not shown";
+    EXPECT_EQ(client.bottom, 538) << "the picture file was not shown";
+
+    w.RunRemoval();
+    EXPECT_FALSE(FileExists(p.folder + L"remove.log"));
+    EXPECT_FALSE(FileExists(p.folder + L"remove.jpg"));
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    // The other log stays, so the folder is not empty and stays too.
+    EXPECT_TRUE(FileExists(p.folder + L"remove.me.log"));
+    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    w.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(w.Exited(&code));
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30));
+    std::vector<std::wstring> reserved;
+    for (const std::wstring& f : FilesIn(p.temp, L"uis*.tmp")) {
+        if (!reservedBefore.count(f))
+            reserved.push_back(f);
+    }
+    ASSERT_EQ(reserved.size(), 1u);
+    const std::wstring batch = reserved[0].substr(0, reserved[0].size() - 3) + L"bat";
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(batch); }, 30));
+    EXPECT_TRUE(FolderExists(p.folder)) << "a folder that still holds a file is not removed";
+}
+
+// The resources built into the program: its version record, icon and manifest.
+TEST(Wizard, CarriesItsVersionRecordIconAndManifest) {
+    const std::wstring program = Data(L"sweepstone.exe");
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<char> record(size);
+    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, record.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, (1u << 16) | 30u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    wchar_t* description = nullptr;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\StringFileInfo\\040904E4\\FileDescription",
+                               reinterpret_cast<void**>(&description), &length));
+    EXPECT_EQ(std::wstring(description), L"Uninstaller - Brightmere GmbH");
+
+    HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC icons = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    ASSERT_NE(icons, nullptr);
+    // The icon directory: reserved, type, count, then one entry per size.
+    const auto* directory = static_cast<const WORD*>(LockResource(LoadResource(module, icons)));
+    EXPECT_GE(directory[2], 4) << "several sizes";
+    HRSRC manifest =
+        FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)); // RT_MANIFEST
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                           SizeofResource(module, manifest));
+    EXPECT_NE(text.find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(text.find("supportedOS"), std::string::npos);
+    EXPECT_NE(text.find("dpiAware"), std::string::npos);
+    FreeLibrary(module);
+}
+
+// Real pointer input: press, move in steps, release.
+void DragWithPointer(POINT from, int dx, int dy) {
+    SetCursorPos(from.x, from.y);
+    Sleep(100);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &press, sizeof(press));
+    Sleep(100);
+    for (int step = 1; step <= 5; ++step) {
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = dx / 5;
+        move.mi.dy = dy / 5;
+        move.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &move, sizeof(move));
+        Sleep(100);
+    }
+    INPUT release{};
+    release.type = INPUT_MOUSE;
+    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &release, sizeof(release));
+    Sleep(300);
+}
+
+TEST(Wizard, TheBackgroundDragsTheWindowAndALabelDoesNot) {
+    const Product p = MakeProduct(L"drag", L"Uninstall.exe", false);
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr);
+    RECT before;
+    GetWindowRect(w.Form(), &before);
+    // Mere movement over the background, without a button held, moves nothing.
+    SetCursorPos(before.left + 90, before.top + 380);
+    Sleep(100);
+    SetCursorPos(before.left + 60, before.top + 350);
+    Sleep(300);
+    RECT same;
+    GetWindowRect(w.Form(), &same);
+    EXPECT_EQ(same.left, before.left);
+    EXPECT_EQ(same.top, before.top);
+    // A press on the greeting label moves nothing either.
+    DragWithPointer(POINT{before.left + 300, before.top + 92}, -40, -30);
+    GetWindowRect(w.Form(), &same);
+    EXPECT_EQ(same.left, before.left);
+    EXPECT_EQ(same.top, before.top);
+    // On the bare background the window follows the pointer.
+    DragWithPointer(POINT{before.left + 90, before.top + 380}, -40, -30);
+    RECT after;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            GetWindowRect(w.Form(), &after);
+            return after.left != before.left;
+        },
+        5));
+    EXPECT_LT(after.left, before.left);
+    EXPECT_LT(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    w.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(w.Exited(&code));
+    EXPECT_TRUE(FileExists(p.program));
+}
+
+// Under Wine the window needs an X display; without one every test would only wait
+// for a window that never comes. Such a run reports "skipped" (exit code 77).
+int main(int argc, char** argv) {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const bool underWine = ntdll && GetProcAddress(ntdll, "wine_get_version");
+    if (underWine && GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) {
+        std::printf("no X display (DISPLAY is not set): the window tests are skipped\n");
+        return 77;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
