@@ -172,21 +172,22 @@ bool Form1Window::Create() {
     if (dpi_ <= 0)
         dpi_ = 96;
 
-    background_ = std::make_unique<Picture>(IDR_BACKGROUND);
+    background_ = std::make_unique<Picture>(Picture::FromResource(IDR_BACKGROUND));
     for (int i = 0; i < 4; ++i)
-        seasons_[static_cast<size_t>(i)] = std::make_unique<Picture>(IDR_SEASON0 + i);
-    close_ = std::make_unique<Picture>(IDR_CLOSE);
-    arrowLeft_ = std::make_unique<Picture>(IDR_ARROW_LEFT);
-    arrowRight_ = std::make_unique<Picture>(IDR_ARROW_RIGHT);
-    help_ = std::make_unique<Picture>(IDR_HELP);
-    flagDe_ = std::make_unique<Picture>(IDR_FLAG_DE);
-    flagEn_ = std::make_unique<Picture>(IDR_FLAG_EN);
+        seasons_[static_cast<size_t>(i)] =
+            std::make_unique<Picture>(Picture::FromResource(IDR_SEASON0 + i));
+    close_ = std::make_unique<Picture>(Picture::FromResource(IDR_CLOSE));
+    arrowLeft_ = std::make_unique<Picture>(Picture::FromResource(IDR_ARROW_LEFT));
+    arrowRight_ = std::make_unique<Picture>(Picture::FromResource(IDR_ARROW_RIGHT));
+    help_ = std::make_unique<Picture>(Picture::FromResource(IDR_HELP));
+    flagDe_ = std::make_unique<Picture>(Picture::FromResource(IDR_FLAG_DE));
+    flagEn_ = std::make_unique<Picture>(Picture::FromResource(IDR_FLAG_EN));
     backgroundBitmap_ = background_->MakeBitmap(Scale(kFormWidth), Scale(kFormHeight));
     backgroundBrush_ =
         backgroundBitmap_ ? CreatePatternBrush(backgroundBitmap_) : GetSysColorBrush(COLOR_BTNFACE);
     panelBrush_ = CreateSolidBrush(kPanelColour);
-    glyphClose_ = Picture(IDR_GLYPH_CLOSE).MakeIcon(Scale(16));
-    glyphOk_ = Picture(IDR_GLYPH_OK).MakeIcon(Scale(16));
+    glyphClose_ = Picture::FromResource(IDR_GLYPH_CLOSE).MakeIcon(Scale(16));
+    glyphOk_ = Picture::FromResource(IDR_GLYPH_OK).MakeIcon(Scale(16));
     dragCursor_ = MakeDragCursor(instance_);
 
     // Tahoma 8 point (11 pixels high at 96 DPI); Arial 8 point for the warning.

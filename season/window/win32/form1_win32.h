@@ -4,7 +4,7 @@
 // operations carried out on the controls.
 #pragma once
 
-#include "pictures_win32.h"
+#include "platform/gui/picture.h"
 #include "unit1.h"
 #include "windows_gui.h"
 
@@ -13,6 +13,8 @@
 #include <string>
 
 namespace season::win32 {
+
+using platform::gui::Picture;
 
 class Form1Window final : public FormOperations {
 public:

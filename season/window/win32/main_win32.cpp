@@ -4,7 +4,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    season::win32::GdiplusSession gdiplus;
+    platform::gui::GdiplusSession gdiplus;
     {
         // The application's title is the main window's text: the task bar shows
         // it, and it captions the program's information messages.

@@ -1,4 +1,4 @@
-// The one place where the window binding includes <windows.h> and GDI+.
+// The one place where the window binding includes <windows.h>.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -10,13 +10,3 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objidl.h>
-#include <shlwapi.h>
-
-#include <algorithm>
-// GDI+'s headers use min and max unqualified.
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
