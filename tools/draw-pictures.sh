@@ -212,7 +212,7 @@ $IM -size 16x16 xc:none -fill none -stroke '#2e7d32' -strokewidth 3 \
 # --- Program icon -------------------------------------------------------------------
 # A leaf turning from summer green to autumn orange on a rounded dark blue tile.
 $IM -size 256x256 xc:none \
-    \( -size 240x240 gradient:'#2d6fb3'-'#123a66' \
+    \( -size 240x240 gradient:'#2d6fb3'-'#123a66' -alpha set \
     \( -size 240x240 xc:none -fill white -draw "roundrectangle 0,0 239,239 44,44" \) \
     -compose dstin -composite \) -geometry +8+8 -compose over -composite \
     \( -size 256x256 xc:none -fill '#66bb44' \
