@@ -9,6 +9,7 @@
 // beside this driver. Screenshots of the wizard before and after the removal are
 // written to "sweepstone-before.bmp" and "sweepstone-after.bmp" beside the driver.
 #include "components.h"
+#include "window_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -31,53 +32,17 @@
 #include <vector>
 
 using sweepstone::win32::Component;
+using namespace window_driver;
 
 namespace {
-
-std::wstring DriverFolder() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path);
-    return p.substr(0, p.find_last_of(L'\\') + 1);
-}
 
 std::wstring Data(const wchar_t* name) {
     return DriverFolder() + L"data\\" + name;
 }
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
-}
-
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    if (!in)
-        return "<missing>";
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void WriteFile(const std::wstring& path, const std::string& bytes) {
     std::ofstream out(path.c_str(), std::ios::binary);
     out << bytes;
-}
-
-bool FileExists(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Makes a folder with every missing folder above it.
@@ -117,30 +82,6 @@ void MakeKey(const std::wstring& key, const wchar_t* value) {
     RegCloseKey(h);
 }
 
-std::wstring TextOf(HWND h) {
-    wchar_t buffer[2048] = {};
-    SendMessageTimeoutW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                        5000, nullptr);
-    return buffer;
-}
-
-std::wstring ClassOf(HWND h) {
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    return name;
-}
-
-// Waits until `done` holds, up to `seconds`.
-template <typename F> bool WaitFor(F done, double seconds = 20) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return done();
-}
-
 // Files of a folder that match a pattern (the self-deletion's batches and the
 // empty files that reserved their names).
 std::set<std::wstring> FilesIn(const std::wstring& temp, const wchar_t* pattern) {
@@ -156,39 +97,6 @@ std::set<std::wstring> FilesIn(const std::wstring& temp, const wchar_t* pattern)
     } while (FindNextFileW(h, &found));
     FindClose(h);
     return names;
-}
-
-struct MessageBoxSeen {
-    HWND hwnd = nullptr;
-    std::wstring caption;
-    std::wstring text;
-};
-
-BOOL CALLBACK CollectLongestStatic(HWND child, LPARAM data) {
-    auto* seen = reinterpret_cast<MessageBoxSeen*>(data);
-    if (ClassOf(child) == L"Static") {
-        const std::wstring t = TextOf(child);
-        if (t.size() > seen->text.size())
-            seen->text = t;
-    }
-    return TRUE;
-}
-
-struct Search {
-    DWORD pid;
-    const wchar_t* cls;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND h, LPARAM data) {
-    auto* s = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid == s->pid && ClassOf(h) == s->cls && IsWindowVisible(h)) {
-        s->found = h;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // A sample product installed below trees\<name>\: what its installer put in place
@@ -420,20 +328,11 @@ public:
     void Click(Component c) const { PostMessageW(Control(c), BM_CLICK, 0, 0); }
 
     MessageBoxSeen WaitForMessageBox(double seconds = 20) const {
-        MessageBoxSeen seen;
-        WaitFor([&] { return (seen.hwnd = FindOwnWindow(L"#32770")) != nullptr; }, seconds);
-        if (!seen.hwnd)
-            return seen;
-        seen.caption = TextOf(seen.hwnd);
-        EnumChildWindows(seen.hwnd, CollectLongestStatic, reinterpret_cast<LPARAM>(&seen));
-        return seen;
+        return window_driver::WaitForMessageBox(process_.dwProcessId, seconds);
     }
     HWND MessageBoxNow() const { return FindOwnWindow(L"#32770"); }
 
-    static void Answer(const MessageBoxSeen& box, int button) {
-        PostMessageW(GetDlgItem(box.hwnd, button), BM_CLICK, 0, 0);
-        WaitFor([&] { return !IsWindow(box.hwnd); }, 10);
-    }
+    static void Answer(const MessageBoxSeen& box, int button) { AnswerMessageBox(box, button); }
 
     // Waits for the process to end; false when it is still running.
     bool Exited(DWORD* code, DWORD milliseconds = 15000) const {
@@ -461,67 +360,20 @@ public:
             },
             60);
         if (left) {
-            MessageBoxSeen box;
-            box.hwnd = left;
-            EnumChildWindows(left, CollectLongestStatic, reinterpret_cast<LPARAM>(&box));
+            const MessageBoxSeen box = ReadMessageBox(left);
             ADD_FAILURE() << "items left behind: " << Narrow(box.text);
             Answer(box, IDOK);
         }
         ASSERT_TRUE(WaitFor([&] { return Text(Component::BitBtn2) == L"Finish"; }, 10));
     }
 
-    // Saves what the screen shows of the window as a 24-bit BMP.
     bool SaveScreenshot(const std::wstring& path) const {
-        RECT r;
-        GetWindowRect(form_, &r);
-        const int w = r.right - r.left;
-        const int h = r.bottom - r.top;
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        SelectObject(dc, old);
-        BITMAPINFOHEADER info{};
-        info.biSize = sizeof(info);
-        info.biWidth = w;
-        info.biHeight = h;
-        info.biPlanes = 1;
-        info.biBitCount = 24;
-        const int stride = ((w * 3) + 3) & ~3;
-        std::vector<char> pixels(static_cast<size_t>(stride * h));
-        GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(),
-                  reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof(file) + sizeof(info);
-        file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-        std::ofstream out(path.c_str(), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-        out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-        out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-        return static_cast<bool>(out);
+        return window_driver::SaveScreenshot(form_, path);
     }
 
 private:
     HWND FindOwnWindow(const wchar_t* className, bool mustBeVisible = true) const {
-        Search search{process_.dwProcessId, className, nullptr};
-        if (!mustBeVisible) {
-            // Tooltip windows stay hidden until a tip shows.
-            HWND h = nullptr;
-            while ((h = FindWindowExW(nullptr, h, className, nullptr))) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(h, &pid);
-                if (pid == process_.dwProcessId)
-                    return h;
-            }
-            return nullptr;
-        }
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return FindProcessWindow(process_.dwProcessId, className, mustBeVisible);
     }
 
     PROCESS_INFORMATION process_{};
@@ -848,31 +700,6 @@ TEST(Wizard, CarriesItsVersionRecordIconAndManifest) {
     EXPECT_NE(text.find("supportedOS"), std::string::npos);
     EXPECT_NE(text.find("dpiAware"), std::string::npos);
     FreeLibrary(module);
-}
-
-// Real pointer input: press, move in steps, release.
-void DragWithPointer(POINT from, int dx, int dy) {
-    SetCursorPos(from.x, from.y);
-    Sleep(100);
-    INPUT press{};
-    press.type = INPUT_MOUSE;
-    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &press, sizeof(press));
-    Sleep(100);
-    for (int step = 1; step <= 5; ++step) {
-        INPUT move{};
-        move.type = INPUT_MOUSE;
-        move.mi.dx = dx / 5;
-        move.mi.dy = dy / 5;
-        move.mi.dwFlags = MOUSEEVENTF_MOVE;
-        SendInput(1, &move, sizeof(move));
-        Sleep(100);
-    }
-    INPUT release{};
-    release.type = INPUT_MOUSE;
-    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &release, sizeof(release));
-    Sleep(300);
 }
 
 TEST(Wizard, TheBackgroundDragsTheWindowAndALabelDoesNot) {

@@ -8,6 +8,7 @@
 // (data\season.exe, data\addons\). A screenshot of the started window is written
 // to "season-window.bmp" beside the driver.
 #include "components.h"
+#include "window_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -29,15 +30,9 @@
 #include <vector>
 
 using season::Component;
+using namespace window_driver;
 
 namespace {
-
-std::wstring DriverFolder() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path);
-    return p.substr(0, p.find_last_of(L'\\') + 1);
-}
 
 // Copies a folder tree with the shell (every file and sub-folder, silently).
 bool CopyTree(const std::wstring& from, const std::wstring& to) {
@@ -52,78 +47,6 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
     op.pTo = target.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
     return SHFileOperationW(&op) == 0;
-}
-
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    if (!in)
-        return "<missing>";
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool Exists(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring TextOf(HWND h) {
-    wchar_t buffer[2048] = {};
-    SendMessageTimeoutW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                        5000, nullptr);
-    return buffer;
-}
-
-std::wstring ClassOf(HWND h) {
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    return name;
-}
-
-// Waits until `done` holds, up to `seconds`.
-template <typename F> bool WaitFor(F done, double seconds = 20) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return done();
-}
-
-struct MessageBoxSeen {
-    HWND hwnd = nullptr;
-    std::wstring caption;
-    std::wstring text;
-};
-
-BOOL CALLBACK CollectLongestStatic(HWND child, LPARAM data) {
-    auto* seen = reinterpret_cast<MessageBoxSeen*>(data);
-    if (ClassOf(child) == L"Static") {
-        const std::wstring t = TextOf(child);
-        if (t.size() > seen->text.size())
-            seen->text = t;
-    }
-    return TRUE;
-}
-
-struct Search {
-    DWORD pid;
-    const wchar_t* cls;
-    bool visible;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND h, LPARAM data) {
-    auto* s = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid == s->pid && ClassOf(h) == s->cls && (!s->visible || IsWindowVisible(h))) {
-        s->found = h;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // season.exe running in its own copy of the sample tree.
@@ -207,24 +130,10 @@ public:
 
     // The next message box of the program, with its caption and text.
     MessageBoxSeen WaitForMessageBox() const {
-        MessageBoxSeen seen;
-        WaitFor([&] {
-            seen.hwnd = FindOwnWindow(L"#32770");
-            return seen.hwnd != nullptr;
-        });
-        if (!seen.hwnd)
-            return seen;
-        seen.caption = TextOf(seen.hwnd);
-        // The longest text among the box's static controls is its message.
-        EnumChildWindows(seen.hwnd, CollectLongestStatic, reinterpret_cast<LPARAM>(&seen));
-        return seen;
+        return window_driver::WaitForMessageBox(process_.dwProcessId);
     }
 
-    // Presses a button of a message box and waits until the box is gone.
-    static void Answer(const MessageBoxSeen& box, int button) {
-        PostMessageW(GetDlgItem(box.hwnd, button), BM_CLICK, 0, 0);
-        WaitFor([&] { return !IsWindow(box.hwnd); }, 10);
-    }
+    static void Answer(const MessageBoxSeen& box, int button) { AnswerMessageBox(box, button); }
 
     bool Exited(DWORD* code) const {
         if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
@@ -237,47 +146,14 @@ public:
 
     // Saves what the screen shows of the window as a 24-bit BMP.
     bool SaveScreenshot(const std::wstring& path) const {
-        RECT r;
-        GetWindowRect(form_, &r);
-        const int w = r.right - r.left;
-        const int h = r.bottom - r.top;
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        SelectObject(dc, old);
-        BITMAPINFOHEADER info{};
-        info.biSize = sizeof(info);
-        info.biWidth = w;
-        info.biHeight = h;
-        info.biPlanes = 1;
-        info.biBitCount = 24;
-        const int stride = ((w * 3) + 3) & ~3;
-        std::vector<char> pixels(static_cast<size_t>(stride * h));
-        GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(),
-                  reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof(file) + sizeof(info);
-        file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-        std::ofstream out(path.c_str(), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-        out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-        out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-        return static_cast<bool>(out);
+        return window_driver::SaveScreenshot(form_, path);
     }
 
 private:
     HWND FindForm() const { return FindOwnWindow(season::kFormClassName, true); }
 
     HWND FindOwnWindow(const wchar_t* className, bool mustBeVisible = true) const {
-        Search search{process_.dwProcessId, className, mustBeVisible, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return FindProcessWindow(process_.dwProcessId, className, mustBeVisible);
     }
 
     std::wstring tree_;
@@ -473,8 +349,8 @@ TEST(SeasonWindow, AppliesWinterWithMipMapsThenSummerWithout) {
               s.File(norvasse + L"Texture.MipMaps\\TWEL_Base.bmp"));
     EXPECT_EQ(s.File(norvasse + L"Texture\\TWEL_Ground.bmp"),
               s.File(norvasse + L"Texture.winter.MipMaps\\TWEL_Ground.bmp"));
-    EXPECT_TRUE(Exists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.bgl"));
-    EXPECT_TRUE(Exists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.off"));
+    EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.bgl"));
+    EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.off"));
     EXPECT_EQ(s.File(L"Quorrin\\Texture\\treesSU.bmp"),
               s.File(L"Quorrin\\Texture\\Winter_treesSU.off"));
 
@@ -494,8 +370,8 @@ TEST(SeasonWindow, AppliesWinterWithMipMapsThenSummerWithout) {
               s.File(norvasse + L"Texture.NoMipMaps\\TWEL_Base.bmp"));
     EXPECT_EQ(s.File(norvasse + L"Texture\\TWEL_Ground.bmp"),
               s.File(norvasse + L"Texture.summer.NoMipMaps\\TWEL_Ground.bmp"));
-    EXPECT_TRUE(Exists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
-    EXPECT_TRUE(Exists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.bgl"));
+    EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
+    EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.bgl"));
 }
 
 TEST(SeasonWindow, AppliesAutumnInGermanAndAsksAndReportsInGerman) {
@@ -525,8 +401,8 @@ TEST(SeasonWindow, AppliesAutumnInGermanAndAsksAndReportsInGerman) {
     EXPECT_EQ(s.File(norvasse + L"Texture\\TWEL_Ground.bmp"),
               s.File(norvasse + L"Texture.sping.NoMipMaps\\TWEL_Ground.bmp"));
     // Quorrin has no autumn files: its scenery stays as summer left it.
-    EXPECT_TRUE(Exists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.bgl"));
-    EXPECT_TRUE(Exists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
+    EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.bgl"));
+    EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
 }
 
 // Sets the user's display scaling (dots per inch; 96 is 100 %) for programs
@@ -576,31 +452,6 @@ TEST(SeasonWindow, ScalesItsFixedLayoutAt150Percent) {
     EXPECT_EQ(s.ListEntries().size(), 7u);
     Sleep(500);
     EXPECT_TRUE(s.SaveScreenshot(DriverFolder() + L"season-window-150.bmp"));
-}
-
-// Real pointer input: press on the background, move, release.
-void DragWithPointer(POINT from, int dx, int dy) {
-    SetCursorPos(from.x, from.y);
-    Sleep(100);
-    INPUT press{};
-    press.type = INPUT_MOUSE;
-    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &press, sizeof(press));
-    Sleep(100);
-    for (int step = 1; step <= 5; ++step) {
-        INPUT move{};
-        move.type = INPUT_MOUSE;
-        move.mi.dx = dx / 5;
-        move.mi.dy = dy / 5;
-        move.mi.dwFlags = MOUSEEVENTF_MOVE;
-        SendInput(1, &move, sizeof(move));
-        Sleep(100);
-    }
-    INPUT release{};
-    release.type = INPUT_MOUSE;
-    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &release, sizeof(release));
-    Sleep(300);
 }
 
 TEST(SeasonWindow, TheBackgroundDragsTheWindowAndALabelDoesNot) {

@@ -1,0 +1,185 @@
+#include "window_driver.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace window_driver {
+namespace {
+
+BOOL CALLBACK CollectLongestStatic(HWND child, LPARAM data) {
+    auto* seen = reinterpret_cast<MessageBoxSeen*>(data);
+    if (ClassOf(child) == L"Static") {
+        const std::wstring t = TextOf(child);
+        if (t.size() > seen->text.size())
+            seen->text = t;
+    }
+    return TRUE;
+}
+
+struct Search {
+    DWORD pid;
+    const wchar_t* cls;
+    HWND found;
+};
+
+BOOL CALLBACK MatchVisibleWindow(HWND h, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == s->pid && ClassOf(h) == s->cls && IsWindowVisible(h)) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::wstring DriverFolder() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path);
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in)
+        return "<missing>";
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool FileExists(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring TextOf(HWND h) {
+    wchar_t buffer[2048] = {};
+    SendMessageTimeoutW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        5000, nullptr);
+    return buffer;
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    return name;
+}
+
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool mustBeVisible) {
+    if (!mustBeVisible) {
+        HWND h = nullptr;
+        while ((h = FindWindowExW(nullptr, h, className, nullptr))) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (pid == processId)
+                return h;
+        }
+        return nullptr;
+    }
+    Search search{processId, className, nullptr};
+    EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+MessageBoxSeen ReadMessageBox(HWND box) {
+    MessageBoxSeen seen;
+    seen.hwnd = box;
+    if (!box)
+        return seen;
+    seen.caption = TextOf(box);
+    EnumChildWindows(box, CollectLongestStatic, reinterpret_cast<LPARAM>(&seen));
+    return seen;
+}
+
+MessageBoxSeen WaitForMessageBox(DWORD processId, double seconds) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindProcessWindow(processId, L"#32770")) != nullptr; }, seconds);
+    return ReadMessageBox(box);
+}
+
+void AnswerMessageBox(const MessageBoxSeen& box, int button) {
+    PostMessageW(GetDlgItem(box.hwnd, button), BM_CLICK, 0, 0);
+    WaitFor([&] { return !IsWindow(box.hwnd); }, 10);
+}
+
+void DragWithPointer(POINT from, int dx, int dy) {
+    SetCursorPos(from.x, from.y);
+    Sleep(100);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &press, sizeof(press));
+    Sleep(100);
+    for (int step = 1; step <= 5; ++step) {
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = dx / 5;
+        move.mi.dy = dy / 5;
+        move.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &move, sizeof(move));
+        Sleep(100);
+    }
+    INPUT release{};
+    release.type = INPUT_MOUSE;
+    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &release, sizeof(release));
+    Sleep(300);
+}
+
+bool SaveScreenshot(HWND window, const std::wstring& path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(dc, old);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    const int stride = ((w * 3) + 3) & ~3;
+    std::vector<char> pixels(static_cast<size_t>(stride * h));
+    GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    return static_cast<bool>(out);
+}
+
+} // namespace window_driver
