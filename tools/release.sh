@@ -10,6 +10,7 @@ version=$(sed -n 's/^project(Brightmere VERSION \([0-9.]*\).*/\1/p' CMakeLists.t
 [ -n "$version" ] || { echo "release: no project version in CMakeLists.txt" >&2; exit 1; }
 name=brightmere-$version
 
+bash tools/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target season sweepstone
 
