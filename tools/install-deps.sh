@@ -8,7 +8,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 wine64 xvfb xauth imagemagick xdotool
-    fonts-dejavu-core
+    fonts-dejavu-core python3
 )
 
 SUDO=""

@@ -61,6 +61,26 @@ fi
 run_preset windows
 [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 
+# The release archive: both programs and both guides.
+note "release archive"
+if bash tools/release.sh >build/release.log 2>&1 &&
+    python3 - <<'PY'
+import glob, sys, zipfile
+names = {n.split("/", 1)[1] for n in zipfile.ZipFile(sorted(glob.glob("dist/brightmere-*.zip"))[-1]).namelist()}
+want = {"season.exe", "sweepstone.exe", "user-guide.md", "uninstall-log-format.md"}
+missing = want - names
+print("release archive holds", ", ".join(sorted(want & names)))
+sys.exit(1 if missing else 0)
+PY
+then
+    passed=$((passed + 1))
+else
+    tail -n 20 build/release.log
+    echo "release archive: FAILED"
+    failed=$((failed + 1))
+    status=1
+fi
+
 echo
 echo "summary: $passed passed, $failed failed"
 [ "$status" -eq 0 ] && [ "$failed" -eq 0 ]
