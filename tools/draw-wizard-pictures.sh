@@ -12,15 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=sweepstone/win32/pictures
 mkdir -p "$out"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-
-IM=/usr/bin/convert
-BOLD=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
-SANS=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-# Same bytes on every run: no dates or program names in the files.
-STRIP=(-strip -define png:exclude-chunks=date,time)
-JPEG=(-strip -sampling-factor 1x1 -quality 92)
+. tools/picture-settings.sh
 
 # --- Program icon ---------------------------------------------------------------------
 # An open box on a rounded dark blue tile, with an orange arrow leaving it.

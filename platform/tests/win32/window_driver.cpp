@@ -147,6 +147,20 @@ void DragWithPointer(POINT from, int dx, int dy) {
     Sleep(300);
 }
 
+RECT RectAfterDrag(HWND window, POINT from, int dx, int dy) {
+    RECT before;
+    GetWindowRect(window, &before);
+    DragWithPointer(from, dx, dy);
+    RECT after = before;
+    WaitFor(
+        [&] {
+            GetWindowRect(window, &after);
+            return after.left != before.left || after.top != before.top;
+        },
+        5);
+    return after;
+}
+
 bool SaveScreenshot(HWND window, const std::wstring& path) {
     RECT r;
     GetWindowRect(window, &r);

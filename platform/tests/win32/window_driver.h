@@ -58,6 +58,10 @@ void AnswerMessageBox(const MessageBoxSeen& box, int button);
 // Real pointer input: press the primary button at `from`, move in steps, release.
 void DragWithPointer(POINT from, int dx, int dy);
 
+// Drags from `from` by (dx, dy) with real pointer input and returns the window's
+// rectangle once it has moved, or after five seconds when it has not.
+RECT RectAfterDrag(HWND window, POINT from, int dx, int dy);
+
 // Saves what the screen shows of the window as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 

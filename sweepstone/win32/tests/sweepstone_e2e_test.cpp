@@ -723,14 +723,7 @@ TEST(Wizard, TheBackgroundDragsTheWindowAndALabelDoesNot) {
     EXPECT_EQ(same.left, before.left);
     EXPECT_EQ(same.top, before.top);
     // On the bare background the window follows the pointer.
-    DragWithPointer(POINT{before.left + 90, before.top + 380}, -40, -30);
-    RECT after;
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            GetWindowRect(w.Form(), &after);
-            return after.left != before.left;
-        },
-        5));
+    const RECT after = RectAfterDrag(w.Form(), POINT{before.left + 90, before.top + 380}, -40, -30);
     EXPECT_LT(after.left, before.left);
     EXPECT_LT(after.top, before.top);
     EXPECT_EQ(after.right - after.left, before.right - before.left);

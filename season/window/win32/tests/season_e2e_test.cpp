@@ -466,14 +466,7 @@ TEST(SeasonWindow, TheBackgroundDragsTheWindowAndALabelDoesNot) {
     EXPECT_EQ(same.left, before.left);
     EXPECT_EQ(same.top, before.top);
     // Over the title band of the background the window follows the pointer.
-    DragWithPointer(POINT{before.left + 400, before.top + 60}, -40, -30);
-    RECT after;
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            GetWindowRect(s.Form(), &after);
-            return after.left != before.left;
-        },
-        5));
+    const RECT after = RectAfterDrag(s.Form(), POINT{before.left + 400, before.top + 60}, -40, -30);
     EXPECT_LT(after.left, before.left);
     EXPECT_LT(after.top, before.top);
     EXPECT_EQ(after.right - after.left, before.right - before.left);
