@@ -2,8 +2,11 @@
 
 #include "platform/file_replace.h"
 #include "platform/files.h"
-#include "text_encoding.h"
+#include "platform/text.h"
+#include "platform/unicode.h"
 
+#include <cstring>
+#include <unordered_map>
 #include <utility>
 
 namespace sweepstone {
@@ -13,16 +16,6 @@ namespace {
 // never reach here: they end lines.
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-    size_t b = 0;
-    size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
 }
 
 // A caller's section or key loses spaces (only spaces) at both ends.
@@ -36,162 +29,264 @@ std::string_view TrimSpaces(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-std::string Fold(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(FoldWindows1252(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool SameFolded(std::string_view folded, std::string_view other) {
-    if (folded.size() != other.size())
-        return false;
-    for (size_t i = 0; i < folded.size(); ++i) {
-        if (static_cast<unsigned char>(folded[i]) !=
-            FoldWindows1252(static_cast<unsigned char>(other[i])))
+bool IsAscii(std::string_view s) {
+    for (const char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     }
     return true;
 }
 
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
+}
+
+// Names compare after case folding; ASCII names, nearly all of them, fold in place.
+bool SameName(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b)) {
+        if (a.size() != b.size())
+            return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (LowerAscii(a[i]) != LowerAscii(b[i]))
+                return false;
+        }
+        return true;
+    }
+    return platform::FoldUtf8(a) == platform::FoldUtf8(b);
+}
+
+size_t NameHash(std::string_view name) {
+    std::uint64_t h = 14695981039346656037ull;
+    auto mix = [&h](std::string_view folded, bool lower) {
+        for (const char c : folded) {
+            h ^= static_cast<unsigned char>(lower ? LowerAscii(c) : c);
+            h *= 1099511628211ull;
+        }
+    };
+    if (IsAscii(name))
+        mix(name, true);
+    else
+        mix(platform::FoldUtf8(name), false);
+    return static_cast<size_t>(h ^ (h >> 29));
+}
+
 // One matching pair of quotation marks around the whole value goes.
-std::string Unquote(std::string_view value) {
+std::string_view Unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
-        return std::string(value.substr(1, value.size() - 2));
-    return std::string(value);
+        return value.substr(1, value.size() - 2);
+    return value;
 }
 
 } // namespace
 
 // What one line of text is, by its first non-blank character.
-ProfileDocument::Line ProfileDocument::Classify(std::string_view text) {
-    Line line;
-    const std::string_view s = TrimBlanks(text);
-    if (s.empty()) {
+void ProfileDocument::Classify(Line& line, size_t textBegin, size_t textEnd) const {
+    const std::string_view text = Text();
+    size_t b = textBegin;
+    size_t e = textEnd;
+    while (b < e && IsBlank(text[b]))
+        ++b;
+    while (e > b && IsBlank(text[e - 1]))
+        --e;
+    auto set = [&text](size_t& begin, unsigned& length, size_t from, size_t to) {
+        while (from < to && IsBlank(text[from]))
+            ++from;
+        while (to > from && IsBlank(text[to - 1]))
+            --to;
+        begin = from;
+        length = static_cast<unsigned>(to - from);
+    };
+    if (b == e) {
         line.kind = LineKind::Blank;
-    } else if (s.front() == '[') {
+    } else if (text[b] == '[') {
         // The name ends at the first "]"; without one, the rest of the line is the name.
         line.kind = LineKind::Section;
-        std::string_view name = s.substr(1);
-        const size_t close = name.find(']');
-        if (close != std::string_view::npos)
-            name = name.substr(0, close);
-        line.name = TrimBlanks(name);
-    } else if (s.front() == ';') {
+        const void* close = std::memchr(text.data() + b + 1, ']', e - b - 1);
+        const size_t nameEnd =
+            close ? static_cast<size_t>(static_cast<const char*>(close) - text.data()) : e;
+        set(line.nameBegin, line.nameLength, b + 1, nameEnd);
+    } else if (text[b] == ';') {
         line.kind = LineKind::Comment;
-    } else if (const size_t eq = s.find('='); eq != std::string_view::npos) {
+    } else if (const void* eq = std::memchr(text.data() + b, '=', e - b)) {
         line.kind = LineKind::Entry;
-        line.name = TrimBlanks(s.substr(0, eq));
-        line.value = TrimBlanks(s.substr(eq + 1));
+        const size_t at = static_cast<size_t>(static_cast<const char*>(eq) - text.data());
+        set(line.nameBegin, line.nameLength, b, at);
+        set(line.valueBegin, line.valueLength, at + 1, e);
     } else {
         line.kind = LineKind::Text;
-        line.value = s;
+        set(line.valueBegin, line.valueLength, b, e);
     }
-    return line;
 }
 
 ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
     size_t start = 0;
-    size_t unit = 1;
-    if (bytes_.size() >= 2 && static_cast<unsigned char>(bytes_[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes_[1]) == 0xFE) {
+    const size_t size = bytes_.size();
+    const auto byte = [this](size_t i) {
+        return static_cast<unsigned char>(bytes_[i]);
+    };
+    if (size >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
         encoding_ = Encoding::Utf16LE;
         start = 2;
-        unit = 2;
-    } else if (bytes_.size() >= 3 && static_cast<unsigned char>(bytes_[0]) == 0xEF &&
-               static_cast<unsigned char>(bytes_[1]) == 0xBB &&
-               static_cast<unsigned char>(bytes_[2]) == 0xBF) {
+    } else if (size >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
         encoding_ = Encoding::Utf8WithMark;
         start = 3;
     }
+    const std::string_view content = std::string_view(bytes_).substr(start);
+    // The decoded text is the bytes themselves when decoding changes nothing: text
+    // without a mark that is all ASCII, or a UTF-8 file that is well-formed.
+    textIsBytes_ = encoding_ == Encoding::Utf8WithMark ? platform::IsUtf8(content)
+                   : encoding_ == Encoding::Bytes      ? IsAscii(content)
+                                                       : false;
+    if (!textIsBytes_)
+        text_.reserve(content.size() + content.size() / 8);
 
-    const size_t size = bytes_.size();
-    // The code unit at byte offset i (a byte, or a UTF-16LE unit).
-    auto unitAt = [&](size_t i) -> unsigned {
-        if (unit == 1)
-            return static_cast<unsigned char>(bytes_[i]);
-        return static_cast<unsigned char>(bytes_[i]) |
-               (static_cast<unsigned>(static_cast<unsigned char>(bytes_[i + 1])) << 8);
-    };
-    // In a UTF-16 file an odd last byte is no unit; it stays with the last line.
-    const size_t limit = start + (size - start) / unit * unit;
-
-    size_t pos = start;
-    while (pos < size) {
-        const size_t lineBegin = pos;
-        size_t textEnd = pos;
-        while (textEnd < limit && unitAt(textEnd) != '\r' && unitAt(textEnd) != '\n')
-            textEnd += unit;
-        size_t lineEnd = textEnd;
-        if (lineEnd < limit) {
-            const bool cr = unitAt(lineEnd) == '\r';
-            lineEnd += unit;
-            if (cr && lineEnd < limit && unitAt(lineEnd) == '\n')
-                lineEnd += unit;
-        } else {
-            lineEnd = size;
+    if (encoding_ == Encoding::Utf16LE) {
+        // In a UTF-16 file an odd last byte is no unit; it stays with the last line.
+        const size_t limit = start + (size - start) / 2 * 2;
+        auto unitAt = [this](size_t i) -> unsigned {
+            return static_cast<unsigned char>(bytes_[i]) |
+                   (static_cast<unsigned>(static_cast<unsigned char>(bytes_[i + 1])) << 8);
+        };
+        for (size_t pos = start; pos < size;) {
+            Line line;
+            line.begin = pos;
+            size_t textEnd = pos;
+            while (textEnd < limit && unitAt(textEnd) != '\r' && unitAt(textEnd) != '\n')
+                textEnd += 2;
+            size_t lineEnd = textEnd;
+            if (lineEnd < limit) {
+                const bool cr = unitAt(lineEnd) == '\r';
+                lineEnd += 2;
+                if (cr && lineEnd < limit && unitAt(lineEnd) == '\n')
+                    lineEnd += 2;
+            } else {
+                lineEnd = size;
+            }
+            line.end = pos = lineEnd;
+            const size_t textBegin = text_.size();
+            text_ += platform::Utf16LEToUtf8(
+                std::string_view(bytes_).substr(line.begin, textEnd - line.begin));
+            Classify(line, textBegin, text_.size());
+            lines_.push_back(line);
         }
-        pos = lineEnd;
-
-        std::string text;
-        if (unit == 1)
-            text.assign(bytes_, lineBegin, textEnd - lineBegin);
-        else
-            text = Utf16LEToWindows1252(
-                std::string_view(bytes_).substr(lineBegin, textEnd - lineBegin));
-
-        Line line = Classify(text);
-        line.begin = lineBegin;
-        line.end = lineEnd;
-
-        if (line.kind == LineKind::Section) {
-            if (!sections_.empty())
-                sections_.back().endLine = lines_.size();
-            Section section;
-            section.name = line.name;
-            section.folded = Fold(line.name);
-            section.header = lines_.size();
-            firstByName_.emplace(section.folded, sections_.size());
-            sections_.push_back(std::move(section));
+    } else {
+        const char* data = bytes_.data();
+        for (size_t pos = start; pos < size;) {
+            Line line;
+            line.begin = pos;
+            // The line ends at the first CR or LF; neither is ever part of another
+            // character in UTF-8 or in any ANSI code page.
+            size_t textEnd = pos;
+            while (textEnd < size && data[textEnd] != '\r' && data[textEnd] != '\n')
+                ++textEnd;
+            size_t lineEnd = textEnd;
+            if (lineEnd < size) {
+                const bool cr = data[lineEnd] == '\r';
+                ++lineEnd;
+                if (cr && lineEnd < size && data[lineEnd] == '\n')
+                    ++lineEnd;
+            }
+            line.end = pos = lineEnd;
+            if (textIsBytes_) {
+                Classify(line, line.begin, textEnd);
+            } else {
+                const std::string_view raw =
+                    std::string_view(bytes_).substr(line.begin, textEnd - line.begin);
+                const size_t textBegin = text_.size();
+                if (IsAscii(raw))
+                    text_ += raw;
+                else if (encoding_ == Encoding::Utf8WithMark)
+                    text_ += platform::SanitizedUtf8(raw);
+                else
+                    text_ += platform::AnsiToUtf8(raw);
+                Classify(line, textBegin, text_.size());
+            }
+            lines_.push_back(line);
         }
-        lines_.push_back(std::move(line));
     }
-    if (!sections_.empty())
-        sections_.back().endLine = lines_.size();
+    IndexSections();
+}
+
+void ProfileDocument::IndexSections() {
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind != LineKind::Section)
+            continue;
+        if (!sections_.empty())
+            sections_.back().endLine = i;
+        sections_.push_back({i, lines_.size(), 0});
+    }
+    size_t capacity = 16;
+    while (capacity < sections_.size() * 2)
+        capacity *= 2;
+    table_.assign(capacity, 0);
+    for (size_t s = 0; s < sections_.size(); ++s) {
+        const std::string_view name = NameOf(lines_[sections_[s].header]);
+        size_t slot = NameHash(name) & (capacity - 1);
+        sections_[s].first = s;
+        while (table_[slot] != 0) {
+            const size_t other = table_[slot] - 1;
+            if (SameName(NameOf(lines_[sections_[other].header]), name)) {
+                sections_[s].first = other;
+                break;
+            }
+            slot = (slot + 1) & (capacity - 1);
+        }
+        if (table_[slot] == 0)
+            table_[slot] = s + 1;
+    }
 }
 
 const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view section) const {
-    const auto found = firstByName_.find(Fold(TrimSpaces(section)));
-    return found == firstByName_.end() ? nullptr : &sections_[found->second];
+    if (sections_.empty())
+        return nullptr;
+    const std::string_view name = TrimSpaces(section);
+    const size_t mask = table_.size() - 1;
+    for (size_t slot = NameHash(name) & mask; table_[slot] != 0; slot = (slot + 1) & mask) {
+        const Section& s = sections_[table_[slot] - 1];
+        if (SameName(NameOf(lines_[s.header]), name))
+            return &s;
+    }
+    return nullptr;
 }
 
 std::vector<std::string> ProfileDocument::SectionNames() const {
     std::vector<std::string> names;
     names.reserve(sections_.size());
     for (const Section& s : sections_)
-        names.push_back(s.name);
+        names.emplace_back(NameOf(lines_[s.header]));
     return names;
+}
+
+std::string_view ProfileDocument::SectionName(size_t index) const {
+    return NameOf(lines_[sections_[index].header]);
 }
 
 bool ProfileDocument::HasSection(std::string_view section) const {
     return FindSection(section) != nullptr;
 }
 
-bool ProfileDocument::FindString(std::string_view section, std::string_view key,
-                                 std::string& value) const {
-    const Section* s = FindSection(section);
-    if (!s)
-        return false;
-    const std::string folded = Fold(TrimSpaces(key));
-    for (size_t i = s->header + 1; i < s->endLine; ++i) {
+bool ProfileDocument::FindValue(size_t index, std::string_view key, std::string_view& value) const {
+    const Section& s = sections_[sections_[index].first];
+    const std::string_view wanted = TrimSpaces(key);
+    for (size_t i = s.header + 1; i < s.endLine; ++i) {
         const Line& line = lines_[i];
-        if (line.kind == LineKind::Entry && SameFolded(folded, line.name)) {
-            value = Unquote(line.value);
+        if (line.kind == LineKind::Entry && SameName(NameOf(line), wanted)) {
+            value = Unquote(ValueOf(line));
             return true;
         }
     }
     return false;
+}
+
+bool ProfileDocument::FindString(std::string_view section, std::string_view key,
+                                 std::string& value) const {
+    const Section* s = FindSection(section);
+    std::string_view found;
+    if (!s || !FindValue(static_cast<size_t>(s - sections_.data()), key, found))
+        return false;
+    value.assign(found);
+    return true;
 }
 
 std::string ProfileDocument::ReadString(std::string_view section, std::string_view key,
@@ -209,7 +304,7 @@ std::vector<std::string> ProfileDocument::KeyNames(std::string_view section) con
     if (const Section* s = FindSection(section)) {
         for (size_t i = s->header + 1; i < s->endLine; ++i) {
             if (lines_[i].kind == LineKind::Entry)
-                keys.push_back(lines_[i].name);
+                keys.emplace_back(NameOf(lines_[i]));
         }
     }
     return keys;
@@ -220,7 +315,8 @@ std::vector<ProfileEntry> ProfileDocument::Entries(std::string_view section) con
     if (const Section* s = FindSection(section)) {
         for (size_t i = s->header + 1; i < s->endLine; ++i) {
             if (lines_[i].kind == LineKind::Entry)
-                entries.push_back({lines_[i].name, Unquote(lines_[i].value)});
+                entries.push_back(
+                    {std::string(NameOf(lines_[i])), std::string(Unquote(ValueOf(lines_[i])))});
         }
     }
     return entries;
@@ -231,10 +327,14 @@ std::vector<std::string> ProfileDocument::SectionLines(std::string_view section)
     if (const Section* s = FindSection(section)) {
         for (size_t i = s->header + 1; i < s->endLine; ++i) {
             const Line& line = lines_[i];
-            if (line.kind == LineKind::Entry)
-                texts.push_back(line.name + "=" + line.value);
-            else if (line.kind == LineKind::Text)
-                texts.push_back(line.value);
+            if (line.kind == LineKind::Entry) {
+                std::string text(NameOf(line));
+                text += '=';
+                text += ValueOf(line);
+                texts.push_back(std::move(text));
+            } else if (line.kind == LineKind::Text) {
+                texts.emplace_back(ValueOf(line));
+            }
         }
     }
     return texts;
@@ -246,56 +346,76 @@ std::vector<std::string> ProfileDocument::EntryTexts(std::string_view section) c
     if (!s)
         return texts;
     // The first line of each key answers every lookup of that key.
-    std::unordered_map<std::string, std::string> firstValue;
+    std::unordered_map<std::string, std::string_view> firstValue;
     for (size_t i = s->header + 1; i < s->endLine; ++i) {
         const Line& line = lines_[i];
         if (line.kind != LineKind::Entry)
             continue;
-        const auto it = firstValue.try_emplace(Fold(line.name), Unquote(line.value)).first;
-        texts.push_back(line.name + "=" + it->second);
+        const std::string_view value =
+            firstValue.try_emplace(platform::FoldUtf8(NameOf(line)), Unquote(ValueOf(line)))
+                .first->second;
+        std::string text(NameOf(line));
+        text += '=';
+        text += value;
+        texts.push_back(std::move(text));
     }
     return texts;
 }
 
 std::string ProfileDocument::BytesWithout(const std::vector<std::string>& sections) const {
-    // Every copy of each name, in file order; each request takes the next copy.
-    std::unordered_map<std::string, std::vector<size_t>> copies;
-    for (size_t i = 0; i < sections_.size(); ++i)
-        copies[sections_[i].folded].push_back(i);
-    std::unordered_map<std::string, size_t> taken;
+    // Each request takes the next copy of its name still present, in file order.
     std::vector<bool> removed(sections_.size(), false);
+    std::vector<size_t> taken(sections_.size(), 0); // by first copy: copies taken so far
     bool any = false;
     for (const std::string& name : sections) {
-        const std::string folded = Fold(TrimSpaces(name));
-        const auto found = copies.find(folded);
-        if (found == copies.end())
+        const Section* first = FindSection(name);
+        if (!first)
             continue;
-        size_t& next = taken[folded];
-        if (next < found->second.size()) {
-            removed[found->second[next++]] = true;
-            any = true;
+        const size_t f = static_cast<size_t>(first - sections_.data());
+        size_t seen = 0;
+        for (size_t i = f; i < sections_.size(); ++i) {
+            if (sections_[i].first != f)
+                continue;
+            if (seen++ == taken[f]) {
+                removed[i] = true;
+                ++taken[f];
+                any = true;
+                break;
+            }
         }
     }
-    if (!any)
-        return bytes_;
+    return any ? Cut(removed) : bytes_;
+}
 
+std::string ProfileDocument::BytesWithoutSections(const std::vector<size_t>& indices) const {
+    std::vector<bool> removed(sections_.size(), false);
+    bool any = false;
+    for (const size_t i : indices) {
+        if (i < sections_.size())
+            removed[i] = any = true;
+    }
+    return any ? Cut(removed) : bytes_;
+}
+
+std::string ProfileDocument::Cut(const std::vector<bool>& removed) const {
     std::string out;
     out.reserve(bytes_.size());
-    // The byte-order mark, if any, stands before the first line.
-    out.append(bytes_, 0, lines_.empty() ? bytes_.size() : lines_.front().begin);
-    size_t section = 0;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        while (section < sections_.size() && sections_[section].endLine <= i)
-            ++section;
-        const Line& line = lines_[i];
-        const bool inRemoved =
-            section < sections_.size() && sections_[section].header <= i && removed[section];
-        // Blank and comment lines of a removed section stay, as Windows keeps them.
-        const bool drop =
-            inRemoved && line.kind != LineKind::Blank && line.kind != LineKind::Comment;
-        if (!drop)
-            out.append(bytes_, line.begin, line.end - line.begin);
+    // Kept bytes go in runs: bytes_[kept, next removed line) at a time. The
+    // byte-order mark, if any, starts the first run.
+    size_t kept = 0;
+    for (size_t s = 0; s < sections_.size(); ++s) {
+        if (!removed[s])
+            continue;
+        for (size_t i = sections_[s].header; i < sections_[s].endLine; ++i) {
+            const Line& line = lines_[i];
+            // Blank and comment lines of a removed section stay, as Windows keeps them.
+            if (line.kind == LineKind::Blank || line.kind == LineKind::Comment)
+                continue;
+            out.append(bytes_, kept, line.begin - kept);
+            kept = line.end;
+        }
     }
+    out.append(bytes_, kept, bytes_.size() - kept);
     return out;
 }
 

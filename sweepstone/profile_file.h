@@ -22,8 +22,9 @@
 //  - A line without "=" is no key, but GetPrivateProfileSection lists it, and so
 //    does SectionLines().
 //  - Lines before the first section line belong to no reachable section.
-//  - Section names and keys compare without regard to letter case (ASCII and the
-//    letters of Windows-1252); values keep their case.
+//  - Section names and keys compare without regard to letter case (platform::FoldCase:
+//    ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic, full-width Latin); values keep
+//    their case.
 //  - A value enclosed in one matching pair of double or single quotation marks is
 //    returned without them (by lookups, Entries and EntryTexts; SectionLines gives
 //    the line's text, as the system's section reader does). Names keep their
@@ -36,13 +37,18 @@
 //  - A missing or unreadable file reads as a file without sections; opening never
 //    creates it.
 //
-// Encodings: a file that starts with FF FE is UTF-16LE; its text is handed out in
-// Windows-1252 ("?" for what that code page cannot hold) and edits write UTF-16LE
-// back. A file that starts with EF BB BF (UTF-8 mark) has the mark skipped on
-// reading and kept on writing; Windows itself would see the mark as part of line 1.
-// Every other file is single-byte text handled as bytes: nothing is re-encoded (a
-// UTF-16BE mark FE FF is not understood, as on Windows). NUL and Ctrl-Z bytes are
-// data like any other.
+// Encodings: every name, key and value comes out as UTF-8, decoded by the file's
+// mark, as the profile functions decode it before they read:
+//  - FF FE: UTF-16LE (a lone surrogate becomes U+FFFD);
+//  - EF BB BF: UTF-8 (ill-formed bytes become U+FFFD). The system's profile
+//    functions would read such a file in the ANSI code page and see the mark as part
+//    of line 1; a log written as UTF-8 with a mark is read as its author meant;
+//  - no mark: the system's ANSI code page (platform::AnsiToUtf8), as
+//    GetPrivateProfileStringW reads such a file. A UTF-16BE mark FE FF is not
+//    understood, as on Windows.
+// Lines are found before decoding (CR and LF are never part of another character in
+// any of these encodings). Edits never re-encode: the lines that stay keep their
+// bytes, the mark included. NUL and Ctrl-Z are data like any other character.
 //
 // Removing a section removes its section line and its entry lines (with their line
 // ends). Blank lines and comment lines inside it stay, as Windows keeps them; every
@@ -55,7 +61,6 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -116,6 +121,16 @@ public:
     // removes two copies. Names without a section are ignored.
     std::string BytesWithout(const std::vector<std::string>& sections) const;
 
+    // The same by position: section `index` of SectionNames() (every copy counts).
+    size_t SectionCount() const { return sections_.size(); }
+    std::string_view SectionName(size_t index) const;
+    // The value of `key` as a lookup of that section's name yields it (the first
+    // copy of the name answers for every copy), quotation marks stripped; the view
+    // lives as long as the document.
+    bool FindValue(size_t index, std::string_view key, std::string_view& value) const;
+    // The file's bytes without the sections at these positions.
+    std::string BytesWithoutSections(const std::vector<size_t>& indices) const;
+
     // The bytes the document was made from.
     const std::string& Bytes() const { return bytes_; }
 
@@ -123,29 +138,43 @@ public:
     Encoding TextEncoding() const { return encoding_; }
 
 private:
-    enum class LineKind { Blank, Comment, Section, Entry, Text };
+    enum class LineKind : unsigned char { Blank, Comment, Section, Entry, Text };
+    // Offsets into bytes_ (the line's raw bytes, its end included) and into the
+    // decoded text (Text()); no line owns memory of its own.
     struct Line {
-        size_t begin = 0; // byte range in bytes_, line end included
+        size_t begin = 0;
         size_t end = 0;
+        size_t nameBegin = 0;  // section name, or entry key
+        size_t valueBegin = 0; // entry value (quotes kept), or the trimmed text
+        unsigned nameLength = 0;
+        unsigned valueLength = 0;
         LineKind kind = LineKind::Blank;
-        std::string name;  // section name, or entry key
-        std::string value; // entry value (quotes kept), or the trimmed text of a Text line
     };
     struct Section {
-        std::string name;
-        std::string folded; // name folded for comparison
         size_t header = 0;  // index of the section line
         size_t endLine = 0; // one past its last line
+        size_t first = 0;   // index of the first section of the same name
     };
 
-    static Line Classify(std::string_view text);
+    std::string_view Text() const { return textIsBytes_ ? std::string_view(bytes_) : text_; }
+    std::string_view NameOf(const Line& line) const {
+        return Text().substr(line.nameBegin, line.nameLength);
+    }
+    std::string_view ValueOf(const Line& line) const {
+        return Text().substr(line.valueBegin, line.valueLength);
+    }
+    void Classify(Line& line, size_t textBegin, size_t textEnd) const;
+    void IndexSections();
     const Section* FindSection(std::string_view section) const;
+    std::string Cut(const std::vector<bool>& removed) const;
 
     std::string bytes_;
+    std::string text_;        // the decoded text, unless the bytes are it already
+    bool textIsBytes_ = true; // ASCII or well-formed UTF-8 needs no copy
     Encoding encoding_ = Encoding::Bytes;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
-    std::unordered_map<std::string, size_t> firstByName_; // folded name -> first section
+    std::vector<size_t> table_; // open addressing over first copies: index + 1, 0 free
 };
 
 // The profile file at one path. Every call reads the file in its state at that

@@ -1,6 +1,7 @@
 #include "safety.h"
 
 #include "platform/shell.h"
+#include "platform/unicode.h"
 
 #include <vector>
 
@@ -33,7 +34,9 @@ bool IsUnc(const std::string& p) {
 } // namespace
 
 std::string ComparablePath(const std::string& fullPath) {
-    std::string p = fullPath;
+    // Letters beyond ASCII fold too (a user folder "Łukasz" is "łukasz" to the file
+    // system); ASCII letters then go to upper case as before.
+    std::string p = platform::FoldUtf8(fullPath);
     for (char& c : p) {
         if (c == '/')
             c = '\\';

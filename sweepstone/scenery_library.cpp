@@ -2,33 +2,36 @@
 
 #include "platform/file_replace.h"
 #include "platform/files.h"
-#include "profile_file.h"
 
 #include <vector>
 
 namespace sweepstone {
 
-bool TitleOccursIn(const std::string& title, const std::string& logText) {
-    return !title.empty() && logText.find(title) != std::string::npos;
+bool TitleOccursIn(std::string_view title, std::string_view logText) {
+    return !title.empty() && logText.find(title) != std::string_view::npos;
 }
 
-std::error_code RemoveSceneryAreas(const std::string& path, const std::string& logText) {
-    const ProfileFile file(path);
-    // One parse for the whole walk: lookups go to the parsed snapshot, and the
-    // removals to its bytes, so what is written is exactly what was tested.
-    const ProfileDocument library = file.Load();
-    std::vector<std::string> marked;
-    for (const std::string& section : library.SectionNames()) {
-        std::string title;
+std::vector<size_t> MarkedAreas(const ProfileDocument& library, std::string_view logText) {
+    std::vector<size_t> marked;
+    for (size_t i = 0; i < library.SectionCount(); ++i) {
+        std::string_view title;
         // An area without a title is never the product's: testing it under a
         // stand-in title would remove unrelated areas whenever the log's text
         // happened to contain that stand-in.
-        if (library.FindString(section, "Title", title) && TitleOccursIn(title, logText))
-            marked.push_back(section);
+        if (library.FindValue(i, "Title", title) && TitleOccursIn(title, logText))
+            marked.push_back(i);
     }
+    return marked;
+}
+
+std::error_code RemoveSceneryAreas(const std::string& path, const std::string& logText) {
+    // One parse for the whole walk: lookups go to the parsed snapshot, and the
+    // removals to its bytes, so what is written is exactly what was tested.
+    const ProfileDocument library = ProfileFile(path).Load();
+    const std::vector<size_t> marked = MarkedAreas(library, logText);
     if (marked.empty())
         return {};
-    return platform::ReplaceFileContent(path, library.BytesWithout(marked));
+    return platform::ReplaceFileContent(path, library.BytesWithoutSections(marked));
 }
 
 } // namespace sweepstone

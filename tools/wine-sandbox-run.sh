@@ -24,6 +24,14 @@ fi
 mkdir -p "$WINE_SANDBOX"
 WINE_SANDBOX=$(readlink -f "$WINE_SANDBOX")
 
+# Wine maps Windows names to Linux ones through the locale's character set: under
+# the C locale a name beyond ASCII would come out mangled. The prefix's ANSI code
+# page stays 1252, so names beyond it still test the wide calls for real.
+export LC_ALL=C.UTF-8
+# Wine maps Windows names to Linux ones through the locale's character set: under
+# the C locale a name beyond ASCII would come out mangled. The prefix's ANSI code
+# page stays 1252, so names beyond it still test the wide calls for real.
+export LC_ALL=C.UTF-8
 export HOME="$WINE_SANDBOX/home"
 export WINEPREFIX="$WINE_SANDBOX/prefix"
 export WINEDEBUG=-all

@@ -4,6 +4,7 @@
 // path component is matched against the folder's entries without regard to case.
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/unicode.h"
 #include "posix_path.h"
 
 #include <cerrno>
@@ -35,7 +36,7 @@ bool Exists(const std::string& p) {
     return ::lstat(p.c_str(), &st) == 0;
 }
 
-// The lower-case names of one folder's entries, kept while the folder's
+// The case-folded names of one folder's entries, kept while the folder's
 // modification time stays the same (adding, removing or renaming an entry changes
 // it). Without it every miss in a large folder would read the whole folder again.
 struct FolderIndex {
@@ -43,12 +44,10 @@ struct FolderIndex {
     std::unordered_map<std::string, std::string> byLowerName;
 };
 
-std::string LowerAscii(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return s;
+// Names are UTF-8; letters of every script the folding knows match without case,
+// as NTFS matches them.
+std::string LowerName(const std::string& s) {
+    return FoldUtf8(s);
 }
 
 // Finds the entry of `folder` whose name matches `name` without regard to case.
@@ -72,11 +71,11 @@ bool FindNoCase(const std::string& folder, const std::string& name, std::string&
         FolderIndex index;
         index.mtime = st.st_mtim;
         while (dirent* e = ::readdir(dir))
-            index.byLowerName.emplace(LowerAscii(e->d_name), e->d_name);
+            index.byLowerName.emplace(LowerName(e->d_name), e->d_name);
         ::closedir(dir);
         it = cache.insert_or_assign(dirPath, std::move(index)).first;
     }
-    auto hit = it->second.byLowerName.find(LowerAscii(name));
+    auto hit = it->second.byLowerName.find(LowerName(name));
     if (hit == it->second.byLowerName.end())
         return false;
     found = hit->second;

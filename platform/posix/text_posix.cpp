@@ -1,32 +1,26 @@
 #include "platform/text.h"
+#include "platform/unicode.h"
 
 namespace platform {
-namespace {
 
-unsigned char Fold(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
-
-} // namespace
-
-// ASCII letters fold; other bytes compare by value. The Windows locale ordering
-// differs only for punctuation and accented letters, which add-on folder names
-// seldom hold.
+// Letters fold (FoldUtf8); the folded texts compare by code point, which is the
+// order of their UTF-8 bytes. The Windows locale ordering differs only for
+// punctuation and accented letters, which add-on folder names seldom hold.
 int CompareNamesNoCase(const std::string& a, const std::string& b) {
-    const size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char x = Fold(static_cast<unsigned char>(a[i]));
-        const unsigned char y = Fold(static_cast<unsigned char>(b[i]));
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
+    const int r = FoldUtf8(a).compare(FoldUtf8(b));
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
 bool SameNameNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && CompareNamesNoCase(a, b) == 0;
+    return CompareNamesNoCase(a, b) == 0;
+}
+
+std::string AnsiToUtf8(std::string_view bytes) {
+    return Windows1252ToUtf8(bytes);
+}
+
+std::string Utf8ToAnsi(std::string_view text) {
+    return Utf8ToWindows1252(text);
 }
 
 } // namespace platform

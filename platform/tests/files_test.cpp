@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "windows_support.h"
 #endif
 
 using testing_support::TestFolder;
@@ -28,7 +28,8 @@ void MakeAncient(const std::string& path) {
 void MakeHidden(const TestFolder& t, const std::string& name) {
 #ifdef _WIN32
     t.MakeFolder(name);
-    SetFileAttributesA(t.Path(name).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesW(platform::win32::Widen(t.Path(name)).c_str(),
+                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
 #else
     t.MakeFolder("." + name);
 #endif

@@ -5,14 +5,14 @@
 namespace platform {
 
 int AskYesNo(WindowHandle owner, const std::string& text, const std::string& caption) {
-    const std::wstring t = win32::Widen(text, 1252);
-    const std::wstring c = win32::Widen(caption, 1252);
+    const std::wstring t = win32::Widen(text);
+    const std::wstring c = win32::Widen(caption);
     return MessageBoxW(static_cast<HWND>(owner), t.c_str(), c.c_str(), MB_YESNO | MB_ICONQUESTION);
 }
 
 void ShowMessage(WindowHandle owner, const std::string& text, const std::string& caption) {
-    const std::wstring t = win32::Widen(text, 1252);
-    const std::wstring c = win32::Widen(caption, 1252);
+    const std::wstring t = win32::Widen(text);
+    const std::wstring c = win32::Widen(caption);
     MessageBoxW(static_cast<HWND>(owner), t.c_str(), c.c_str(), MB_OK);
 }
 

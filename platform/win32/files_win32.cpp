@@ -1,6 +1,7 @@
-// Win32 side of the file system layer. Texts arrive in the system code page and go
-// to the wide-character calls, so the behaviour is that of the ANSI calls named in
-// the comments, without their MAX_PATH limits on conversion.
+// Win32 side of the file system layer. Paths arrive as UTF-8 and go to the wide
+// calls (WidePath: the "\\?\" form beyond MAX_PATH), so any name works whatever
+// the system's code page is; the behaviour is that of the calls named in the
+// comments. The shell's folder copy takes no "\\?\" form and keeps its limit.
 #include "platform/files.h"
 
 #include "windows_support.h"
@@ -13,20 +14,21 @@ namespace platform {
 
 using win32::LastError;
 using win32::Widen;
+using win32::WidePath;
 
 bool FilePresent(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool FolderPresent(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool FolderHasFiles(const std::string& folder) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(Widen(folder + "\\*").c_str(), &data);
+    HANDLE find = FindFirstFileW(WidePath(folder + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return false;
     bool any = false;
@@ -44,35 +46,34 @@ std::error_code CopyFileReplacing(const std::string& source, const std::string& 
     // CopyFileA(source, target, FALSE): an existing target is replaced, but never a
     // read-only one. Windows refuses that by itself; Wine run by root does not, so
     // the attribute is checked here too.
-    const DWORD existing = GetFileAttributesW(Widen(target).c_str());
+    const DWORD existing = GetFileAttributesW(WidePath(target).c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0)
         return win32::MakeError(ERROR_ACCESS_DENIED);
-    if (!CopyFileW(Widen(source).c_str(), Widen(target).c_str(), FALSE))
+    if (!CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), FALSE))
         return LastError();
     return {};
 }
 
 std::error_code RenameNoReplace(const std::string& source, const std::string& target) {
     // MoveFileA never replaces an existing target.
-    if (!MoveFileW(Widen(source).c_str(), Widen(target).c_str()))
+    if (!MoveFileW(WidePath(source).c_str(), WidePath(target).c_str()))
         return LastError();
     return {};
 }
 
 std::error_code RemoveFile(const std::string& path) {
-    if (!DeleteFileW(Widen(path).c_str()))
+    if (!DeleteFileW(WidePath(path).c_str()))
         return LastError();
     return {};
 }
 
 std::error_code MakeFolders(const std::string& path) {
-    const std::wstring wide = Widen(path);
-    for (size_t i = 0; i <= wide.size(); ++i) {
-        if (i == wide.size() || wide[i] == L'\\' || wide[i] == L'/') {
-            const std::wstring partial = wide.substr(0, i);
-            if (partial.empty() || partial.back() == L':')
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\' || path[i] == '/') {
+            const std::string partial = path.substr(0, i);
+            if (partial.empty() || partial.back() == ':' || partial == "\\\\" || partial == "\\")
                 continue;
-            if (!CreateDirectoryW(partial.c_str(), nullptr)) {
+            if (!CreateDirectoryW(WidePath(partial).c_str(), nullptr)) {
                 const DWORD code = GetLastError();
                 if (code != ERROR_ALREADY_EXISTS && code != ERROR_ACCESS_DENIED)
                     return win32::MakeError(code);
@@ -89,7 +90,7 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& 
         pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(Widen(pattern).c_str(), &data);
+    HANDLE find = FindFirstFileW(WidePath(pattern).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) {
         error = LastError();
         return entries;
@@ -146,7 +147,7 @@ std::string TempFolder() {
 }
 
 std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return LastError();
@@ -168,7 +169,7 @@ std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 std::error_code WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return LastError();
@@ -188,7 +189,7 @@ std::error_code WriteWholeFile(const std::string& path, const std::string& bytes
 }
 
 std::error_code SetReadOnly(const std::string& path, bool readOnly) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = WidePath(path);
     DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return LastError();

@@ -14,7 +14,7 @@ std::string UniqueTempFileName(const std::string& folder, const std::string& pre
 }
 
 std::error_code ClearFileAttributes(const std::string& path) {
-    if (!SetFileAttributesW(win32::Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL))
+    if (!SetFileAttributesW(win32::WidePath(path).c_str(), FILE_ATTRIBUTE_NORMAL))
         return win32::LastError();
     return {};
 }

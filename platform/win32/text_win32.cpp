@@ -19,4 +19,22 @@ bool SameNameNoCase(const std::string& a, const std::string& b) {
                                 static_cast<int>(y.size()), TRUE) == CSTR_EQUAL;
 }
 
+std::string AnsiToUtf8(std::string_view bytes) {
+    return win32::Narrow(win32::Widen(bytes, CP_ACP));
+}
+
+std::string Utf8ToAnsi(std::string_view text) {
+    // No "best fit": a character the code page lacks becomes "?", never a look-alike
+    // ("Ł" as "L") that could name another file.
+    const std::wstring wide = win32::Widen(text);
+    if (wide.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                      static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        out.data(), n, nullptr, nullptr);
+    return out;
+}
+
 } // namespace platform

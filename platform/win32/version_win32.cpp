@@ -7,16 +7,17 @@
 namespace platform {
 
 bool ReadFileVersion(const std::string& path, FileVersionNumbers& numbers) {
+    const std::wstring file = win32::WidePath(path);
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
     if (size == 0)
         return false;
     std::vector<char> buffer(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, buffer.data()))
+    if (!GetFileVersionInfoW(file.c_str(), 0, size, buffer.data()))
         return false;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(buffer.data(), "\\", reinterpret_cast<void**>(&fixed), &length) ||
+    if (!VerQueryValueW(buffer.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
         fixed == nullptr || length < sizeof(VS_FIXEDFILEINFO))
         return false;
     numbers.versionMS = fixed->dwFileVersionMS;

@@ -2,7 +2,7 @@
 
 namespace platform::win32 {
 
-std::wstring Widen(const std::string& text, UINT codePage) {
+std::wstring Widen(std::string_view text, UINT codePage) {
     if (text.empty())
         return {};
     const int n =
@@ -12,7 +12,7 @@ std::wstring Widen(const std::string& text, UINT codePage) {
     return out;
 }
 
-std::string Narrow(const std::wstring& text, UINT codePage) {
+std::string Narrow(std::wstring_view text, UINT codePage) {
     if (text.empty())
         return {};
     const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
@@ -21,6 +21,27 @@ std::string Narrow(const std::wstring& text, UINT codePage) {
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
                         nullptr, nullptr);
     return out;
+}
+
+std::wstring WidePath(std::string_view path) {
+    std::wstring wide = Widen(path);
+    // From 248 characters on, since a folder's name must leave room for a file name
+    // of 8.3 characters below it.
+    if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0)
+        return wide;
+    const bool drive = wide.size() > 2 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
+    const bool share =
+        (wide[0] == L'\\' || wide[0] == L'/') && (wide[1] == L'\\' || wide[1] == L'/');
+    if (!drive && !share)
+        return wide; // a relative path keeps the system's own limit
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return wide;
+    std::wstring full(needed, L'\0');
+    full.resize(GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
+    if (drive)
+        return L"\\\\?\\" + full;
+    return L"\\\\?\\UNC\\" + full.substr(2);
 }
 
 std::error_code MakeError(DWORD code) {

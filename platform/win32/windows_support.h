@@ -1,6 +1,9 @@
-// The one gateway to <windows.h> for the platform layer. It holds only generic
-// Win32 helpers: text conversion between the system code page and UTF-16, and the
-// conversion of GetLastError() into an error value.
+// The one gateway to <windows.h>: the platform layer and the programs' window
+// bindings include this header, never <windows.h> itself. It is also the one
+// conversion boundary between the programs' UTF-8 text and the system's UTF-16:
+// every call that takes a path, a registry key, a window or message text, a
+// command line or an environment value goes to the wide (W) function with text
+// made by Widen or WidePath, and what the system hands back comes through Narrow.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -12,13 +15,21 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace platform::win32 {
 
-// Code-page text (the system's ANSI code page) to UTF-16 and back.
-std::wstring Widen(const std::string& text, UINT codePage = CP_ACP);
-std::string Narrow(const std::wstring& text, UINT codePage = CP_ACP);
+// UTF-8 to UTF-16 and back. Ill-formed UTF-8 becomes U+FFFD. Another code page may
+// be named for the rare text that arrives in one (the ANSI code page: CP_ACP).
+std::wstring Widen(std::string_view text, UINT codePage = CP_UTF8);
+std::string Narrow(std::wstring_view text, UINT codePage = CP_UTF8);
+
+// A UTF-8 path for the file functions: as Widen, and a full path of 248 characters
+// (MAX_PATH - 12, the limit of a folder's name) or more ("C:\..." or "\\server\share\...") in the
+// "\\?\" form that lifts the limit (separators made "\", "." and ".." resolved first, since that
+// form takes the path literally). Shorter paths stay as written.
+std::wstring WidePath(std::string_view path);
 
 // The calling thread's last error as an error value.
 std::error_code LastError();

@@ -6,13 +6,11 @@
 namespace season {
 namespace {
 
-// Windows-1252 bytes: \xF6 ö, \xE4 ä, \xC4 Ä, \xFC ü.
 constexpr ApplyTexts kGermanTexts = {
-    "M\xF6"
-    "chten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?",
-    "Bitte w\xE4hlen Sie ...",
-    "\xC4nderung der TEXTUREN durchgef\xFChrt!",
-    "Einige Texturdateien konnten nicht ge\xE4ndert werden",
+    "Möchten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?",
+    "Bitte wählen Sie ...",
+    "Änderung der TEXTUREN durchgeführt!",
+    "Einige Texturdateien konnten nicht geändert werden",
 };
 constexpr ApplyTexts kEnglishTexts = {
     "Do you want to use MipMap-Textures with the addon Norvasse X?",

@@ -29,7 +29,7 @@ struct ApplyDialogs {
 void ApplySeason(SwitcherState& state, const ApplyDialogs& dialogs,
                  FileSystem& fs = RealFileSystem());
 
-// The texts of the engine, in Windows-1252, for Language 0 (German) or 1 (English).
+// The texts of the engine, in UTF-8, for Language 0 (German) or 1 (English).
 struct ApplyTexts {
     const char* mipMapQuestion;
     const char* mipMapCaption;

@@ -3,22 +3,19 @@
 namespace season {
 namespace {
 
-// Windows-1252: \xE4 ä, \xF6 ö, \xFC ü, \x84 „, \x93 “. A literal is split where a
-// hex escape would otherwise swallow the letter after it.
 constexpr LanguageTexts kGerman = {
-    "Diese Jahreszeit-Einstellung wird nicht vom Addon Quorrin X unterst\xFCtzt.",
-    "Unterst\xFCtzung f\xFCr ..",
+    "Diese Jahreszeit-Einstellung wird nicht vom Addon Quorrin X unterstützt.",
+    "Unterstützung für ..",
     "Beenden",
-    "Einstellung \xFC"
-    "bernehmen",
-    "Hierbei handelt es sich um ein Programm, das es erm\xF6glicht bei\r"
-    "FSX-Objekten saisonale Texturen zu benutzen, da dies vom FSX f\xFCr\r"
-    "3D Objekte nicht unterst\xFCtzt wird. Sollten Sie also die gr\xFCnen B\xE4ume\r"
-    "in der n\xE4heren Umgebung des Airports im Winter/Herbst st\xF6ren,\r"
-    "so benutzen Sie bitte das \x84Turnleaf\x93.\r"
-    "Bei diesem Tool werden einfach die Sommertexturen der B\xE4ume gegen\r"
-    "andere ausgetauscht. Daher m\xFCssen Sie es bei jedem Saisonwechsel\r"
-    "neu ausf\xFChren und die Saison entsprechend \xE4ndern.\r"
+    "Einstellung übernehmen",
+    "Hierbei handelt es sich um ein Programm, das es ermöglicht bei\r"
+    "FSX-Objekten saisonale Texturen zu benutzen, da dies vom FSX für\r"
+    "3D Objekte nicht unterstützt wird. Sollten Sie also die grünen Bäume\r"
+    "in der näheren Umgebung des Airports im Winter/Herbst stören,\r"
+    "so benutzen Sie bitte das „Turnleaf“.\r"
+    "Bei diesem Tool werden einfach die Sommertexturen der Bäume gegen\r"
+    "andere ausgetauscht. Daher müssen Sie es bei jedem Saisonwechsel\r"
+    "neu ausführen und die Saison entsprechend ändern.\r"
     "Die Bodentexturen passen sich automatisch an die entsprechende\r"
     "Saison an. Allerdings erkennt der FSX bei Foto-Bodentexturen nicht\r"
     "ob es schneit. Daher wird der Untergrund von Velcastre X auch bei\r"
@@ -48,7 +45,7 @@ constexpr std::string_view kSeasonPictureNames[] = {
     "Summer / Sommer",
     "Autumn / Herbst",
     "Winter / Winter",
-    "Spring / Fr\xFChling",
+    "Spring / Frühling",
 };
 
 } // namespace

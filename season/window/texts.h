@@ -1,6 +1,5 @@
-// The switcher's texts in German and English. Every text is held as Windows-1252
-// bytes, the code page the program's texts were written in; the window converts
-// them with that code page, whatever the system's own code page is.
+// The switcher's texts in German and English, in UTF-8 like every text of the
+// program; the window converts them to the system's UTF-16 once, when it shows them.
 #pragma once
 
 #include <string_view>

@@ -15,9 +15,8 @@
 
 namespace season {
 
-// What the window logic asks of the toolkit. Texts are Windows-1252 bytes, except
-// paths and add-on names, which are in the system code page like the file system
-// gives them (Label1 and the list).
+// What the window logic asks of the toolkit. Every text is UTF-8: the program's own
+// texts and the paths and add-on names from the file system (Label1 and the list).
 class FormOperations {
 public:
     virtual ~FormOperations() = default;

@@ -2,6 +2,12 @@
 // areas, removing 1 % of them: the whole call (read, parse, test every title, one
 // atomic rewrite) and the in-memory part alone. The fitted complexity shows the
 // growth; time per area is printed as a counter.
+//
+// BM_EditAgainstDurableRewrite measures, in one run and on the same file, the floor
+// that no edit can go below (read the file, write it whole to a temporary file
+// beside it, flush, rename over it: platform::ReadWholeFile and
+// platform::ReplaceFileContent) and the edit itself, and prints both with their ratio.
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "profile_file.h"
 #include "scenery_generator.h"
@@ -60,16 +66,44 @@ void BM_ParseTestAndCutInMemory(benchmark::State& state) {
     const std::string logText = sweepstone_bench::ProductLogText();
     for (auto _ : state) {
         const sweepstone::ProfileDocument doc(library);
-        std::vector<std::string> marked;
-        for (const std::string& section : doc.SectionNames()) {
-            std::string title;
-            if (doc.FindString(section, "Title", title) &&
-                sweepstone::TitleOccursIn(title, logText))
-                marked.push_back(section);
-        }
-        benchmark::DoNotOptimize(doc.BytesWithout(marked));
+        benchmark::DoNotOptimize(doc.BytesWithoutSections(sweepstone::MarkedAreas(doc, logText)));
     }
     SetCounters(state, areas, library.size());
+}
+
+void BM_EditAgainstDurableRewrite(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const size_t areas = static_cast<size_t>(state.range(0));
+    const std::string library = sweepstone_bench::SceneryLibrary(areas);
+    const std::string logText = sweepstone_bench::ProductLogText();
+    const std::string path = BenchFile();
+    double floorSeconds = 0;
+    double editSeconds = 0;
+    for (auto _ : state) {
+        if (platform::WriteWholeFile(path, library))
+            throw std::runtime_error("cannot write " + path);
+        const auto floorStart = Clock::now();
+        std::string bytes;
+        if (platform::ReadWholeFile(path, bytes) || platform::ReplaceFileContent(path, bytes))
+            throw std::runtime_error("durable rewrite failed");
+        const auto floorEnd = Clock::now();
+        if (platform::WriteWholeFile(path, library))
+            throw std::runtime_error("cannot write " + path);
+        const auto editStart = Clock::now();
+        if (sweepstone::RemoveSceneryAreas(path, logText))
+            throw std::runtime_error("removal failed");
+        const auto editEnd = Clock::now();
+        floorSeconds += std::chrono::duration<double>(floorEnd - floorStart).count();
+        editSeconds += std::chrono::duration<double>(editEnd - editStart).count();
+        state.SetIterationTime(std::chrono::duration<double>(editEnd - editStart).count());
+    }
+    std::remove(path.c_str());
+    const double n = static_cast<double>(state.iterations());
+    state.counters["floor_ms"] = floorSeconds / n * 1e3;
+    state.counters["edit_ms"] = editSeconds / n * 1e3;
+    state.counters["ratio"] = editSeconds / floorSeconds;
+    state.counters["edit_per_area_us"] = editSeconds / n / static_cast<double>(areas) * 1e6;
+    state.counters["areas"] = static_cast<double>(areas);
 }
 
 } // namespace
@@ -80,6 +114,12 @@ BENCHMARK(BM_RemoveSceneryAreas)
     ->Arg(20000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
+BENCHMARK(BM_EditAgainstDurableRewrite)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 BENCHMARK(BM_ParseTestAndCutInMemory)
     ->Arg(1000)
     ->Arg(5000)

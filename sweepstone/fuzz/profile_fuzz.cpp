@@ -1,6 +1,14 @@
-// libFuzzer target for reading and section removal. The first byte of the input
-// chooses which sections to remove, the rest is the file. Checks:
+// libFuzzer target for decoding, reading, scenery title matching and section
+// removal, all in memory (nothing touches the disk per input). The first byte of the
+// input chooses which sections to remove, the rest is the file. Checks:
 //  - every reading call finishes on any input (the sanitizers watch memory);
+//  - decoding: whatever the encoding (UTF-16LE or UTF-8 by their marks, the ANSI
+//    code page otherwise) and however ill-formed the bytes, every name and text
+//    comes out as well-formed UTF-8;
+//  - title matching: with a log text made of some of the file's own titles and
+//    noise, exactly the areas whose title (as a lookup by name reads it) occurs in
+//    the text are marked, and removing them by position gives the same bytes as
+//    removing them by name;
 //  - the removal keeps every byte outside the removed lines: an independent line
 //    splitter here finds exactly the lines of the removed section copies missing
 //    (section line, entry lines and lines without "="; blank lines and comments
@@ -8,13 +16,16 @@
 //  - a re-read of the result agrees: the remaining section names in order, and the
 //    lines and entries of every section whose first copy was kept.
 #include "profile_file.h"
-#include "text_encoding.h"
+#include "scenery_library.h"
+
+#include "platform/unicode.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 using sweepstone::ProfileDocument;
@@ -82,14 +93,7 @@ std::vector<OracleLine> Lines(const std::string& bytes, size_t& prefix) {
 }
 
 bool SameNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (sweepstone::FoldWindows1252(static_cast<unsigned char>(a[i])) !=
-            sweepstone::FoldWindows1252(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
+    return platform::FoldUtf8(a) == platform::FoldUtf8(b);
 }
 
 } // namespace
@@ -101,14 +105,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     const ProfileDocument doc(bytes);
 
-    // Reading never fails.
+    // Reading never fails, and every text it gives is well-formed UTF-8.
     const std::vector<std::string> names = doc.SectionNames();
-    for (const std::string& name : names) {
-        (void)doc.SectionLines(name);
+    std::unordered_set<std::string> folded;
+    std::string logText = "noise \xC3 ";
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        Check(platform::IsUtf8(name), "section names are UTF-8");
+        if (!folded.insert(platform::FoldUtf8(name)).second)
+            continue; // a later copy reads as the first one
+        for (const std::string& line : doc.SectionLines(name))
+            Check(platform::IsUtf8(line), "section lines are UTF-8");
         (void)doc.EntryTexts(name);
         for (const std::string& key : doc.KeyNames(name))
-            (void)doc.ReadString(name, key, "default");
+            Check(platform::IsUtf8(doc.ReadString(name, key, "default")), "values are UTF-8");
+        std::string title;
+        if ((selector + i) % 3 == 0 && doc.FindString(name, "Title", title))
+            logText += title + "|";
     }
+
+    // Title matching in memory against the lookups by name.
+    const std::vector<size_t> marked = sweepstone::MarkedAreas(doc, logText);
+    std::vector<std::string> markedNames;
+    size_t next = 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string title;
+        const bool expected = doc.FindString(names[i], "Title", title) && !title.empty() &&
+                              logText.find(title) != std::string::npos;
+        const bool got = next < marked.size() && marked[next] == i;
+        Check(expected == got, "marked exactly the areas whose title occurs");
+        if (got) {
+            ++next;
+            markedNames.push_back(names[i]);
+        }
+    }
+    Check(next == marked.size(), "marked areas in file order");
+    Check(doc.BytesWithoutSections(marked) == doc.BytesWithout(markedNames),
+          "removal by position and by name agree");
 
     // Choose the names to remove: the selector's bits pick among the first eight,
     // bit 7 also asks for the first name once more (a second copy, if any).
@@ -162,13 +195,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             left.push_back(names[i]);
     }
     Check(again.SectionNames() == left, "remaining section names in order");
+    std::unordered_set<std::string> seen;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (removed[i])
-            continue;
-        bool firstCopy = true;
-        for (size_t j = 0; j < i && firstCopy; ++j)
-            firstCopy = !SameNoCase(names[j], names[i]);
-        if (!firstCopy)
+        const bool firstCopy = seen.insert(platform::FoldUtf8(names[i])).second;
+        if (removed[i] || !firstCopy)
             continue;
         Check(again.SectionLines(names[i]) == doc.SectionLines(names[i]), "kept section lines");
         Check(again.EntryTexts(names[i]) == doc.EntryTexts(names[i]), "kept entries");

@@ -154,7 +154,8 @@ const HandCase kHandWritten[] = {
     {"line ends", "[a]\rk=1\r[b]\nk=2\n[c]\r\nk=3\r\n\r\n[d]\rk=4", {"b", "c"}},
     {"text after the bracket", "[s] trailing words\nk=v\n", {"s"}},
     {"dots and case in names", "[Scenery.cfg]\nPath=C:\\p\\Scenery.cfg\npath=title\n", {}},
-    {"Windows-1252 text", "[\xC4rea]\n\xC4nderung=\xE4\xF6\xFC\x80\n[b]\nk=\xFF\n", {"\xC4rea"}},
+    {"Windows-1252 text", "[\xC4rea]\n\xC4nderung=\xE4\xF6\xFC\x80\n[b]\nk=\xFF\n", {"Ärea"}},
+    {"Windows-1252 gaps", "[s]\nk=\x81\x8D\x8F\x90\x9D\n[t]\n", {"t"}},
     {"no sections at all", "", {"s"}},
     {"section without entries at the end", "[a]\nk=v\n[b]", {"b"}},
     {"UTF-16LE",
@@ -163,6 +164,13 @@ const HandCase kHandWritten[] = {
     // A UTF-8 mark: Windows would take it for part of line 1; ProfileFile and Wine
     // both skip it (a deliberate choice, see profile_file.h).
     {"UTF-8 mark", "\xEF\xBB\xBF[General]\r\nName=x\r\n[b]\r\n", {"b"}},
+    {"UTF-8 names beyond Windows-1252",
+     "\xEF\xBB\xBF[Łódź Lublinek]\r\nPath=C:\\Łódź\r\n[Жуковский]\r\nИмя=Жуковский\r\n"
+     "[東京]\r\n成田=羽田\r\n",
+     {"東京", "Łódź Lublinek"}},
+    {"UTF-16LE names beyond Windows-1252",
+     Utf16(u"[\u0141\u00F3d\u017A]\r\nk=\u0416\r\n[\u6771\u4EAC]\r\n\u6210=\U0001F600\r\n"),
+     {"\u6771\u4EAC"}},
 };
 
 // A small deterministic generator of profile files made of the constructs on which
@@ -308,9 +316,9 @@ TEST(ProfileDifferential, KnownWineDifferences) {
          "s", "k", "<default>", "v"},
         // Windows compares names as Unicode text without regard to case; Wine 8
         // folds only ASCII letters.
-        {"accented section names compare without case", "[\xC4rea]\nk=v\n", "\xE4REA", "k", "v",
+        {"accented section names compare without case", "[\xC4rea]\nk=v\n", "äREA", "k", "v",
          "<default>"},
-        {"accented keys compare without case", "[s]\n\xC4nderung=v\n", "s", "\xE4nderung", "v",
+        {"accented keys compare without case", "[s]\n\xC4nderung=v\n", "s", "änderung", "v",
          "<default>"},
     };
     Corpus corpus;

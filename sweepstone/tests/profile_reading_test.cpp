@@ -53,8 +53,14 @@ TEST(ProfileLookup, KeysAndValues) {
         {"hash does not make a comment", "[s]\n#k=v\n", "s", "#k", "v"},
         {"a comment line is no key", "[s]\n;k=v\n", "s", ";k", "<default>"},
         {"a comment after blanks is no key", "[s]\n  ;k=v\n", "s", ";k", "<default>"},
-        {"Windows-1252 letters compare without case", "[s]\n\xC4nderung=v\n", "s", "\xE4nderung",
-         "v"},
+        {"Windows-1252 letters compare without case", "[s]\n\xC4nderung=v\n", "s", "änderung", "v"},
+        {"Polish letters compare without case", "\xEF\xBB\xBF[s]\nŁÓDŹ=v\n", "s", "łódź", "v"},
+        {"Cyrillic letters compare without case", "\xEF\xBB\xBF[Жуковский]\nk=v\n", "ЖУКОВСКИЙ",
+         "k", "v"},
+        {"Greek letters compare without case", "\xEF\xBB\xBF[s]\nΆΘΗΝΑ=v\n", "s", "άθηνα", "v"},
+        {"full-width letters compare without case", "\xEF\xBB\xBF[s]\nＡＢ=v\n", "s", "ａｂ", "v"},
+        {"Japanese names match exactly", "\xEF\xBB\xBF[東京]\n成田=v\n", "東京", "成田", "v"},
+        {"dotless i is no capital of i", "\xEF\xBB\xBF[s]\nı=v\n", "s", "I", "<default>"},
         {"the last line needs no line end", "[s]\nk=v", "s", "k", "v"},
     });
 }
@@ -231,15 +237,16 @@ std::string Utf16(const std::u16string& text) {
 
 } // namespace
 
-TEST(ProfileEncoding, Utf16LEIsReadInWindows1252) {
+TEST(ProfileEncoding, Utf16LEIsDecoded) {
     const ProfileDocument doc(
         Utf16(u"[General]\r\nName=Flughafen M\u00FCnchen \u20AC\r\n[\u00C4rea]\r\n"
-              u"Title=\u65E5\u672C \U0001F600\r\n"));
+              u"Title=\u65E5\u672C \U0001F600\r\n[Bad]\r\nk=\xD800x\r\n"));
     EXPECT_EQ(doc.TextEncoding(), ProfileDocument::Encoding::Utf16LE);
-    EXPECT_EQ(doc.SectionNames(), (Texts{"General", "\xC4rea"}));
-    EXPECT_EQ(doc.ReadString("general", "name", ""), "Flughafen M\xFCnchen \x80");
-    // Characters outside the code page become one "?" each.
-    EXPECT_EQ(doc.ReadString("\xE4rea", "Title", ""), "?? ?");
+    EXPECT_EQ(doc.SectionNames(), (Texts{"General", "Ärea", "Bad"}));
+    EXPECT_EQ(doc.ReadString("general", "name", ""), "Flughafen München €");
+    EXPECT_EQ(doc.ReadString("äREA", "Title", ""), "日本 😀");
+    // A lone surrogate is no character.
+    EXPECT_EQ(doc.ReadString("Bad", "k", ""), "\uFFFDx");
 }
 
 TEST(ProfileEncoding, Utf16BigEndianMarkIsNotUnderstood) {
@@ -250,12 +257,24 @@ TEST(ProfileEncoding, Utf16BigEndianMarkIsNotUnderstood) {
     EXPECT_EQ(doc.ReadString("s", "k", "<default>"), "<default>");
 }
 
-TEST(ProfileEncoding, SingleByteTextIsHandledAsBytes) {
-    const std::string file = "[s]\nk=\xE4\xF6\xFC\x80\xFF\n";
-    EXPECT_EQ(ProfileDocument(file).ReadString("s", "k", ""), "\xE4\xF6\xFC\x80\xFF");
-    // A UTF-8 text without mark is bytes too: nothing is decoded.
-    EXPECT_EQ(ProfileDocument("[s]\nk=M\xC3\xBCnchen\n").ReadString("s", "k", ""),
-              "M\xC3\xBCnchen");
+TEST(ProfileEncoding, TextWithoutMarkIsInTheAnsiCodePage) {
+    // The POSIX side stands in for a Western system: Windows-1252.
+    const std::string file = "[s]\nk=\xE4\xF6\xFC\x80\xFF\x81\n";
+    EXPECT_EQ(ProfileDocument(file).ReadString("s", "k", ""), "äöü€ÿ\u0081");
+    // UTF-8 without a mark is read in the code page too, as the system reads it.
+    EXPECT_EQ(ProfileDocument("[s]\nk=M\xC3\xBCnchen\n").ReadString("s", "k", ""), "MÃ¼nchen");
+}
+
+TEST(ProfileEncoding, Utf8WithMarkIsDecoded) {
+    const ProfileDocument doc("\xEF\xBB\xBF[Łódź Lublinek]\r\nPath=C:\\Łódź\\東京\r\n"
+                              "[Bad]\r\nk=a\xC3(\xED\xA0\x80\xF4\x90\x80\x80z\r\n");
+    EXPECT_EQ(doc.TextEncoding(), ProfileDocument::Encoding::Utf8WithMark);
+    EXPECT_EQ(doc.SectionNames(), (Texts{"Łódź Lublinek", "Bad"}));
+    EXPECT_EQ(doc.ReadString("ŁÓDŹ LUBLINEK", "path", ""), "C:\\Łódź\\東京");
+    // Ill-formed parts (a cut sequence, a surrogate, beyond U+10FFFF) become U+FFFD
+    // each, as the system's decoder makes them.
+    EXPECT_EQ(doc.ReadString("Bad", "k", ""),
+              "a\uFFFD(\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDz");
 }
 
 TEST(ProfileFileReading, MissingFileReadsEmptyAndIsNotCreated) {

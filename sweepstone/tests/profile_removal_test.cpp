@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "windows_support.h"
 #endif
 
 using sweepstone::ProfileDocument;
@@ -86,7 +86,35 @@ TEST(ProfileRemoval, WritesUtf16BackAsUtf16) {
 
 TEST(ProfileRemoval, SectionNamesAreFoundInUtf16Files) {
     const std::string before = Utf16(u"[\u00C4rea]\r\nk=1\r\n[b]\r\n");
-    EXPECT_EQ(ProfileDocument(before).BytesWithout({"\xE4REA"}), Utf16(u"[b]\r\n"));
+    EXPECT_EQ(ProfileDocument(before).BytesWithout({"äREA"}), Utf16(u"[b]\r\n"));
+}
+
+TEST(ProfileRemoval, NamesBeyondWindows1252AreFoundAndOtherLinesKeepTheirBytes) {
+    // Each encoding: the names are found after decoding, and what stays is the file's
+    // own bytes, ill-formed ones included; nothing is re-encoded.
+    struct Case {
+        const char* behaviour;
+        std::string before;
+        std::vector<std::string> remove;
+        std::string after;
+    };
+    const std::string mark = "\xEF\xBB\xBF";
+    const Case cases[] = {
+        {"UTF-8 with mark",
+         mark + "[Łódź]\r\nk=1\r\n[Жуковский]\r\nk=\xC3\r\n[東京]\r\n",
+         {"ŁÓDŹ", "東京"},
+         mark + "[Жуковский]\r\nk=\xC3\r\n"},
+        {"UTF-16LE",
+         Utf16(u"[\u0141\u00F3d\u017A]\r\nk=\xD800\r\n[\u0416]\r\n[\u6771]\r\n"),
+         {"łÓDŹ", "ж"},
+         Utf16(u"[\u6771]\r\n")},
+        {"ANSI code page",
+         "[\xC4rea]\r\nk=\x81\r\n[b]\r\nk=\x9D\xFF\r\n",
+         {"äREA"},
+         "[b]\r\nk=\x9D\xFF\r\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ProfileDocument(c.before).BytesWithout(c.remove), c.after) << c.behaviour;
 }
 
 TEST(ProfileFileRemoval, RewritesTheFileOnDisk) {
@@ -155,8 +183,9 @@ TEST(ProfileFileRemoval, ALockedFileStaysAsItWasAndFails) {
     const std::string content = "[a]\r\nk=1\r\n[b]\r\n";
     t.Write("Scenery.cfg", content);
     // Another program holds the file open and lets others only read it.
-    HANDLE lock = CreateFileA(t.Path("Scenery.cfg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE lock =
+        CreateFileW(platform::win32::Widen(t.Path("Scenery.cfg")).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     const std::error_code failure = ProfileFile(t.Path("Scenery.cfg")).RemoveSection("a");
     CloseHandle(lock);

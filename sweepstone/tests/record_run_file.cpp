@@ -1,6 +1,6 @@
 // A run file for the removal tests: records the parameter text it was started with
-// into the file that BRIGHTMERE_RUN_RECORD names.
-#include <windows.h>
+// into the file that BRIGHTMERE_RUN_RECORD names, as UTF-8.
+#include "windows_support.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +11,7 @@ int main() {
     if (!record)
         return 1;
     // The command line is the program, quoted or not, then the parameter text.
-    std::string line = GetCommandLineA();
+    std::string line = platform::win32::Narrow(GetCommandLineW());
     size_t end = 0;
     if (!line.empty() && line[0] == '"') {
         end = line.find('"', 1);
@@ -24,11 +24,11 @@ int main() {
     while (!parameters.empty() && parameters[0] == ' ')
         parameters.erase(0, 1);
     // Written whole under a temporary name, so the test never reads half a line.
-    const std::string temporary = std::string(record) + ".part";
-    if (FILE* f = std::fopen(temporary.c_str(), "wb")) {
+    const std::wstring temporary = platform::win32::Widen(std::string(record) + ".part");
+    if (FILE* f = _wfopen(temporary.c_str(), L"wb")) {
         std::fputs(parameters.c_str(), f);
         std::fclose(f);
-        MoveFileA(temporary.c_str(), record);
+        MoveFileW(temporary.c_str(), platform::win32::Widen(record).c_str());
     }
     return 0;
 }

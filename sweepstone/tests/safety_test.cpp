@@ -22,6 +22,10 @@ TEST(ComparablePath, FoldsCaseSeparatorsAndDots) {
         {"\\\\?\\UNC\\server\\share", "\\\\SERVER\\SHARE"},
         {"/home/user/./x", "\\HOME\\USER\\X"},
         {"/", "\\"},
+        // Letters beyond ASCII compare without case too, so a user folder written in
+        // the other case is still the same folder.
+        {"C:\\Users\\Łukasz\\Документы", "C:\\USERS\\łUKASZ\\документы"},
+        {"c:\\users\\ŁUKASZ\\ДОКУМЕНТЫ", "C:\\USERS\\łUKASZ\\документы"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ComparablePath(c.in), c.out) << c.in;

@@ -2,23 +2,26 @@
 
 #include "scenery_library.h"
 
-#include <windows.h>
+#include "windows_support.h"
 
 namespace sweepstone_testing {
 namespace {
 
-// Splits a list of NUL-ended texts that ends with an extra NUL.
-std::vector<std::string> SplitList(const std::vector<char>& buffer, DWORD length) {
+using platform::win32::Narrow;
+using platform::win32::Widen;
+
+// Splits a list of NUL-ended texts that ends with an extra NUL; UTF-8 items.
+std::vector<std::string> SplitList(const std::vector<wchar_t>& buffer, DWORD length) {
     std::vector<std::string> items;
     size_t start = 0;
     for (size_t i = 0; i < length; ++i) {
-        if (buffer[i] == '\0') {
-            items.emplace_back(buffer.data() + start, i - start);
+        if (buffer[i] == L'\0') {
+            items.push_back(Narrow(std::wstring_view(buffer.data() + start, i - start)));
             start = i + 1;
         }
     }
     if (start < length)
-        items.emplace_back(buffer.data() + start, length - start);
+        items.push_back(Narrow(std::wstring_view(buffer.data() + start, length - start)));
     return items;
 }
 
@@ -26,8 +29,8 @@ std::vector<std::string> SplitList(const std::vector<char>& buffer, DWORD length
 
 std::vector<std::string> SystemSectionNames(const std::string& path) {
     for (DWORD size = 1024;; size *= 4) {
-        std::vector<char> buffer(size);
-        const DWORD n = GetPrivateProfileSectionNamesA(buffer.data(), size, path.c_str());
+        std::vector<wchar_t> buffer(size);
+        const DWORD n = GetPrivateProfileSectionNamesW(buffer.data(), size, Widen(path).c_str());
         if (n < size - 2)
             return SplitList(buffer, n);
     }
@@ -36,11 +39,12 @@ std::vector<std::string> SystemSectionNames(const std::string& path) {
 std::string SystemReadString(const std::string& path, const std::string& section,
                              const std::string& key, const std::string& defaultValue) {
     for (DWORD size = 1024;; size *= 4) {
-        std::vector<char> buffer(size);
-        const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                                 buffer.data(), size, path.c_str());
+        std::vector<wchar_t> buffer(size);
+        const DWORD n = GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
+                                                 Widen(defaultValue).c_str(), buffer.data(), size,
+                                                 Widen(path).c_str());
         if (n < size - 1)
-            return std::string(buffer.data(), n);
+            return Narrow(std::wstring_view(buffer.data(), n));
     }
 }
 
@@ -51,9 +55,9 @@ bool SystemHasKey(const std::string& path, const std::string& section, const std
 
 std::vector<std::string> SystemKeyNames(const std::string& path, const std::string& section) {
     for (DWORD size = 1024;; size *= 4) {
-        std::vector<char> buffer(size);
-        const DWORD n = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(), size,
-                                                 path.c_str());
+        std::vector<wchar_t> buffer(size);
+        const DWORD n = GetPrivateProfileStringW(Widen(section).c_str(), nullptr, L"",
+                                                 buffer.data(), size, Widen(path).c_str());
         if (n < size - 2)
             return SplitList(buffer, n);
     }
@@ -61,17 +65,18 @@ std::vector<std::string> SystemKeyNames(const std::string& path, const std::stri
 
 std::vector<std::string> SystemSectionLines(const std::string& path, const std::string& section) {
     for (DWORD size = 1024;; size *= 4) {
-        std::vector<char> buffer(size);
-        const DWORD n =
-            GetPrivateProfileSectionA(section.c_str(), buffer.data(), size, path.c_str());
+        std::vector<wchar_t> buffer(size);
+        const DWORD n = GetPrivateProfileSectionW(Widen(section).c_str(), buffer.data(), size,
+                                                  Widen(path).c_str());
         if (n < size - 2)
             return SplitList(buffer, n);
     }
 }
 
 bool SystemRemoveSection(const std::string& path, const std::string& section) {
-    const BOOL ok = WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path.c_str());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    const BOOL ok =
+        WritePrivateProfileStringW(Widen(section).c_str(), nullptr, nullptr, Widen(path).c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, Widen(path).c_str());
     return ok != FALSE;
 }
 
@@ -85,8 +90,10 @@ bool SystemRemoveSceneryAreas(const std::string& path, const std::string& logTex
     }
     bool ok = true;
     for (const std::string& section : marked)
-        ok = WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path.c_str()) && ok;
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+        ok = WritePrivateProfileStringW(Widen(section).c_str(), nullptr, nullptr,
+                                        Widen(path).c_str()) &&
+             ok;
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, Widen(path).c_str());
     return ok;
 }
 

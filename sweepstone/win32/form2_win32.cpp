@@ -37,16 +37,10 @@ constexpr Layout kLayout[] = {
     {Component::Image_background, Kind::Picture, 0, 0, kFormWidth, kFormHeight, WS_VISIBLE, L""},
 };
 
-// Texts of the wizard are single-byte: its own are plain ASCII, the product's name
-// and the paths come from the log in the system's code page.
+// Texts of the wizard are UTF-8: its own, the product's name and the paths from
+// the log alike.
 std::wstring Wide(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int n =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
+    return platform::win32::Widen(text);
 }
 
 HCURSOR Arrow() {

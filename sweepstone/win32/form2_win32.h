@@ -7,7 +7,8 @@
 #include "components.h"
 #include "install.h"
 
-#include "platform/gui/picture.h"
+#include "gui/picture.h"
+#include "windows_support.h"
 
 #include <commctrl.h>
 

@@ -1,5 +1,4 @@
-// Modal message boxes. Texts and captions are Windows-1252 bytes, the code page of
-// the programs' own texts, whatever the system's code page is.
+// Modal message boxes. Texts and captions are UTF-8, like every text of the programs.
 #pragma once
 
 #include <string>

@@ -13,7 +13,7 @@ struct FileVersionNumbers {
 };
 
 // Reads the file version from the version resource of `path` (Windows:
-// GetFileVersionInfoSizeA, GetFileVersionInfoA, VerQueryValueA on "\"). POSIX
+// GetFileVersionInfoSizeW, GetFileVersionInfoW, VerQueryValueW on "\"). POSIX
 // programs carry no version resource; there the numbers fixed when the program
 // was built are returned for any path. False when there is no record.
 bool ReadFileVersion(const std::string& path, FileVersionNumbers& numbers);

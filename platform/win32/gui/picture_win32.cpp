@@ -1,6 +1,4 @@
-#include "platform/gui/picture.h"
-
-#include "../windows_support.h"
+#include "gui/picture.h"
 
 #include <objidl.h>
 #include <shlwapi.h>
@@ -85,8 +83,9 @@ Picture Picture::FromFile(const std::string& path) {
     Picture picture;
     // Read whole into memory, so that the file is not held open while the picture
     // is shown: the removal deletes it.
-    HANDLE file = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(platform::win32::WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return picture;
     LARGE_INTEGER size{};

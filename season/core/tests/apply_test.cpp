@@ -327,9 +327,7 @@ TEST(ApplySeason, AsksTheMipMapQuestionOnlyForNorvasseAndOnEveryRun) {
         {1, season::kAnswerNo, false,
          "Do you want to use MipMap-Textures with the addon Norvasse X?", "Please select now..."},
         {0, 2 /* IDCANCEL */, false,
-         "M\xF6"
-         "chten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?",
-         "Bitte w\xE4hlen Sie ..."},
+         "Möchten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?", "Bitte wählen Sie ..."},
     };
     for (const Case& c : cases) {
         TestFolder t;
@@ -360,7 +358,7 @@ TEST(ApplySeason, ReportsSuccessInTheUsersLanguageEvenWithNothingToDo) {
     s.Language = 0;
     Recorder ui;
     season::ApplySeason(s, ui.Dialogs());
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"\xC4nderung der TEXTUREN durchgef\xFChrt!"});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Änderung der TEXTUREN durchgeführt!"});
     s.Language = 1;
     season::ApplySeason(s, ui.Dialogs());
     EXPECT_EQ(ui.messages.back(), kSuccess);
@@ -530,7 +528,7 @@ TEST(ResultMessage, ListsAtMostTenFailedTargets) {
     std::vector<std::string> failed;
     for (int i = 1; i <= 12; ++i)
         failed.push_back("C:\\Addons\\t" + std::to_string(i) + ".bmp");
-    std::string expected = "Einige Texturdateien konnten nicht ge\xE4ndert werden (12):";
+    std::string expected = "Einige Texturdateien konnten nicht geändert werden (12):";
     for (int i = 1; i <= 10; ++i)
         expected += "\r\nC:\\Addons\\t" + std::to_string(i) + ".bmp";
     expected += "\r\n...";

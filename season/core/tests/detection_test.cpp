@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "windows_support.h"
 #endif
 
 using season::SwitcherState;
@@ -38,7 +38,8 @@ std::string HiddenName(const std::string& name) {
 
 void Hide(const TestFolder& t, const std::string& name) {
 #ifdef _WIN32
-    SetFileAttributesA(t.Path(name).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesW(platform::win32::Widen(t.Path(name)).c_str(),
+                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
 #else
     (void)t;
     (void)name;

@@ -1,5 +1,7 @@
 #include "texts.h"
 
+#include "platform/unicode.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,32 +9,10 @@
 
 namespace {
 
-// Windows-1252 to UTF-8 for the characters the texts use; anything else above
-// 0x7F is marked, so that a text held in another encoding shows up.
-std::string Utf8(std::string_view cp1252) {
-    std::string out;
-    for (unsigned char c : cp1252) {
-        switch (c) {
-        case 0xE4:
-            out += "ä";
-            break;
-        case 0xF6:
-            out += "ö";
-            break;
-        case 0xFC:
-            out += "ü";
-            break;
-        case 0x84:
-            out += "„";
-            break;
-        case 0x93:
-            out += "“";
-            break;
-        default:
-            out += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string("<?>");
-        }
-    }
-    return out;
+// The text itself when it is well-formed UTF-8; a marker otherwise, so that a text
+// held in another encoding (Windows-1252, as the texts once were) shows up.
+std::string Utf8(std::string_view text) {
+    return platform::IsUtf8(text) ? std::string(text) : std::string("<not UTF-8>");
 }
 
 std::vector<std::string> Lines(std::string_view text) {

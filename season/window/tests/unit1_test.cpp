@@ -213,10 +213,9 @@ TEST(Language, FlagsSwitchTheFiveTextsAndNothingElse) {
     const auto& de = season::TextsFor(season::kGerman);
     const Calls german = {
         "text Label_Quorrin_warning " + std::string(de.quorrinWarning),
-        "text Label2 Unterst\xFCtzung f\xFCr ..",
+        "text Label2 Unterstützung für ..",
         "text BitBtn2 Beenden",
-        "text Button1 Einstellung \xFC"
-        "bernehmen",
+        "text Button1 Einstellung übernehmen",
         "text Label_Help " + std::string(de.help),
     };
     EXPECT_EQ(w.ops.calls, german);
@@ -303,8 +302,8 @@ TEST(ApplyButton, RunsTheEngineBusyAndAsksInTheChosenLanguage) {
 
     ASSERT_GE(w.ops.calls.size(), 4u);
     EXPECT_EQ(w.ops.calls.front(), "busy");
-    EXPECT_EQ(w.ops.calls[1], "ask [Bitte w\xE4hlen Sie ...] M\xF6"
-                              "chten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?");
+    EXPECT_EQ(w.ops.calls[1], "ask [Bitte wählen Sie ...] Möchten Sie MipMap-Texturen bei dem "
+                              "Addon Norvasse X verwenden?");
     EXPECT_EQ(w.ops.calls.back(), "idle");
     EXPECT_EQ(w.ops.Matching("inform").size(), 1u);
     EXPECT_TRUE(w.state.UseMipMaps);

@@ -76,25 +76,10 @@ bool InPanel(Component c) {
     return c == Component::Label_Help || c == Component::BitBtn1;
 }
 
-std::wstring FromWindows1252(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int n =
-        MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-// Paths and add-on names come from the file system in the system code page.
-std::wstring FromSystemCodePage(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int n =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
+// Every text of the window is UTF-8: the program's own texts and the paths and
+// add-on names from the file system alike.
+std::wstring Wide(std::string_view text) {
+    return platform::win32::Widen(text);
 }
 
 // The drag pointer: an arrow carrying a small dotted box, as drag-and-drop shows.
@@ -319,7 +304,7 @@ void Form1Window::CreateControls() {
         {Component::Image9, kEnglishFlagHint},
     };
     for (size_t i = 0; i < 3; ++i) {
-        tooltipTexts_[i] = FromWindows1252(std::string(tips[i].second));
+        tooltipTexts_[i] = Wide(tips[i].second);
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -333,9 +318,7 @@ void Form1Window::CreateControls() {
 // --- Window operations ------------------------------------------------------------
 
 void Form1Window::SetText(Component c, const std::string& text) {
-    const bool fromFileSystem = c == Component::Label1;
-    const std::wstring wide = fromFileSystem ? FromSystemCodePage(text) : FromWindows1252(text);
-    SetWindowTextW(Control(c), wide.c_str());
+    SetWindowTextW(Control(c), Wide(text).c_str());
     if (c == Component::Label2)
         SizeLabelToText(c);
 }
@@ -347,15 +330,14 @@ void Form1Window::SetVisible(Component c, bool visible) {
 void Form1Window::DrawSeasonPicture(Component picture, int entry) {
     seasonEntry_[static_cast<size_t>(picture)] = entry;
     // The picture's name, for screen readers and tools, says what it shows.
-    SetWindowTextW(Control(picture),
-                   FromWindows1252(std::string(SeasonPictureName(entry))).c_str());
+    SetWindowTextW(Control(picture), Wide(SeasonPictureName(entry)).c_str());
     InvalidateRect(Control(picture), nullptr, FALSE);
     UpdateWindow(Control(picture));
 }
 
 void Form1Window::AppendListEntry(const std::string& entry) {
     SendMessageW(Control(Component::ListBox1), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(FromSystemCodePage(entry).c_str()));
+                 reinterpret_cast<LPARAM>(Wide(entry).c_str()));
 }
 
 void Form1Window::ClearListSelection() {

@@ -4,7 +4,7 @@
 // operations carried out on the controls.
 #pragma once
 
-#include "platform/gui/picture.h"
+#include "gui/picture.h"
 #include "unit1.h"
 #include "windows_gui.h"
 

@@ -1,12 +1,7 @@
-// The one place where the window binding includes <windows.h>.
+// The system headers of the window binding: <windows.h> through the platform's one
+// gateway, and the common controls.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "windows_support.h"
 
 #include <commctrl.h>

@@ -52,10 +52,14 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
 // season.exe running in its own copy of the sample tree.
 class Switcher {
 public:
-    explicit Switcher(const std::wstring& treeName) {
+    // `prepare` may change the copied tree before the program starts.
+    explicit Switcher(const std::wstring& treeName,
+                      void (*prepare)(const std::wstring& tree) = nullptr) {
         tree_ = DriverFolder() + L"trees\\" + treeName + L"\\";
         CreateDirectoryW((DriverFolder() + L"trees").c_str(), nullptr);
         CopyTree(DriverFolder() + L"data\\addons", tree_.substr(0, tree_.size() - 1));
+        if (prepare)
+            prepare(tree_);
         CopyFileW((DriverFolder() + L"data\\season.exe").c_str(), (tree_ + L"season.exe").c_str(),
                   FALSE);
         STARTUPINFOW si{};
@@ -372,6 +376,53 @@ TEST(SeasonWindow, AppliesWinterWithMipMapsThenSummerWithout) {
               s.File(norvasse + L"Texture.summer.NoMipMaps\\TWEL_Ground.bmp"));
     EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
     EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.bgl"));
+}
+
+// The prefix's ANSI code page is 1252, which holds none of these names: only the
+// wide calls and UTF-8 inside find, list, show and switch them.
+TEST(SeasonWindow, FindsListsAndSwitchesFoldersNamedInAnyScript) {
+    Switcher s(L"\u0141\u00F3d\u017A \u0416\u0443\u043A\u043E\u0432 \u6771\u4EAC",
+               [](const std::wstring& tree) {
+                   MoveFileW((tree + L"Alpha Airfield").c_str(), (tree + L"東京 羽田").c_str());
+                   MoveFileW((tree + L"Beta Harbour").c_str(), (tree + L"Жуковский").c_str());
+                   MoveFileW((tree + L"Gamma Field").c_str(), (tree + L"Łódź Lublinek").c_str());
+                   // One target that cannot be written, for the failure message.
+                   SetFileAttributesW((tree + L"Жуковский\\Texture\\treesSU.bmp").c_str(),
+                                      FILE_ATTRIBUTE_READONLY);
+               });
+    ASSERT_NE(s.Form(), nullptr);
+    std::vector<std::wstring> listed = s.ListEntries();
+    ASSERT_EQ(listed.size(), 7u);
+    // The generic add-ons come first, in the locale's order, then the catalogue's.
+    std::vector<std::wstring> generic(listed.begin(), listed.begin() + 3);
+    std::sort(generic.begin(), generic.end());
+    EXPECT_EQ(generic, (std::vector<std::wstring>{L"Łódź Lublinek", L"Жуковский", L"東京 羽田"}));
+    EXPECT_EQ(
+        std::vector<std::wstring>(listed.begin() + 3, listed.end()),
+        (std::vector<std::wstring>{L"Quorrin X", L"Taskelby X", L"Norvasse X", L"Sorvikk X"}));
+    EXPECT_EQ(s.Text(Component::Label1), s.Tree());
+    EXPECT_EQ(s.Text(Component::Label_Version), L"V1.30.0.0") << "read from the program's own path";
+
+    StepTo(s, 2);
+    s.ClickAndLeave(Component::Button1);
+    const MessageBoxSeen question = s.WaitForMessageBox();
+    ASSERT_NE(question.hwnd, nullptr);
+    Switcher::Answer(question, IDYES);
+    const MessageBoxSeen done = s.WaitForMessageBox();
+    ASSERT_NE(done.hwnd, nullptr);
+    EXPECT_EQ(done.text.rfind(L"Some texture files could not be changed (1):", 0), 0u)
+        << std::string(done.text.begin(), done.text.end());
+    EXPECT_NE(done.text.find(s.Tree() + L"Жуковский\\Texture\\treesSU.bmp"), std::wstring::npos)
+        << "the failure message shows the path right";
+    Switcher::Answer(done, IDOK);
+
+    EXPECT_EQ(s.File(L"東京 羽田\\Texture\\treesSU.bmp"),
+              s.File(L"東京 羽田\\Texture\\Default\\treeshw.bmp"));
+    EXPECT_EQ(s.File(L"Жуковский\\Texture\\treesSU.bmp"),
+              s.File(L"Жуковский\\Texture\\Default\\treesSU.bmp"))
+        << "the read-only target stays";
+    EXPECT_EQ(s.File(L"Taskelby X\\Texture\\x_trees.bmp"),
+              s.File(L"Taskelby X\\Texture\\Winter\\x_trees.bmp"));
 }
 
 TEST(SeasonWindow, AppliesAutumnInGermanAndAsksAndReportsInGerman) {

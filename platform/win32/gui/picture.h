@@ -3,13 +3,7 @@
 // window bindings are the only users.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "windows_support.h"
 
 #include <string>
 
@@ -37,8 +31,8 @@ public:
 
     // An RCDATA resource of the running program.
     static Picture FromResource(int resourceId);
-    // A picture file (its format is taken from its content). `path` is in the
-    // system code page, as the program's other paths are.
+    // A picture file (its format is taken from its content). `path` is UTF-8, as
+    // the program's other paths are.
     static Picture FromFile(const std::string& path);
 
     Picture(Picture&& other) noexcept;

@@ -1,0 +1,271 @@
+#include "platform/unicode.h"
+
+namespace platform {
+namespace {
+
+// The characters of Windows-1252 at 0x80..0x9F; 0 where the code page has a gap
+// (those bytes map to the C1 control of the same number).
+constexpr char16_t kHigh1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one well-formed UTF-8 sequence at `i`; returns its length, or 0 when the
+// bytes there are ill-formed (then `bad` is the length of the maximal bad part).
+size_t DecodeOne(std::string_view s, size_t i, char32_t& c, size_t& bad) {
+    const unsigned char b0 = static_cast<unsigned char>(s[i]);
+    bad = 1;
+    if (b0 < 0x80) {
+        c = b0;
+        return 1;
+    }
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+        c = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        c = b0 & 0x0F;
+        if (b0 == 0xE0)
+            low = 0xA0; // no overlong forms
+        if (b0 == 0xED)
+            high = 0x9F; // no surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        c = b0 & 0x07;
+        if (b0 == 0xF0)
+            low = 0x90;
+        if (b0 == 0xF4)
+            high = 0x8F; // nothing beyond U+10FFFF
+    } else {
+        return 0;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        if (i + k >= s.size())
+            return 0;
+        const unsigned char b = static_cast<unsigned char>(s[i + k]);
+        if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF))
+            return 0;
+        c = (c << 6) | (b & 0x3F);
+        bad = k + 1;
+    }
+    return length;
+}
+
+} // namespace
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        c = kReplacement;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string Utf16LEToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    const size_t n = bytes.size() / 2;
+    auto unit = [&](size_t i) -> char32_t {
+        return static_cast<unsigned char>(bytes[2 * i]) |
+               (static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i + 1])) << 8);
+    };
+    for (size_t i = 0; i < n; ++i) {
+        const char32_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < n) {
+            const char32_t next = unit(i + 1);
+            if (next >= 0xDC00 && next <= 0xDFFF) {
+                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (next - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        AppendUtf8(out, u); // a lone surrogate becomes U+FFFD there
+    }
+    return out;
+}
+
+std::string Utf8ToUtf16LE(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    auto put = [&out](char32_t u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>((u >> 8) & 0xFF);
+    };
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        size_t bad = 0;
+        const size_t length = DecodeOne(text, i, c, bad);
+        if (length == 0) {
+            put(kReplacement);
+            i += bad;
+            continue;
+        }
+        i += length;
+        if (c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return out;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        if (b < 0x80)
+            out += ch;
+        else if (b < 0xA0 && kHigh1252[b - 0x80] != 0)
+            AppendUtf8(out, kHigh1252[b - 0x80]);
+        else
+            AppendUtf8(out, b);
+    }
+    return out;
+}
+
+std::string Utf8ToWindows1252(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        size_t bad = 0;
+        const size_t length = DecodeOne(text, i, c, bad);
+        i += length == 0 ? bad : length;
+        if (length == 0) {
+            out += '?';
+        } else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out += static_cast<char>(static_cast<unsigned char>(c));
+        } else {
+            char byte = '?';
+            for (unsigned k = 0; k < 32; ++k) {
+                if (kHigh1252[k] == c || (kHigh1252[k] == 0 && c == 0x80 + k))
+                    byte = static_cast<char>(0x80 + k);
+            }
+            out += byte;
+        }
+    }
+    return out;
+}
+
+bool IsUtf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t c = 0;
+        size_t bad = 0;
+        const size_t length = DecodeOne(bytes, i, c, bad);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string SanitizedUtf8(std::string_view bytes) {
+    if (IsUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + 8);
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t c = 0;
+        size_t bad = 0;
+        const size_t length = DecodeOne(bytes, i, c, bad);
+        if (length == 0) {
+            AppendUtf8(out, kReplacement);
+            i += bad;
+        } else {
+            out.append(bytes, i, length);
+            i += length;
+        }
+    }
+    return out;
+}
+
+char32_t FoldCase(char32_t c) {
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return c + 0x20; // Latin-1 capitals
+    if (c == 0x178)
+        return 0xFF; // Y with diaeresis
+    if (c >= 0x100 && c <= 0x17F) {
+        // Latin Extended-A: capital and small alternate, shifted by one at 0x139..0x148
+        // and 0x179..0x17E; dotted I, dotless i, kra and n-apostrophe stand alone.
+        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F)
+            return c;
+        const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        const bool capital = shifted ? (c % 2 == 1) : (c % 2 == 0);
+        return capital ? c + 1 : c;
+    }
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2)
+        return c + 0x20; // Greek capitals
+    if (c == 0x386)
+        return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A)
+        return c + 0x25;
+    if (c == 0x38C)
+        return 0x3CC;
+    if (c == 0x38E || c == 0x38F)
+        return c + 0x3F;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50; // Cyrillic capitals with marks
+    if (c >= 0x410 && c <= 0x42F)
+        return c + 0x20; // Cyrillic capitals
+    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x52F))
+        return c % 2 == 0 ? c + 1 : c;
+    if (c >= 0x4C1 && c <= 0x4CE)
+        return c % 2 == 1 ? c + 1 : c;
+    if (c == 0x4C0)
+        return 0x4CF;
+    if (c >= 0xFF21 && c <= 0xFF3A)
+        return c + 0x20; // full-width Latin capitals
+    return c;
+}
+
+std::string FoldUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            out += static_cast<char>((b >= 'A' && b <= 'Z') ? b + 0x20 : b);
+            ++i;
+            continue;
+        }
+        char32_t c = 0;
+        size_t bad = 0;
+        const size_t length = DecodeOne(text, i, c, bad);
+        if (length == 0) {
+            out.append(text, i, bad); // ill-formed bytes stay as they are
+            i += bad;
+            continue;
+        }
+        AppendUtf8(out, FoldCase(c));
+        i += length;
+    }
+    return out;
+}
+
+} // namespace platform
