@@ -3,6 +3,7 @@
 // reporting its progress through the window's operations.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,8 @@ std::string SceneryBackupName(const std::string& productName);
 std::vector<std::string> Timer1Timer(WizardState& state, RemovalWindow& window,
                                      const RemovalSafety& safety = RemovalSafety::ForThisSystem());
 
-// The removal's texts.
+// The removal's texts. FaultText: "fault 0xC0000005 (access violation)".
+std::string FaultText(std::uint32_t code);
 std::string MovingText(const std::string& productName);
 std::string RemovedText(const std::string& productName);
 std::string LeftText(const std::string& productName, size_t count);
