@@ -593,8 +593,8 @@ TEST(Wizard, ALibraryThatFaultsEndsOnlyItsStepAndTheWizardStillFinishes) {
         const char* entry;
         const char* fault;
     } cases[] = {
-        {L"fault-access", "AccessViolation", "fault 0xC0000005 (access violation)"},
-        {L"fault-stack", "StackOverflow", "fault 0xC00000FD (stack overflow)"},
+        {L"fault-access", "AccessViolation", "fault 0xC0000005, access violation"},
+        {L"fault-stack", "StackOverflow", "fault 0xC00000FD, stack overflow"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
@@ -608,7 +608,8 @@ TEST(Wizard, ALibraryThatFaultsEndsOnlyItsStepAndTheWizardStillFinishes) {
         Wizard w(p);
         ASSERT_NE(w.Form(), nullptr);
         const std::wstring left = w.RunRemoval(true);
-        const std::string listed = "library call " + lib + "@" + c.entry + ": " + c.fault;
+        const std::string listed =
+            "library call " + lib + "@" + c.entry + " (" + std::string(c.fault) + ")";
         EXPECT_NE(Narrow(left).find(listed), std::string::npos) << Narrow(left);
         EXPECT_EQ(ReadFile(p.entryRecord),
                   std::string(c.entry) + "|first|<null>|<null>\nCleanup|shared|<null>|<null>\n");
