@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "platform/unicode.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <utility>
@@ -89,13 +90,13 @@ void ProfileDocument::Classify(Line& line, size_t textBegin, size_t textEnd) con
         ++b;
     while (e > b && IsBlank(text[e - 1]))
         --e;
-    auto set = [&text](size_t& begin, unsigned& length, size_t from, size_t to) {
+    auto set = [&text](std::uint32_t& begin, std::uint32_t& length, size_t from, size_t to) {
         while (from < to && IsBlank(text[from]))
             ++from;
         while (to > from && IsBlank(text[to - 1]))
             --to;
-        begin = from;
-        length = static_cast<unsigned>(to - from);
+        begin = static_cast<std::uint32_t>(from);
+        length = static_cast<std::uint32_t>(to - from);
     };
     if (b == e) {
         line.kind = LineKind::Blank;
@@ -120,6 +121,12 @@ void ProfileDocument::Classify(Line& line, size_t textBegin, size_t textEnd) con
 }
 
 ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
+    // Offsets are 32-bit and a decoded text may grow by half again: such a file reads
+    // as empty; no profile file of that size is ever meant.
+    if (bytes_.size() >= 0x40000000u) {
+        bytes_.clear();
+        return;
+    }
     size_t start = 0;
     const size_t size = bytes_.size();
     const auto byte = [this](size_t i) {
@@ -140,6 +147,8 @@ ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
                                                        : false;
     if (!textIsBytes_)
         text_.reserve(content.size() + content.size() / 8);
+    // One allocation for the line index: a line per line end, and one more.
+    lines_.reserve(static_cast<size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
 
     if (encoding_ == Encoding::Utf16LE) {
         // In a UTF-16 file an odd last byte is no unit; it stays with the last line.
@@ -150,7 +159,7 @@ ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
         };
         for (size_t pos = start; pos < size;) {
             Line line;
-            line.begin = pos;
+            line.begin = static_cast<std::uint32_t>(pos);
             size_t textEnd = pos;
             while (textEnd < limit && unitAt(textEnd) != '\r' && unitAt(textEnd) != '\n')
                 textEnd += 2;
@@ -163,7 +172,8 @@ ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
             } else {
                 lineEnd = size;
             }
-            line.end = pos = lineEnd;
+            line.end = static_cast<std::uint32_t>(lineEnd);
+            pos = lineEnd;
             const size_t textBegin = text_.size();
             text_ += platform::Utf16LEToUtf8(
                 std::string_view(bytes_).substr(line.begin, textEnd - line.begin));
@@ -174,7 +184,7 @@ ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
         const char* data = bytes_.data();
         for (size_t pos = start; pos < size;) {
             Line line;
-            line.begin = pos;
+            line.begin = static_cast<std::uint32_t>(pos);
             // The line ends at the first CR or LF; neither is ever part of another
             // character in UTF-8 or in any ANSI code page.
             size_t textEnd = pos;
@@ -187,7 +197,8 @@ ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
                 if (cr && lineEnd < size && data[lineEnd] == '\n')
                     ++lineEnd;
             }
-            line.end = pos = lineEnd;
+            line.end = static_cast<std::uint32_t>(lineEnd);
+            pos = lineEnd;
             if (textIsBytes_) {
                 Classify(line, line.begin, textEnd);
             } else {

@@ -58,6 +58,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -141,13 +142,14 @@ private:
     enum class LineKind : unsigned char { Blank, Comment, Section, Entry, Text };
     // Offsets into bytes_ (the line's raw bytes, its end included) and into the
     // decoded text (Text()); no line owns memory of its own.
+    // 32-bit offsets keep the index small; a file of 1 GB or more reads as empty.
     struct Line {
-        size_t begin = 0;
-        size_t end = 0;
-        size_t nameBegin = 0;  // section name, or entry key
-        size_t valueBegin = 0; // entry value (quotes kept), or the trimmed text
-        unsigned nameLength = 0;
-        unsigned valueLength = 0;
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+        std::uint32_t nameBegin = 0;  // section name, or entry key
+        std::uint32_t valueBegin = 0; // entry value (quotes kept), or the trimmed text
+        std::uint32_t nameLength = 0;
+        std::uint32_t valueLength = 0;
         LineKind kind = LineKind::Blank;
     };
     struct Section {

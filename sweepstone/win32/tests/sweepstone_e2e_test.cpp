@@ -163,15 +163,61 @@ std::vector<std::string> SectionsOf(const std::string& text) {
     return out;
 }
 
+// How a log or a scenery library file is stored.
+enum class Encoding { Ansi, Utf8WithMark, Utf16WithMark };
+
+std::string InCodePage(const std::wstring& text, UINT codePage) {
+    if (text.empty())
+        return {};
+    const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::string Utf8(const std::wstring& text) {
+    return InCodePage(text, CP_UTF8);
+}
+
+// UTF-8 text stored in an encoding: ANSI is the system's code page (1252 here),
+// which must hold every character of the text.
+std::string Encode(const std::string& utf8, Encoding encoding) {
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    switch (encoding) {
+    case Encoding::Utf8WithMark:
+        return "\xEF\xBB\xBF" + utf8;
+    case Encoding::Utf16WithMark:
+        return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()),
+                                        wide.size() * sizeof(wchar_t));
+    case Encoding::Ansi:
+        break;
+    }
+    return InCodePage(wide, CP_ACP);
+}
+
+// The names a product uses, and the encodings of its log and scenery library.
+struct Naming {
+    std::wstring productName = L"Sample Airport X"; // the log's [General] Name
+    std::wstring folderName = L"Sample Airport X";  // the wizard's folder below Program Files
+    std::wstring areaTitle = L"Sample Airport X Scenery";
+    Encoding log = Encoding::Ansi;
+    Encoding scenery = Encoding::Ansi;
+};
+
 // Builds the product. `programName` is the wizard's file name; the log is named by
 // its stem. `logText` replaces the full log when given; `withLog` false leaves the
 // log out.
-Product MakeProduct(const std::wstring& name, const std::wstring& programName,
-                    bool withLog = true) {
+Product MakeProduct(const std::wstring& name, const std::wstring& programName, bool withLog = true,
+                    const Naming& naming = {}) {
     Product p;
     p.root = DriverFolder() + L"trees\\" + name + L"\\";
     DeleteTree(p.root.substr(0, p.root.size() - 1));
-    p.folder = p.root + L"Program Files\\Sample Airport X\\";
+    p.folder = p.root + L"Program Files\\" + naming.folderName + L"\\";
     p.program = p.folder + programName;
     p.registryKey = L"SOFTWARE\\BrightmereE2E\\" + name;
     p.entryRecord = p.root + L"entry-record.txt";
@@ -193,7 +239,11 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName,
     WriteFile(p.root + L"Start Menu\\Programs\\Sample Airport X\\Uninstall.lnk", "lnk");
     WriteFile(p.root + L"Start Menu\\Programs\\Sample Airport X\\Manual.lnk", "lnk");
     MakeFolders(p.root + L"ProgramData\\Sim");
-    WriteFile(p.root + L"ProgramData\\Sim\\Scenery.cfg", kSceneryCfg);
+    std::string scenery = kSceneryCfg;
+    const std::string defaultTitle = "Title=Sample Airport X Scenery\r\n";
+    scenery.replace(scenery.find(defaultTitle), defaultTitle.size(),
+                    "Title=" + Utf8(naming.areaTitle) + "\r\n");
+    WriteFile(p.root + L"ProgramData\\Sim\\Scenery.cfg", Encode(scenery, naming.scenery));
     MakeFolders(p.root + L"Sim\\Scenery\\World\\scenery");
     WriteFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.off", "switched off");
     WriteFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl.off_dex", "switched off dex");
@@ -206,34 +256,38 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName,
 
     if (!withLog)
         return p;
-    const std::string r = Narrow(p.root);
+    const std::string r = Utf8(p.root);
     const std::string log = "[General]\r\n"
-                            "Name=Sample Airport X\r\n"
+                            "Name=" +
+                            Utf8(naming.productName) +
+                            "\r\n"
                             "[Run]\r\n"
                             "Run-File=" +
-                            Narrow(Data(L"record_run_file.exe")) +
+                            Utf8(Data(L"record_run_file.exe")) +
                             "\r\n"
                             "[DLL_RUN]\r\n"
                             "D1=" +
-                            Narrow(Data(L"sweepstone_test_entry.dll")) +
+                            Utf8(Data(L"sweepstone_test_entry.dll")) +
                             "@Unregister@Sample Airport X@second@\r\n"
                             "[DLL_RUN_SHARED]\r\n"
                             "D1=" +
-                            Narrow(Data(L"sweepstone_test_entry.dll")) +
+                            Utf8(Data(L"sweepstone_test_entry.dll")) +
                             "@Cleanup@shared@@\r\n"
                             "[Scenery.cfg]\r\n"
                             "Path=" +
                             r +
                             "ProgramData\\Sim\\Scenery.cfg\r\n"
-                            "T1=Sample Airport X Scenery\r\n"
+                            "T1=" +
+                            Utf8(naming.areaTitle) +
+                            "\r\n"
                             "[Shared_Scenery.cfg]\r\n"
                             "T1=Brightmere Shared Library\r\n"
                             "[Registry]\r\n"
                             "R1=" +
-                            Narrow(p.registryKey) +
+                            Utf8(p.registryKey) +
                             "\\Sample Airport X\r\n"
                             "R2=\\" +
-                            Narrow(p.registryKey) +
+                            Utf8(p.registryKey) +
                             "\\Sample Tools\r\n"
                             "[Path]\r\n"
                             "P1=" +
@@ -263,7 +317,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName,
                             "N1=" +
                             r + "Sim\\Scenery\\World\\scenery\\APX45180\r\n";
     const std::wstring stem = programName.substr(0, programName.find(L'.') + 1);
-    WriteFile(p.folder + stem + L"log", log);
+    WriteFile(p.folder + stem + L"log", Encode(log, naming.log));
     return p;
 }
 
@@ -343,11 +397,15 @@ public:
     }
 
     // "Next >", the question answered with OK, and the wait for "Finish". A box
-    // that lists items left behind fails the test with its text.
-    void RunRemoval() const {
+    // that lists items left behind fails the test with its text, unless the test
+    // expects one; its text is returned.
+    std::wstring RunRemoval(bool itemsLeftExpected = false) const {
         Click(Component::BitBtn1);
         const MessageBoxSeen question = WaitForMessageBox();
-        ASSERT_NE(question.hwnd, nullptr) << "no question box";
+        if (!question.hwnd) {
+            ADD_FAILURE() << "no question box";
+            return {};
+        }
         EXPECT_EQ(question.caption, L"Information");
         EXPECT_EQ(question.text, L"Do you want to completely remove the selected application "
                                  L"and all of its features?");
@@ -359,12 +417,21 @@ public:
                 return left || Text(Component::BitBtn2) == L"Finish";
             },
             60);
+        // "Finish" shows before the box that lists what is left.
+        if (!left && itemsLeftExpected)
+            WaitFor([&] { return (left = MessageBoxNow()) != nullptr; }, 20);
+        std::wstring leftText;
         if (left) {
             const MessageBoxSeen box = ReadMessageBox(left);
-            ADD_FAILURE() << "items left behind: " << Narrow(box.text);
+            if (!itemsLeftExpected)
+                ADD_FAILURE() << "items left behind: " << Narrow(box.text);
+            leftText = box.text;
             Answer(box, IDOK);
+        } else if (itemsLeftExpected) {
+            ADD_FAILURE() << "no box lists the items left";
         }
-        ASSERT_TRUE(WaitFor([&] { return Text(Component::BitBtn2) == L"Finish"; }, 10));
+        EXPECT_TRUE(WaitFor([&] { return Text(Component::BitBtn2) == L"Finish"; }, 10));
+        return leftText;
     }
 
     bool SaveScreenshot(const std::wstring& path) const {
@@ -547,6 +614,101 @@ TEST(Wizard, RemovesTheWholeProductAndThenItself) {
     FinishAndExpectSelfDeletion(w, p);
 }
 
+// Names beyond the prefix's ANSI code page (1252): the wizard's own folder always,
+// and, where the log's encoding can hold them, the product's name, its paths, its
+// registry keys, its scenery title and so the backup's name. Only the wide calls and
+// the log's decoding by its mark find them.
+TEST(Wizard, RemovesAProductNamedInAnyScriptWhateverTheLogsEncoding) {
+    struct Case {
+        const wchar_t* tree;
+        Naming naming;
+    };
+    const Case cases[] = {
+        {L"Łódź Жуковский 東京 utf8",
+         {L"Łódź Жуковский 東京", L"Łódź 東京 Uninstall", L"Łódź Жуковский 東京 Scenery",
+          Encoding::Utf8WithMark, Encoding::Utf16WithMark}},
+        {L"Łódź Жуковский 東京 utf16",
+         {L"Жуковский 東京 Łódź", L"Жуковский Uninstall", L"Жуковский 東京 Łódź Scenery",
+          Encoding::Utf16WithMark, Encoding::Utf8WithMark}},
+        // Text without a mark holds only what code page 1252 holds; the wizard's own
+        // folder, which the log never names, still lies beyond it.
+        {L"Zürich Genève ansi",
+         {L"Zürich Genève Ü", L"東京 Łódź Жуковский", L"Zürich Genève Ü Scenery", Encoding::Ansi,
+          Encoding::Utf16WithMark}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.tree));
+        Product p = MakeProduct(c.tree, L"Uninstall.exe", true, c.naming);
+        // The test library and the run file find their record files through the
+        // environment in the ANSI code page: those stay on plain paths.
+        p.entryRecord = DriverFolder() + L"records-" + std::to_wstring(&c - cases) + L"-entry.txt";
+        p.runRecord = DriverFolder() + L"records-" + std::to_wstring(&c - cases) + L"-run.txt";
+        DeleteFileW(p.entryRecord.c_str());
+        DeleteFileW(p.runRecord.c_str());
+        const std::wstring sceneryPath = p.root + L"ProgramData\\Sim\\Scenery.cfg";
+        const std::string sceneryBefore = ReadFile(sceneryPath);
+        Wizard w(p);
+        ASSERT_NE(w.Form(), nullptr);
+        EXPECT_EQ(w.Text(Component::Label_Uninstall),
+                  L"Remove all installed features of " + c.naming.productName + L" now?");
+        EXPECT_EQ(w.TipOver(Component::BitBtn1),
+                  L"Uninstall the " + c.naming.productName + L" from you system!");
+
+        w.RunRemoval();
+        EXPECT_EQ(w.Text(Component::Label_status),
+                  L"The " + c.naming.productName +
+                      L" are removed from your system! Click Finish to exit the Uninstall "
+                      L"wizard.");
+        // The area whose title the log names is gone; every other line keeps its
+        // bytes in the library's own encoding.
+        const std::string scenery = ReadFile(sceneryPath);
+        std::string expected = sceneryBefore;
+        const std::string unit = c.naming.scenery == Encoding::Utf16WithMark
+                                     ? std::string("\r\0\n\0", 4)
+                                     : std::string("\r\n");
+        const size_t area4Skip = c.naming.scenery == Encoding::Utf16WithMark ? 2
+                                 : c.naming.scenery == Encoding::Ansi        ? 0
+                                                                             : 3;
+        const std::string area4 = Encode("[Area.004]", c.naming.scenery).substr(area4Skip);
+        const size_t from = expected.find(area4);
+        ASSERT_NE(from, std::string::npos);
+        const size_t to = expected.find(unit + unit, from); // the blank line after the area
+        ASSERT_NE(to, std::string::npos);
+        expected.erase(from, to + unit.size() - from);
+        // The shared library's area goes too: no other product uses its folder.
+        const std::string area5 = Encode("[Area.005]", c.naming.scenery).substr(area4Skip);
+        ASSERT_NE(expected.find(area5), std::string::npos);
+        expected.erase(expected.find(area5));
+        EXPECT_EQ(scenery, expected) << "only the two areas removed, nothing re-encoded";
+        EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Backup_of_scenery_cfg_(" +
+                           c.naming.productName + L").cfg"),
+                  sceneryBefore);
+        EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+        EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Tools"));
+        EXPECT_TRUE(KeyExists(p.registryKey + L"\\Other Product"));
+        EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+        EXPECT_FALSE(FolderExists(p.root + L"Sim\\Shared\\Brightmere Library"));
+        EXPECT_FALSE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
+        EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
+        EXPECT_FALSE(FolderExists(p.root + L"Start Menu\\Programs\\Sample Airport X"));
+        EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"), "switched off");
+        EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl"),
+                  "switched off dex");
+        EXPECT_FALSE(FileExists(p.folder + L"Uninstall.log"));
+        EXPECT_EQ(ReadFile(p.entryRecord),
+                  "Unregister|Sample Airport X|second|<null>\nCleanup|shared|<null>|<null>\n");
+        // The run file gets the wizard's folder as its parameter text, any characters.
+        EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
+        EXPECT_EQ(ReadFile(p.runRecord), Utf8(p.folder));
+
+        // "Finish" ends the program and starts the batch that deletes it.
+        w.Click(Component::BitBtn2);
+        DWORD code = 99;
+        ASSERT_TRUE(w.Exited(&code)) << "Finish did not end the program";
+        EXPECT_EQ(code, 0u);
+    }
+}
+
 TEST(Wizard, SharedItemsStayWhileAnotherProductUsesThem) {
     Product p = MakeProduct(L"shared", L"Uninstall.exe");
     MakeFolders(p.root + L"Other Product");
@@ -568,6 +730,41 @@ TEST(Wizard, SharedItemsStayWhileAnotherProductUsesThem) {
     EXPECT_TRUE(FileExists(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"));
 
     FinishAndExpectSelfDeletion(w, p);
+}
+
+// A library entry point that faults ends only the library step: the call after it
+// in [DLL_RUN] is skipped, [DLL_RUN_SHARED] and every later step run, the fault is
+// listed, and "Finish" still deletes the wizard. Run for a fault of the processor
+// and for a stack overflow of the window's own thread.
+TEST(Wizard, ALibraryThatFaultsEndsOnlyItsStepAndTheWizardStillFinishes) {
+    const struct {
+        const wchar_t* product;
+        const char* entry;
+        const char* fault;
+    } cases[] = {
+        {L"fault-access", "AccessViolation", "fault 0xC0000005, access violation"},
+        {L"fault-stack", "StackOverflow", "fault 0xC00000FD, stack overflow"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        const Product p = MakeProduct(c.product, L"Uninstall.exe");
+        const std::string lib = Narrow(Data(L"sweepstone_test_entry.dll"));
+        WriteFile(p.folder + L"Uninstall.log",
+                  "[General]\r\nName=Sample Airport X\r\n[DLL_RUN]\r\nD1=" + lib + "@" + c.entry +
+                      "@first@@\r\nD2=" + lib + "@Cleanup@skipped@@\r\n[DLL_RUN_SHARED]\r\nD1=" +
+                      lib + "@Cleanup@shared@@\r\n[Path]\r\nP1=" + Narrow(p.root) +
+                      "Sim\\Addon Scenery\\Sample Airport\r\n");
+        Wizard w(p);
+        ASSERT_NE(w.Form(), nullptr);
+        const std::wstring left = w.RunRemoval(true);
+        const std::string listed =
+            "library call " + lib + "@" + c.entry + " (" + std::string(c.fault) + ")";
+        EXPECT_NE(Narrow(left).find(listed), std::string::npos) << Narrow(left);
+        EXPECT_EQ(ReadFile(p.entryRecord),
+                  std::string(c.entry) + "|first|<null>|<null>\nCleanup|shared|<null>|<null>\n");
+        EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+        FinishAndExpectSelfDeletion(w, p);
+    }
 }
 
 TEST(Wizard, CancelWhileWaitingForTheTimerEndsWithoutRemovingAnything) {
