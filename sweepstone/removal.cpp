@@ -116,7 +116,7 @@ Deletion DeleteFolder(const std::string& value) {
     return {done.error, std::move(done.inUse)};
 }
 
-Deletion DeleteFile(const std::string& value) {
+Deletion DeleteFileItem(const std::string& value) {
     const std::error_code error = platform::DeleteOneFile(value);
     if (error && platform::IsInUseError(error))
         return {{}, {value}};
@@ -297,7 +297,7 @@ public:
             return rule;
         // A link would take the deletion to another key than the one the value spells.
         if (platform::MachineKeyPathHasLink(key))
-            return "a registry link, or a key reached through one";
+            return "a registry link";
         return std::nullopt;
     }
 
@@ -341,7 +341,7 @@ private:
             const std::string file = state_.BaseFolder + name;
             if (name.empty() || !platform::FilePresent(file))
                 continue;
-            const Deletion done = DeleteFile(file);
+            const Deletion done = DeleteFileItem(file);
             if (!platform::FilePresent(file))
                 report_.Add(Outcome::Removed, file);
             else if (!done.error && !done.inUse.empty())
@@ -384,7 +384,7 @@ constexpr DeleteStep kDeleteSteps[] = {
     {kRegistry, false, 20, MachineKeyItem, &Removal::KeyGuard, KeyPresent, DeleteKey},
     {kPath, false, 40, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
     {kSharedFolder, true, 50, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
-    {kFile, false, 60, SameItem, &Removal::FileGuard, FileOrLinkPresent, DeleteFile},
+    {kFile, false, 60, SameItem, &Removal::FileGuard, FileOrLinkPresent, DeleteFileItem},
     {kShortCut, false, 80, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
 };
 

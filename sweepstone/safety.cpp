@@ -71,7 +71,7 @@ std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
     const std::optional<std::string> plain =
         WithoutAdministrativeForms(path, platform::WindowsFolder());
     if (!plain) {
-        rule = "a device path or a hidden share";
+        rule = "a device path or hidden share";
         return {};
     }
     std::vector<std::string> out = {ComparablePath(platform::FullPathName(*plain))};
@@ -124,10 +124,9 @@ std::optional<std::string> KeyTableRefusal(const std::vector<std::string>& key) 
         const std::vector<std::string> p = KeyComponents(row.path);
         // The key itself, or one that holds it: deleting it takes the protected key.
         if (BeginsWith(p, key))
-            return "a key of the system, of other software or of the simulator (" +
-                   std::string(row.path) + ") or one that holds it";
+            return "protected key " + std::string(row.path);
         if (row.reach == KeyReach::Everything && BeginsWith(key, p))
-            return "a key below " + std::string(row.path);
+            return "below protected key " + std::string(row.path);
     }
     return std::nullopt;
 }
@@ -233,11 +232,11 @@ std::optional<std::string> FolderRefusal(const std::string& path,
     }
     for (const std::string& folder : protectedFolders) {
         if (HoldsOrIs(spellings, folder))
-            return "a folder of the system or the user, or one that holds one";
+            return "a system folder";
     }
     for (const std::string& folder : simulatorFolders) {
         if (HoldsOrIs(spellings, folder))
-            return "a folder of the simulator, or one that holds one";
+            return "a simulator folder";
     }
     return std::nullopt;
 }
@@ -259,7 +258,7 @@ std::optional<std::string> FileRefusal(const std::string& path,
         for (const std::string& target : Spellings(folder, unused)) {
             for (const std::string& s : spellings) {
                 if (AtOrBelow(s, target))
-                    return "a file of the system";
+                    return "a system file";
             }
         }
     }
@@ -308,7 +307,7 @@ std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath) {
             key.push_back(part);
     }
     if (key.size() < 2)
-        return "a whole hive or a top-level key";
+        return "a hive or top-level key";
     if (auto rule = KeyTableRefusal(key))
         return rule;
     // A 32-bit program's view: SOFTWARE\WOW6432Node\X is the same as SOFTWARE\X.
