@@ -3,42 +3,80 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
+
 using sweepstone::Outcome;
 using sweepstone::RemovalReport;
 using sweepstone::RunMode;
 using Args = std::vector<std::string>;
 
+namespace {
+
+struct SplitCase {
+    const char* line;
+    Args expected;
+};
+
 // How the start-up code of Windows splits a command line; what an uninstall string
 // in the registry or a package manager's script hands the wizard.
+const SplitCase kSplitCases[] = {
+    {"Uninstall.exe", {}},
+    {"\"C:\\Program Files\\Sample\\Uninstall.exe\" /SILENT", {"/SILENT"}},
+    {"Uninstall.exe   /S\t/LOG=x.txt  ", {"/S", "/LOG=x.txt"}},
+    // Quotes group wherever they stand and are removed.
+    {"u.exe /LOG=\"C:\\My Logs\\report.txt\"", {"/LOG=C:\\My Logs\\report.txt"}},
+    {"u.exe \"/LOG=C:\\My Logs\\report.txt\" /S", {"/LOG=C:\\My Logs\\report.txt", "/S"}},
+    {"u.exe /LOG=\"C:\\a b\"c\" d\"", {"/LOG=C:\\a bc d"}},
+    // Backslashes are literal unless a quote follows them.
+    {"u.exe C:\\dir\\ x", {"C:\\dir\\", "x"}},
+    {"u.exe \"C:\\dir\\\\\" x", {"C:\\dir\\", "x"}},
+    {"u.exe a\\\\\\\"b", {"a\\\"b"}},
+    {"u.exe \"a\\\"b c\"", {"a\"b c"}},
+    // "" inside a group is a literal quote; an empty pair is an empty argument.
+    {"u.exe \"a\"\"b\"", {"a\"b"}},
+    {"u.exe \"\" /S", {"", "/S"}},
+    // An unclosed group runs to the end.
+    {"u.exe /LOG=\"C:\\x y", {"/LOG=C:\\x y"}},
+    // The program name has no escapes: a backslash before its closing quote ends it.
+    {"\"C:\\odd\\\" /S", {"/S"}},
+    {"", {}},
+};
+
+} // namespace
+
 TEST(SplitCommandLine, FollowsTheWindowsStartUpRules) {
-    struct Case {
-        const char* line;
-        Args expected;
-    } cases[] = {
-        {"Uninstall.exe", {}},
-        {"\"C:\\Program Files\\Sample\\Uninstall.exe\" /SILENT", {"/SILENT"}},
-        {"Uninstall.exe   /S\t/LOG=x.txt  ", {"/S", "/LOG=x.txt"}},
-        // Quotes group wherever they stand and are removed.
-        {"u.exe /LOG=\"C:\\My Logs\\report.txt\"", {"/LOG=C:\\My Logs\\report.txt"}},
-        {"u.exe \"/LOG=C:\\My Logs\\report.txt\" /S", {"/LOG=C:\\My Logs\\report.txt", "/S"}},
-        {"u.exe /LOG=\"C:\\a b\"c\" d\"", {"/LOG=C:\\a bc d"}},
-        // Backslashes are literal unless a quote follows them.
-        {"u.exe C:\\dir\\ x", {"C:\\dir\\", "x"}},
-        {"u.exe \"C:\\dir\\\\\" x", {"C:\\dir\\", "x"}},
-        {"u.exe a\\\\\\\"b", {"a\\\"b"}},
-        {"u.exe \"a\\\"b c\"", {"a\"b c"}},
-        // "" inside a group is a literal quote; an empty pair is an empty argument.
-        {"u.exe \"a\"\"b\"", {"a\"b"}},
-        {"u.exe \"\" /S", {"", "/S"}},
-        // An unclosed group runs to the end.
-        {"u.exe /LOG=\"C:\\x y", {"/LOG=C:\\x y"}},
-        // The program name has no escapes: a backslash before its closing quote ends it.
-        {"\"C:\\odd\\\" /S", {"/S"}},
-        {"", {}},
-    };
-    for (const Case& c : cases)
+    for (const SplitCase& c : kSplitCases)
         EXPECT_EQ(sweepstone::SplitCommandLine(c.line), c.expected) << c.line;
 }
+
+#ifdef _WIN32
+// The same lines through the system's own CommandLineToArgvW.
+TEST(SplitCommandLine, AgreesWithTheSystemsSplitting) {
+    for (const SplitCase& c : kSplitCases) {
+        const std::string line = c.line;
+        if (line.empty())
+            continue; // the system then names the running program
+        const std::wstring wide(line.begin(), line.end());
+        int count = 0;
+        wchar_t** argv = CommandLineToArgvW(wide.c_str(), &count);
+        ASSERT_NE(argv, nullptr) << line;
+        Args system;
+        for (int i = 1; i < count; ++i) {
+            const std::wstring a = argv[i];
+            system.emplace_back(a.begin(), a.end());
+        }
+        LocalFree(argv);
+        EXPECT_EQ(system, c.expected) << line;
+    }
+}
+#endif
 
 TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
     struct Case {
