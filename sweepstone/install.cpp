@@ -142,13 +142,10 @@ void TForm2::Timer1Timer() {
         return; // the timer is one-shot; a late tick must not run the removal twice
     if (arguments_.Quiet()) {
         QuietRemovalWindow quiet(window_);
-        left_ = sweepstone::Timer1Timer(state_, quiet, safety_);
+        report_ = sweepstone::Timer1Timer(state_, quiet, safety_);
     } else {
-        left_ = sweepstone::Timer1Timer(state_, window_, safety_);
+        report_ = sweepstone::Timer1Timer(state_, window_, safety_);
     }
-    report_ = {};
-    for (const std::string& item : left_)
-        report_.Add(Outcome::Left, item);
     Conclude();
 }
 

@@ -129,7 +129,7 @@ public:
     int ExitCode() const { return exitCode_; }
 
     const WizardState& State() const { return state_; }
-    const std::vector<std::string>& LeftItems() const { return left_; }
+    // What the removal did with each item; empty before it ran.
     const RemovalReport& Report() const { return report_; }
 
 private:
@@ -148,7 +148,6 @@ private:
     RemovalSafety safety_;
     Arguments arguments_;
     WizardState state_;
-    std::vector<std::string> left_;
     RemovalReport report_;
     int exitCode_ = 0;
 };
