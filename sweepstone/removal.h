@@ -45,9 +45,9 @@ struct WizardState {
 // during a removal the folder of the Scenery.cfg the log names). Files ([File]):
 // those at or below the system's folders, and that Scenery.cfg.
 struct RemovalSafety {
-    std::vector<std::string> protectedFolders;
-    std::vector<std::string> simulatorFolders;
-    std::vector<std::string> systemFileFolders;
+    std::vector<std::string> protectedFolders = {};
+    std::vector<std::string> simulatorFolders = {};
+    std::vector<std::string> systemFileFolders = {};
     static RemovalSafety ForThisSystem();
 };
 
