@@ -13,6 +13,7 @@ namespace season {
 // Answers of the yes/no question, as the Windows message box gives them.
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
+inline constexpr int kAnswerRetry = 4; // IDRETRY
 
 // The engine's only contact with the user, handed in by the window layer.
 struct ApplyDialogs {

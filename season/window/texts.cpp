@@ -44,6 +44,33 @@ constexpr LanguageTexts kEnglish = {
     "during the winter. (by default there is no snow in FSX in the winter).",
 };
 
+constexpr GuardTexts kGermanGuards = {
+    "Flugsimulator l\xE4uft",
+    "Der Flugsimulator (FSX) l\xE4uft noch. Solange er l\xE4uft, h\xE4lt er die "
+    "Texturdateien ge\xF6"
+    "ffnet, und der Wechsel w\xFCrde auf halbem Weg scheitern.\r\n\r\n"
+    "Bitte beenden Sie den Simulator und w\xE4hlen Sie dann \x84Wiederholen\x93.",
+    "Administratorrechte erforderlich",
+    "Das Programm darf im Ordner",
+    "keine Dateien \xE4ndern, weil Windows ihn sch\xFCtzt (wie unter \x84Programme\x93).\r\n\r\n"
+    "Soll es mit Administratorrechten neu starten und die Texturen \xFC"
+    "bernehmen?",
+    "Das Programm konnte nicht mit Administratorrechten gestartet werden. "
+    "Es wurde nichts ge\xE4ndert.",
+};
+
+constexpr GuardTexts kEnglishGuards = {
+    "Flight simulator running",
+    "The flight simulator (FSX) is still running. While it runs it holds the texture "
+    "files open, and the switch would fail half-way.\r\n\r\n"
+    "Please close the simulator, then choose Retry.",
+    "Administrator rights needed",
+    "The switcher may not change files in the folder",
+    "because Windows protects it (as below \"Program Files\").\r\n\r\n"
+    "Start the switcher again with administrator rights and apply the textures?",
+    "The switcher could not be started with administrator rights. Nothing was changed.",
+};
+
 constexpr std::string_view kSeasonPictureNames[] = {
     "Summer / Sommer",
     "Autumn / Herbst",
@@ -55,6 +82,10 @@ constexpr std::string_view kSeasonPictureNames[] = {
 
 const LanguageTexts& TextsFor(int language) {
     return language == 0 ? kGerman : kEnglish;
+}
+
+const GuardTexts& GuardTextsFor(int language) {
+    return language == 0 ? kGermanGuards : kEnglishGuards;
 }
 
 std::string_view SeasonPictureName(int season) {

@@ -20,6 +20,19 @@ struct LanguageTexts {
 // Language 0 gives the German set; any other value the English one.
 const LanguageTexts& TextsFor(int language);
 
+// The questions and messages the window shows around a switch.
+struct GuardTexts {
+    std::string_view simulatorCaption;
+    std::string_view simulatorRunning; // Retry / Cancel
+    std::string_view elevationCaption;
+    std::string_view elevationBefore; // followed by the folder on a line of its own
+    std::string_view elevationAfter;  // Yes / No
+    std::string_view elevationFailed;
+};
+
+// Language 0 gives the German set; any other value the English one.
+const GuardTexts& GuardTextsFor(int language);
+
 // Texts that read the same in both languages.
 inline constexpr std::string_view kApplicationTitle = "Brightmere Turnleaf";
 inline constexpr std::string_view kMakerLine = "Brightmere's"; // Label3

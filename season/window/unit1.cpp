@@ -2,15 +2,19 @@
 
 #include "apply.h"
 #include "detection.h"
+#include "guards.h"
 #include "texts.h"
 
 #include "platform/files.h"
 #include "platform/version.h"
 
+#include <memory>
+
 namespace season {
 
-TForm1::TForm1(SwitcherState& state, FormOperations& ops, ProgramInfo program, FileSystem& fs)
-    : state_(state), ops_(ops), program_(std::move(program)), fs_(fs) {}
+TForm1::TForm1(SwitcherState& state, FormOperations& ops, ProgramInfo program, FileSystem& fs,
+               SystemOperations system)
+    : state_(state), ops_(ops), program_(std::move(program)), fs_(fs), system_(std::move(system)) {}
 
 void TForm1::FormShow() {
     state_.Detected.fill(false);
@@ -31,6 +35,8 @@ void TForm1::FormShow() {
     ops_.DrawSeasonPicture(Component::Image3, state_.seasons.SeasonIndex);
     ops_.DrawSeasonPicture(Component::Image6, state_.seasons.NextSeasonIndex);
     ops_.DrawSeasonPicture(Component::Image7, state_.seasons.PrevSeasonIndex);
+    if (!FolderWritable())
+        ops_.ShowShield(true);
 }
 
 void TForm1::ApplyLanguage() {
@@ -111,6 +117,12 @@ void TForm1::ListBox1MouseDown() {
 void TForm1::Button1Click() {
     if (busy_)
         return;
+    if (!SimulatorClosed())
+        return;
+    if (!FolderWritable()) {
+        OfferElevation();
+        return;
+    }
     // Cleared again however the run ends.
     struct BusyScope {
         TForm1& form;
@@ -132,6 +144,54 @@ void TForm1::Button1Click() {
         ops_.ShowInformation(text);
     };
     ApplySeason(state_, dialogs, fs_);
+}
+
+bool TForm1::SimulatorClosed() {
+    for (;;) {
+        const std::vector<std::string> programs =
+            system_.runningPrograms ? system_.runningPrograms() : std::vector<std::string>();
+        if (RunningSimulator(programs).empty())
+            return true;
+        const GuardTexts& t = GuardTextsFor(state_.Language);
+        if (ops_.AskRetryCancel(std::string(t.simulatorRunning), std::string(t.simulatorCaption)) !=
+            kAnswerRetry)
+            return false;
+    }
+}
+
+bool TForm1::FolderWritable() {
+    return !system_.folderWritable || system_.folderWritable(state_.BaseFolder);
+}
+
+void TForm1::OfferElevation() {
+    ops_.ShowShield(true);
+    const GuardTexts& t = GuardTextsFor(state_.Language);
+    const std::string question = std::string(t.elevationBefore) + "\r\n" + state_.BaseFolder +
+                                 "\r\n" + std::string(t.elevationAfter);
+    if (ops_.AskYesNo(question, std::string(t.elevationCaption)) != kAnswerYes)
+        return;
+    // The new instance asks nothing: the MipMap answer travels on its command line.
+    std::optional<bool> mipMaps;
+    if (state_.Detected[kMipMapRow]) {
+        const ApplyTexts& a = ApplyTextsFor(state_.Language);
+        mipMaps = ops_.AskYesNo(a.mipMapQuestion, a.mipMapCaption) == kAnswerYes;
+    }
+    if (!system_.runElevated)
+        return;
+    const std::string parameters =
+        SwitchParameters(state_.seasons.SeasonIndex, state_.Language, mipMaps);
+    busy_ = true;
+    ops_.SetBusy(true);
+    auto run = std::make_shared<SystemOperations::Elevated>();
+    ops_.RunInBackground([this, run, parameters] { *run = system_.runElevated(parameters); },
+                         [this, run] {
+                             ops_.SetBusy(false);
+                             busy_ = false;
+                             if (!run->started && !run->cancelled)
+                                 ops_.ShowInformation(
+                                     std::string(GuardTextsFor(state_.Language).elevationFailed));
+                             ops_.ShowShield(!FolderWritable());
+                         });
 }
 
 void TForm1::ApplyWarningRule() {
@@ -174,6 +234,16 @@ std::string GetFileVersionText() {
     if (!platform::ReadFileVersion(platform::ProgramPath(), numbers))
         return {};
     return FormatFileVersion(numbers.versionMS, numbers.versionLS);
+}
+
+std::string SwitchParameters(int season, int language, std::optional<bool> mipMaps) {
+    static constexpr const char* kNames[] = {"summer", "autumn", "winter", "spring"};
+    std::string out = "/season=";
+    out += (season >= 0 && season < 4) ? kNames[season] : "summer";
+    out += language == kGerman ? " /lang=de" : " /lang=en";
+    if (mipMaps)
+        out += *mipMaps ? " /mipmaps=yes" : " /mipmaps=no";
+    return out;
 }
 
 bool QuorrinWarningApplies(const SwitcherState& state) {

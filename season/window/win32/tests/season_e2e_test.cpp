@@ -58,15 +58,28 @@ public:
         CopyTree(DriverFolder() + L"data\\addons", tree_.substr(0, tree_.size() - 1));
         CopyFileW((DriverFolder() + L"data\\season.exe").c_str(), (tree_ + L"season.exe").c_str(),
                   FALSE);
+        Start(tree_ + L"season.exe");
+    }
+
+    // Another start of the program file `program`, in a tree laid out before.
+    struct SecondStart {};
+    Switcher(SecondStart, const std::wstring& program) {
+        tree_ = program.substr(0, program.find_last_of(L'\\') + 1);
+        Start(program);
+    }
+
+    void Start(const std::wstring& program) {
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        std::wstring command = L"\"" + tree_ + L"season.exe\"";
+        std::wstring command = L"\"" + program + L"\"";
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             tree_.c_str(), &si, &process_))
             return;
         WaitForInputIdle(process_.hProcess, 20000);
-        WaitFor([this] { return (form_ = FindForm()) != nullptr; });
+        WaitFor([this] { return (form_ = FindForm()) != nullptr || Ended(); });
     }
+
+    bool Ended() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
 
     ~Switcher() {
         if (process_.hProcess) {
@@ -82,6 +95,7 @@ public:
     }
 
     HWND Form() const { return form_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
     HWND Tooltips() const { return FindOwnWindow(L"tooltips_class32", false); }
     const std::wstring& Tree() const { return tree_; }
 
@@ -482,6 +496,133 @@ TEST(SeasonWindow, CloseButtonAndCloseIconEndTheProgram) {
         ASSERT_TRUE(s.Exited(&code));
         EXPECT_EQ(code, 0u);
     }
+}
+
+// A program that does nothing for two minutes, started under a name of choice: a
+// stand-in for the simulator's process.
+class NamedProgram {
+public:
+    explicit NamedProgram(const std::wstring& path) {
+        CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+        CopyFileW((DriverFolder() + L"data\\idle.exe").c_str(), path.c_str(), FALSE);
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        std::wstring command = L"\"" + path + L"\"";
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &process_);
+    }
+    ~NamedProgram() { End(); }
+    bool Running() const {
+        return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    }
+    void End() {
+        if (!process_.hProcess)
+            return;
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, 5000);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+bool StartsWith(const std::wstring& text, const std::wstring& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+TEST(SeasonWindow, ARunningSimulatorMustBeClosedFirstRetryChecksAgainCancelChangesNothing) {
+    Switcher s(L"simulator");
+    ASSERT_NE(s.Form(), nullptr);
+    NamedProgram simulator(DriverFolder() + L"simulator\\fsx.exe");
+    ASSERT_TRUE(simulator.Running());
+    StepTo(s, 2);
+    const std::string before = s.File(L"Alpha Airfield\\Texture\\treesSU.bmp");
+
+    s.ClickAndLeave(Component::Button1);
+    MessageBoxSeen box = s.WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"Flight simulator running");
+    EXPECT_TRUE(StartsWith(box.text, L"The flight simulator (FSX) is still running."))
+        << Narrow(box.text);
+    EXPECT_NE(box.text.find(L"Please close the simulator, then choose Retry."), std::wstring::npos);
+    EXPECT_NE(GetDlgItem(box.hwnd, IDRETRY), nullptr);
+    EXPECT_NE(GetDlgItem(box.hwnd, IDCANCEL), nullptr);
+    EXPECT_EQ(GetWindow(box.hwnd, GW_OWNER), s.Form());
+
+    // Still running: Retry asks again; Cancel leaves every file as it was.
+    Switcher::Answer(box, IDRETRY);
+    box = s.WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"Flight simulator running");
+    Switcher::Answer(box, IDCANCEL);
+    Sleep(500);
+    EXPECT_EQ(FindProcessWindow(s.ProcessId(), L"#32770"), nullptr) << "no further question";
+    EXPECT_EQ(s.File(L"Alpha Airfield\\Texture\\treesSU.bmp"), before);
+    EXPECT_TRUE(IsWindowEnabled(s.Control(Component::Button1)));
+
+    // In German; the simulator ends while the question is open, and Retry switches.
+    s.Click(Component::Image8);
+    s.ClickAndLeave(Component::Button1);
+    box = s.WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"Flugsimulator l\u00e4uft");
+    EXPECT_TRUE(StartsWith(box.text, L"Der Flugsimulator (FSX) l\u00e4uft noch."));
+    simulator.End();
+    Switcher::Answer(box, IDRETRY);
+    const MessageBoxSeen mipMaps = s.WaitForMessageBox();
+    ASSERT_NE(mipMaps.hwnd, nullptr);
+    EXPECT_EQ(mipMaps.caption, L"Bitte w\u00e4hlen Sie ...");
+    Switcher::Answer(mipMaps, IDNO);
+    const MessageBoxSeen done = s.WaitForMessageBox();
+    ASSERT_NE(done.hwnd, nullptr);
+    EXPECT_EQ(done.text, L"\u00c4nderung der TEXTUREN durchgef\u00fchrt!");
+    Switcher::Answer(done, IDOK);
+    EXPECT_EQ(s.File(L"Alpha Airfield\\Texture\\treesSU.bmp"),
+              s.File(L"Alpha Airfield\\Texture\\Default\\treeshw.bmp"));
+}
+
+TEST(SeasonWindow, ASecondStartOnTheSameFolderBringsTheFirstWindowToTheFrontAndEnds) {
+    Switcher first(L"instance");
+    ASSERT_NE(first.Form(), nullptr);
+    // Another folder has a switcher of its own, which takes the front.
+    Switcher other(L"instance-other");
+    ASSERT_NE(other.Form(), nullptr);
+    EXPECT_FALSE(other.Ended());
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other.Form(); }, 5));
+
+    // The same folder, spelt in capitals.
+    std::wstring shouted = first.Tree() + L"season.exe";
+    CharUpperBuffW(shouted.data(), static_cast<DWORD>(shouted.size()));
+    {
+        Switcher second(Switcher::SecondStart{}, shouted);
+        DWORD code = 99;
+        ASSERT_TRUE(second.Exited(&code));
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(second.Form(), nullptr) << "no window of its own";
+    }
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == first.Form(); }, 5));
+    EXPECT_FALSE(other.Ended());
+
+    // A minimised window comes back.
+    ShowWindow(first.Form(), SW_MINIMIZE);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(first.Form()) != FALSE; }, 5));
+    {
+        Switcher third(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+        DWORD code = 99;
+        ASSERT_TRUE(third.Exited(&code));
+    }
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(first.Form()) == FALSE; }, 5));
+
+    // Once the first has ended, the folder is free again.
+    first.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(first.Exited(&code));
+    Switcher fourth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+    EXPECT_NE(fourth.Form(), nullptr);
+    EXPECT_FALSE(fourth.Ended());
 }
 
 // Under Wine the window needs an X display; without one every test would only wait
