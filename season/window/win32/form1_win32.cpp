@@ -49,7 +49,7 @@ constexpr Layout kLayout[] = {
      WS_BORDER | LBS_NOINTEGRALHEIGHT, L""},
     {Component::Panel_Help, Kind::Panel, 210, 184, 393, 233, Pointer::Ordinary, WS_CLIPCHILDREN,
      L""},
-    {Component::Label_Help, Kind::Label, 19, 16, 349, 169, Pointer::Drag,
+    {Component::Label_Help, Kind::Label, 12, 16, 369, 169, Pointer::Drag,
      WS_VISIBLE | SS_LEFTNOWORDWRAP, L"Label_Help"},
     {Component::BitBtn1, Kind::Button, 160, 192, 75, 25, Pointer::Hand,
      WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, L"OK"},
@@ -715,7 +715,7 @@ void Form1Window::FitCaption(Component c) {
     if (button) {
         // The frame and the focus rectangle on both sides, and a picture beside
         // the text: the glyph of the close and OK buttons, or the shield.
-        room.width -= 2 * Scale(5);
+        room.width -= 2 * Scale(6);
         if (c != Component::Button1)
             room.width -= Scale(16) + Scale(4);
         else if (shield_)
