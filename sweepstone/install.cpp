@@ -111,7 +111,7 @@ void TForm2::BitBtn1Click() {
 void TForm2::Timer1Timer() {
     if (state_.RemovalDone)
         return; // the timer is one-shot; a late tick must not run the removal twice
-    left_ = sweepstone::Timer1Timer(state_, window_, safety_);
+    report_ = sweepstone::Timer1Timer(state_, window_, safety_);
 }
 
 void TForm2::BitBtn2Click() {

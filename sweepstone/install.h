@@ -87,7 +87,8 @@ public:
     void SelfDelete();
 
     const WizardState& State() const { return state_; }
-    const std::vector<std::string>& LeftItems() const { return left_; }
+    // What the removal did with each item; empty before it ran.
+    const RemovalReport& Report() const { return report_; }
 
 private:
     Form2Window& window_;
@@ -95,7 +96,7 @@ private:
     SelfDeleteOperations process_;
     RemovalSafety safety_;
     WizardState state_;
-    std::vector<std::string> left_;
+    RemovalReport report_;
 };
 
 // The wizard's texts.

@@ -63,7 +63,7 @@ public:
     Removal(WizardState& state, RemovalWindow& window, const RemovalSafety& safety)
         : state_(state), window_(window), safety_(safety) {}
 
-    std::vector<std::string> RunAll() {
+    RemovalReport RunAll() {
         window_.SetMessageText(MovingText(state_.ProductName));
         window_.SetStatusText(kDeletingText);
         window_.ShowProgress();
@@ -88,7 +88,7 @@ public:
         Guarded([&] { DeleteOwnFiles(); });
         Guarded([&] { OpenRunFile(); });
         Finish();
-        return left_;
+        return report_;
     }
 
 private:
@@ -166,23 +166,25 @@ private:
     void RemoveTitle(const std::string& title, const std::vector<std::string>& entries,
                      size_t index) {
         if (sceneryFolder_.empty()) {
-            left_.push_back("Scenery.cfg: " + title + " (no scenery library was found)");
+            report_.Add(Outcome::Left, "Scenery.cfg: " + title, "no scenery library was found");
             return;
         }
         const std::string library = sceneryFolder_ + "Scenery.cfg";
         if (!backedUp_) {
-            left_.push_back(library + ": " + title + " (no backup could be made)");
+            report_.Add(Outcome::Left, library + ": " + title, "no backup could be made");
             return;
         }
         if (RemoveSceneryAreas(library, title)) {
-            left_.push_back(library + ": " + title);
+            report_.Add(Outcome::Left, library + ": " + title, "the library could not be written");
             // The step ends here; the titles after this one are not handled either.
             for (size_t j = index + 1; j < entries.size(); ++j) {
                 if (&entries == &lists_[kSharedSceneryCfg] || EntryKey(entries[j]) != "Path")
-                    left_.push_back(library + ": " + EntryValue(entries[j]));
+                    report_.Add(Outcome::Left, library + ": " + EntryValue(entries[j]),
+                                "not reached");
             }
             throw StepFailed{};
         }
+        report_.Add(Outcome::Removed, library + ": " + title);
     }
 
     // Step 7: registry key trees below HKEY_LOCAL_MACHINE.
@@ -194,14 +196,13 @@ private:
                 key.erase(0, 1);
             const std::string shown = "HKEY_LOCAL_MACHINE\\" + key;
             if (IsUnsafeRegistryKey(key)) {
-                left_.push_back(shown + " (refused)");
+                report_.Add(Outcome::Refused, shown, "a whole hive or a top-level key");
                 continue;
             }
             if (!platform::MachineKeyExists(key))
                 continue;
             platform::DeleteMachineKeyTree(key);
-            if (platform::MachineKeyExists(key))
-                left_.push_back(shown);
+            Verify(!platform::MachineKeyExists(key), shown);
         }
         window_.SetProgress(20);
     }
@@ -212,14 +213,14 @@ private:
             const std::string folder = EntryValue(entry);
             window_.SetStatusText(folder);
             if (IsUnsafeFolder(folder, safety_.protectedFolders)) {
-                left_.push_back(folder + " (refused)");
+                report_.Add(Outcome::Refused, folder,
+                            "a drive or share root, a protected folder or one that holds it");
                 continue;
             }
             if (!platform::FolderPresent(folder))
                 continue;
             platform::DeleteFolderTree(folder);
-            if (platform::FolderPresent(folder))
-                left_.push_back(folder);
+            Verify(!platform::FolderPresent(folder), folder);
         }
         window_.SetProgress(position);
     }
@@ -232,8 +233,7 @@ private:
             if (!platform::FilePresent(file))
                 continue;
             platform::RemoveFile(file);
-            if (platform::FilePresent(file))
-                left_.push_back(file);
+            Verify(!platform::FilePresent(file), file);
         }
         window_.SetProgress(60);
     }
@@ -247,8 +247,10 @@ private:
             const std::string source = name + suffix;
             if (!platform::FilePresent(source))
                 continue;
-            if (platform::RenameNoReplace(source, name + ".bgl") && platform::FilePresent(source))
-                left_.push_back(source);
+            if (!platform::RenameNoReplace(source, name + ".bgl"))
+                report_.Add(Outcome::Removed, source);
+            else if (platform::FilePresent(source))
+                report_.Add(Outcome::Left, source, name + ".bgl is taken or cannot be written");
         }
         window_.SetProgress(position);
     }
@@ -260,9 +262,16 @@ private:
             if (name.empty() || !platform::FilePresent(file))
                 continue;
             platform::RemoveFile(file);
-            if (platform::FilePresent(file))
-                left_.push_back(file);
+            Verify(!platform::FilePresent(file), file);
         }
+    }
+
+    // Records an item that was acted on: gone, or still there.
+    void Verify(bool gone, const std::string& item) {
+        if (gone)
+            report_.Add(Outcome::Removed, item);
+        else
+            report_.Add(Outcome::Left, item, "still there after deleting");
     }
 
     void OpenRunFile() {
@@ -275,11 +284,12 @@ private:
         window_.SetFinishButtonCaption("Finish");
         window_.SetProgress(100);
         window_.HideProgress();
-        window_.SetStatusText(left_.empty() ? RemovedText(state_.ProductName)
-                                            : LeftText(state_.ProductName, left_.size()));
+        const std::vector<std::string> left = LeftItemLines(report_);
+        window_.SetStatusText(left.empty() ? RemovedText(state_.ProductName)
+                                           : LeftText(state_.ProductName, left.size()));
         window_.HideMessage();
-        if (!left_.empty())
-            window_.ShowInformation("Information", LeftItemsText(left_));
+        if (!left.empty())
+            window_.ShowInformation("Information", LeftItemsText(left));
         state_.RemovalDone = true;
     }
 
@@ -291,7 +301,7 @@ private:
     bool sharedInUse_ = false;
     std::string sceneryFolder_;
     bool backedUp_ = false;
-    std::vector<std::string> left_;
+    RemovalReport report_;
 };
 
 } // namespace
@@ -348,8 +358,18 @@ std::string LeftItemsText(const std::vector<std::string>& items) {
     return text;
 }
 
-std::vector<std::string> Timer1Timer(WizardState& state, RemovalWindow& window,
-                                     const RemovalSafety& safety) {
+std::vector<std::string> LeftItemLines(const RemovalReport& report) {
+    std::vector<std::string> lines;
+    for (const ReportItem& i : report.items) {
+        if (i.outcome == Outcome::Left)
+            lines.push_back(i.reason.empty() ? i.item : i.item + " (" + i.reason + ")");
+        else if (i.outcome == Outcome::Refused)
+            lines.push_back(i.item + " (refused: " + i.reason + ")");
+    }
+    return lines;
+}
+
+RemovalReport Timer1Timer(WizardState& state, RemovalWindow& window, const RemovalSafety& safety) {
     return Removal(state, window, safety).RunAll();
 }
 

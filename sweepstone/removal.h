@@ -3,6 +3,8 @@
 // reporting its progress through the window's operations.
 #pragma once
 
+#include "removal_report.h"
+
 #include <string>
 #include <vector>
 
@@ -47,10 +49,16 @@ struct RemovalSafety {
 // forbids in file names become "_".
 std::string SceneryBackupName(const std::string& productName);
 
-// Runs the whole sequence (the handler of the wizard's one-shot timer). Returns the
-// items that were left behind, as the final message box lists them.
-std::vector<std::string> Timer1Timer(WizardState& state, RemovalWindow& window,
-                                     const RemovalSafety& safety = RemovalSafety::ForThisSystem());
+// Runs the whole sequence (the handler of the wizard's one-shot timer). Returns what
+// it did with every item the log names: removed, left (with the reason), refused
+// (with the rule) or scheduled for the next restart. Items that were not there are
+// not recorded.
+RemovalReport Timer1Timer(WizardState& state, RemovalWindow& window,
+                          const RemovalSafety& safety = RemovalSafety::ForThisSystem());
+
+// The left and refused items of a report as the final message box lists them, in
+// the order they were met: the item, then its reason in brackets.
+std::vector<std::string> LeftItemLines(const RemovalReport& report);
 
 // The removal's texts.
 std::string MovingText(const std::string& productName);

@@ -236,6 +236,11 @@ TEST(TForm2, RemovesThenDeletesItselfOnFinish) {
     EXPECT_FALSE(t.Has("Effects\\x.fx"));
     EXPECT_FALSE(t.Has("Product\\Uninstall.log"));
     EXPECT_TRUE(Has(window.events, "caption Cancel:Finish"));
+    using sweepstone::Outcome;
+    EXPECT_EQ(form.Report().items,
+              (std::vector<sweepstone::ReportItem>{
+                  {Outcome::Removed, t.Path("Effects\\x.fx"), ""},
+                  {Outcome::Removed, t.Path("Product\\") + "Uninstall.log", ""}}));
     form.Timer1Timer(); // a late tick does not run the removal again
     EXPECT_EQ(std::count(window.events.begin(), window.events.end(), "stop-timer"), 1);
 

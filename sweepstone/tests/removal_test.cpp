@@ -90,7 +90,7 @@ protected:
         t.Write("Uninstall.log", text);
     }
 
-    std::vector<std::string> Run() {
+    sweepstone::RemovalReport Run() {
         return sweepstone::Timer1Timer(state, window, safety);
     }
 
@@ -143,7 +143,8 @@ std::string TestLibrary() {
 TEST_F(Removal, ALogWithoutSectionsStepsThroughEveryPosition) {
     Log("[General]\r\nName=Sample Airport X\r\n");
     t.Write("Uninstall.jpg", "picture");
-    const auto left = Run();
+    const auto report = Run();
+    const auto left = sweepstone::LeftItemLines(report);
     EXPECT_TRUE(left.empty());
     const std::vector<std::string> start = {
         "message:The Install Wizard is moving Sample Airport X.",
@@ -168,7 +169,8 @@ TEST_F(Removal, ALogWithoutSectionsStepsThroughEveryPosition) {
 TEST_F(Removal, AMissingLogOnlyFinishes) {
     t.Write("Uninstall.jpg", "picture");
     t.Write("Error", "a file named like the old default run file");
-    const auto left = Run();
+    const auto report = Run();
+    const auto left = sweepstone::LeftItemLines(report);
     EXPECT_TRUE(left.empty());
     EXPECT_EQ(window.Positions(), (std::vector<int>{5, 10, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
     EXPECT_FALSE(t.Has("Uninstall.jpg"));
@@ -237,10 +239,27 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
         "@Unregister@Sample Airport X@@\r\n"
         "[DLL_RUN_SHARED]\r\nD1=" +
         lib + "@Cleanup@shared\r\n");
-    const auto left = Run();
+    const auto report = Run();
+    const auto left = sweepstone::LeftItemLines(report);
     SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", "");
 
     EXPECT_TRUE(left.empty()) << left.front();
+    // Every item acted on is recorded as removed, in the order of the steps.
+    using sweepstone::Outcome;
+    const std::string library = t.Path("Sim\\") + "Scenery.cfg";
+    const std::vector<sweepstone::ReportItem> removed = {
+        {Outcome::Removed, library + ": Sample Airport X", ""},
+        {Outcome::Removed, library + ": Sample Airport X Mesh", ""},
+        {Outcome::Removed, "HKEY_LOCAL_MACHINE\\" + keyRoot + "\\Sample", ""},
+        {Outcome::Removed, t.Path("Product"), ""},
+        {Outcome::Removed, t.Path("Shared Library"), ""},
+        {Outcome::Removed, t.Path("Effects\\sample_lights.fx"), ""},
+        {Outcome::Removed, t.Path("Menu\\Sample Airport X"), ""},
+        {Outcome::Removed, t.Path("World\\APX45170.off"), ""},
+        {Outcome::Removed, t.Path("World\\APX45171.bgl.off_dex"), ""},
+        {Outcome::Removed, t.Base() + "Uninstall.log", ""},
+        {Outcome::Removed, t.Base() + "Uninstall.jpg", ""}};
+    EXPECT_EQ(report.items, removed);
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
     EXPECT_FALSE(platform::FolderPresent(t.Path("Shared Library")));
     EXPECT_FALSE(t.Has("Effects\\sample_lights.fx"));
@@ -310,7 +329,7 @@ TEST_F(Removal, KeepsSharedItemsWhileAnotherProductUsesThem) {
                                      u.Path("Sim\\Scenery.cfg") +
                                      "\r\n"
                                      "[Shared_Scenery.cfg]\r\nT1=Sample Airport X\r\n");
-        EXPECT_TRUE(Run().empty());
+        EXPECT_TRUE(sweepstone::LeftItemLines(Run()).empty());
         EXPECT_EQ(platform::FolderPresent(u.Path("Shared")), inUse);
         EXPECT_FALSE(platform::FolderPresent(u.Path("Mine")));
         EXPECT_EQ(u.Read("Sim\\Scenery.cfg"), inUse ? kScenery : kSceneryWithout2);
@@ -328,7 +347,7 @@ TEST_F(Removal, LeavesWhatIsNotOfTheNamedKind) {
     Log("[Path]\r\nP1=" + t.Path("NotAFolder.txt") +
         "\r\n[ShortCut]\r\nS1=" + t.Path("NotAFolder.txt") +
         "\r\n[File]\r\nF1=" + t.Path("NotAFile") + "\r\nF2=\r\n[Path]\r\nP9=\r\n");
-    EXPECT_TRUE(Run().empty());
+    EXPECT_TRUE(sweepstone::LeftItemLines(Run()).empty());
     EXPECT_TRUE(t.Has("NotAFolder.txt"));
     EXPECT_TRUE(t.Has("NotAFile\\inside.txt"));
 }
@@ -338,15 +357,18 @@ TEST_F(Removal, ReportsARenameWhoseNameIsTaken) {
     t.Write("World\\APX.bgl", "bgl");
     Log("[General]\r\nName=Sample Airport X\r\n[Rename_File]\r\nN1=" + t.Path("World\\APX") +
         "\r\n");
-    const auto left = Run();
-    ASSERT_EQ(left, std::vector<std::string>{t.Path("World\\APX.off")});
+    const auto report = Run();
+    const auto left = sweepstone::LeftItemLines(report);
+    ASSERT_EQ(left,
+              std::vector<std::string>{t.Path("World\\APX.off") + " (" + t.Path("World\\APX.bgl") +
+                                       " is taken or cannot be written)"});
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Left), 1u);
     EXPECT_EQ(t.Read("World\\APX.off"), "off");
     EXPECT_EQ(t.Read("World\\APX.bgl"), "bgl");
     EXPECT_EQ(window.Statuses().back(),
               "The Sample Airport X could not be removed completely: 1 items are left. Click "
               "Finish to exit the Uninstall wizard.");
-    EXPECT_EQ(window.Information(),
-              "Information|These items could not be removed:\r\n" + t.Path("World\\APX.off"));
+    EXPECT_EQ(window.Information(), "Information|These items could not be removed:\r\n" + left[0]);
     // The message box comes after the labels are drawn.
     EXPECT_EQ(window.events.back().rfind("info:", 0), 0u);
     EXPECT_TRUE(state.RemovalDone);
@@ -367,14 +389,16 @@ TEST_F(Removal, RefusesValuesThatNameSystemFoldersOrWholeHives) {
         t.Path("Protected\\Inner\\..") +
         "\r\n"
         "[Registry]\r\nR1=SOFTWARE\r\nR2=\\SOFTWARE\\\r\n");
-    const auto left = Run();
+    const auto report = Run();
+    const auto left = sweepstone::LeftItemLines(report);
     EXPECT_TRUE(t.Has("Protected\\precious.txt"));
     EXPECT_TRUE(t.Has("Protected\\Inner\\deep.txt"));
     EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Keep"));
     ASSERT_EQ(left.size(), 5u);
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), 5u);
     for (const auto& item : left)
-        EXPECT_NE(item.find("(refused)"), std::string::npos) << item;
-    EXPECT_NE(window.Information().find("HKEY_LOCAL_MACHINE\\SOFTWARE (refused)"),
+        EXPECT_NE(item.find(" (refused: "), std::string::npos) << item;
+    EXPECT_NE(window.Information().find("HKEY_LOCAL_MACHINE\\SOFTWARE (refused: "),
               std::string::npos);
 }
 
@@ -385,7 +409,8 @@ TEST_F(Removal, EditsTheSceneryLibraryOnlyAfterItsBackup) {
     Log("[General]\r\nName=Sample Airport X\r\n"
         "[Scenery.cfg]\r\nT0=Sample Airport X\r\nPath=" +
         t.Path("Sim\\Scenery.cfg") + "\r\nT1=Sample Airport X\r\n");
-    const auto left = Run();
+    const auto report = Run();
+    const auto left = sweepstone::LeftItemLines(report);
     EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kScenery);
     ASSERT_EQ(left.size(), 2u); // the title before "Path", and the one without a backup
     EXPECT_NE(left[0].find("no scenery library"), std::string::npos) << left[0];
@@ -398,7 +423,7 @@ TEST_F(Removal, KeepsOneBackupPerProduct) {
     for (const char* product : {"Alpha: Field", "Beta \"Port\"", "Alpha: Field"}) {
         state.ProductName = product;
         Log("[Scenery.cfg]\r\nPath=" + t.Path("Sim\\Scenery.cfg") + "\r\nT1=" + product + "\r\n");
-        EXPECT_TRUE(Run().empty());
+        EXPECT_TRUE(sweepstone::LeftItemLines(Run()).empty());
     }
     EXPECT_TRUE(t.Has("Sim\\Backup_of_scenery_cfg_(Alpha_ Field).cfg"));
     EXPECT_TRUE(t.Has("Sim\\Backup_of_scenery_cfg_(Beta _Port_).cfg"));
@@ -410,13 +435,16 @@ TEST_F(Removal, AnUnwritableSceneryLibraryEndsItsStep) {
     t.Write("Product\\a.bgl", "a");
     Log("[Scenery.cfg]\r\nPath=" + t.Path("Sim\\Scenery.cfg") +
         "\r\nT1=Sample Airport X\r\nT2=Other Field\r\n[Path]\r\nP1=" + t.Path("Product") + "\r\n");
-    const auto left = Run();
+    const auto report = Run();
+    const auto left = sweepstone::LeftItemLines(report);
     platform::SetReadOnly(t.Path("Sim\\Scenery.cfg"), false);
     EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kScenery);
     // The failed title and the one the step no longer reached.
     const std::string library = t.Path("Sim\\") + "Scenery.cfg";
-    EXPECT_EQ(left, (std::vector<std::string>{library + ": Sample Airport X",
-                                              library + ": Other Field"}));
+    EXPECT_EQ(left,
+              (std::vector<std::string>{library + ": Sample Airport X (the library could not be "
+                                                  "written)",
+                                        library + ": Other Field (not reached)"}));
     // The step ended before its position; the steps after it ran.
     EXPECT_EQ(window.Positions(), (std::vector<int>{5, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
@@ -477,7 +505,8 @@ TEST_F(Removal, CallsLibraryEntryPointsWithTheirOwnFieldsOnly) {
         "@Cleanup@last\r\n"
         "[DLL_RUN_SHARED]\r\nD1=" +
         lib + "@Cleanup@shared\r\n");
-    const auto left = Run();
+    const auto report = Run();
+    const auto left = sweepstone::LeftItemLines(report);
     EXPECT_TRUE(left.empty()); // library calls are not counted
     EXPECT_EQ(t.Read("calls.txt"), "Unregister|Sample Airport X|second|third\n"
                                    "Unregister|<null>|<null>|<null>\n"
