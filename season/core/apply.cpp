@@ -3,33 +3,34 @@
 #include "catalogue.h"
 #include "season.h"
 
+#include <unordered_set>
+
 namespace season {
 namespace {
 
-// Windows-1252 bytes: \xF6 ö, \xE4 ä, \xC4 Ä, \xFC ü.
-constexpr ApplyTexts kGermanTexts = {
-    "M\xF6"
-    "chten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?",
-    "Bitte w\xE4hlen Sie ...",
-    "\xC4nderung der TEXTUREN durchgef\xFChrt!",
-    "Einige Texturdateien konnten nicht ge\xE4ndert werden",
-};
-constexpr ApplyTexts kEnglishTexts = {
-    "Do you want to use MipMap-Textures with the addon Norvasse X?",
-    "Please select now...",
-    "Change texture settings successful!",
-    "Some texture files could not be changed",
+// One step of a run: the generic tree copy of a list entry, or one catalogue
+// operation below its add-on's folder.
+struct Step {
+    const SeasonOperation* op = nullptr; // null: the generic tree copy
+    std::string root;                    // the add-on's folder, or the list entry
 };
 
-constexpr size_t kMaxListedFailures = 10;
-
-// Carries out operations and remembers those that had something to do but failed.
+// Carries out steps and remembers those that had something to do but failed.
 // A missing source is not a failure: there was nothing to switch.
 class Runner {
 public:
-    Runner(FileSystem& fs, bool useMipMaps) : fs_(fs), useMipMaps_(useMipMaps) {}
+    Runner(FileSystem& fs, bool useMipMaps, const std::string& treeFile, ApplyResult& result)
+        : fs_(fs), useMipMaps_(useMipMaps), treeFile_(treeFile), result_(result) {}
 
-    void Run(const std::string& root, const SeasonOperation& op) {
+    void Run(const Step& step) {
+        if (!step.op) {
+            const std::string seasonTree = step.root + "\\Texture\\Default\\" + treeFile_;
+            if (fs_.Exists(seasonTree))
+                Copy(seasonTree, step.root + "\\Texture\\treesSU.bmp");
+            return;
+        }
+        const SeasonOperation& op = *step.op;
+        const std::string& root = step.root;
         switch (op.condition) {
         case Condition::Always:
             break;
@@ -54,102 +55,100 @@ public:
             break;
         case OpKind::FileRename:
             if (!fs_.FileRename(source, target) && fs_.Exists(source))
-                failed_.push_back(target);
+                Fail(target);
             break;
         case OpKind::FolderCopy:
             if (!fs_.FolderCopy(source, target) && fs_.FolderHasFiles(source))
-                failed_.push_back(target);
+                Fail(target);
             break;
         }
     }
 
+private:
     void Copy(const std::string& source, const std::string& target) {
         if (!fs_.FileCopy(source, target) && fs_.Exists(source))
-            failed_.push_back(target);
+            Fail(target);
     }
 
-    const std::vector<std::string>& Failed() const { return failed_; }
+    void Fail(const std::string& target) {
+        ++result_.failures;
+        if (listed_.insert(target).second)
+            result_.failedTargets.push_back(target);
+    }
 
-private:
     FileSystem& fs_;
     bool useMipMaps_;
-    std::vector<std::string> failed_;
+    const std::string& treeFile_;
+    ApplyResult& result_;
+    std::unordered_set<std::string> listed_;
 };
 
 std::string RowRoot(const std::string& base, const CatalogueRow& row) {
     return base + row.installFolder + "\\";
 }
 
+void AddRow(std::vector<Step>& steps, const std::string& root, const CatalogueRow& row, int s) {
+    for (const SeasonOperation& op : row.seasons[static_cast<size_t>(s)])
+        steps.push_back({&op, root});
+}
+
+// Every step of a run, in the order they are carried out.
+std::vector<Step> PlanRun(const SwitcherState& state) {
+    std::vector<Step> steps;
+    const int s = state.seasons.SeasonIndex;
+    const bool known = s >= 0 && s < kSeasonCount;
+    const CatalogueRow& guarded = Catalogue()[kGuardedRow - 1];
+    const std::string guardedRoot = RowRoot(state.BaseFolder, guarded);
+
+    // The guarded row runs once per list entry, whatever the entry.
+    for (const std::string& entry : state.AddonList) {
+        steps.push_back({nullptr, state.BaseFolder + entry});
+        if (known)
+            AddRow(steps, guardedRoot, guarded, s);
+    }
+    if (known) {
+        for (int row : ApplyOrder()) {
+            if (!state.Detected[static_cast<size_t>(row)])
+                continue;
+            const CatalogueRow& r = Catalogue()[static_cast<size_t>(row - 1)];
+            AddRow(steps, RowRoot(state.BaseFolder, r), r, s);
+        }
+    }
+    return steps;
+}
+
 } // namespace
 
-const ApplyTexts& ApplyTextsFor(int language) {
-    return language == kGerman ? kGermanTexts : kEnglishTexts;
+bool NeedsMipMapAnswer(const SwitcherState& state) {
+    return state.Detected[kMipMapRow];
 }
 
-std::string ResultMessage(int language, const std::vector<std::string>& failedTargets) {
-    const ApplyTexts& texts = ApplyTextsFor(language);
-    if (failedTargets.empty())
-        return texts.success;
-    std::string message = texts.someFailed;
-    message += " (" + std::to_string(failedTargets.size()) + "):";
-    for (size_t i = 0; i < failedTargets.size(); ++i) {
-        if (i == kMaxListedFailures) {
-            message += "\r\n...";
-            break;
-        }
-        message += "\r\n" + failedTargets[i];
-    }
-    return message;
-}
-
-void ApplySeason(SwitcherState& state, const ApplyDialogs& dialogs, FileSystem& fs) {
-    // The question comes before anything on disk changes.
-    if (state.Detected[kMipMapRow]) {
-        state.UseMipMaps = false;
-        const ApplyTexts& texts = ApplyTextsFor(state.Language);
-        const int answer = dialogs.ask ? dialogs.ask(texts.mipMapQuestion, texts.mipMapCaption) : 0;
-        state.UseMipMaps = answer == kAnswerYes;
-    }
-
+ApplyResult ApplySeason(SwitcherState& state, const ApplyRequest& request, FileSystem& fs) {
+    ApplyResult result;
     try {
         const int s = state.seasons.SeasonIndex;
         state.SeasonTreeFile = std::string(SeasonTreeFileOf(s));
         state.SeasonFolderWord = std::string(SeasonFolderWordOf(s));
 
-        Runner runner(fs, state.UseMipMaps);
-        const CatalogueRow& guarded = Catalogue()[kGuardedRow - 1];
-        const std::string guardedRoot = RowRoot(state.BaseFolder, guarded);
-
-        // The list is walked by index up to its length now: nothing may grow it
-        // during the run, and the guarded row runs once per entry, whatever the entry.
-        const size_t n = state.AddonList.size();
-        for (size_t i = 0; i < n; ++i) {
-            const std::string entry = state.BaseFolder + state.AddonList[i];
-            const std::string seasonTree = entry + "\\Texture\\Default\\" + state.SeasonTreeFile;
-            if (fs.Exists(seasonTree))
-                runner.Copy(seasonTree, entry + "\\Texture\\treesSU.bmp");
-            if (s >= 0 && s < kSeasonCount) {
-                for (const SeasonOperation& op : guarded.seasons[static_cast<size_t>(s)])
-                    runner.Run(guardedRoot, op);
+        // The plan is made before anything changes on disk: nothing a run does
+        // can grow it.
+        const std::vector<Step> steps = PlanRun(state);
+        result.total = steps.size();
+        Runner runner(fs, request.useMipMaps, state.SeasonTreeFile, result);
+        for (const Step& step : steps) {
+            if (request.stop && request.stop->load()) {
+                result.stopped = true;
+                break;
             }
+            runner.Run(step);
+            ++result.done;
+            if (request.progress)
+                request.progress(result.done, result.total);
         }
-
-        if (s >= 0 && s < kSeasonCount) {
-            for (int row : ApplyOrder()) {
-                if (!state.Detected[static_cast<size_t>(row)])
-                    continue;
-                const CatalogueRow& r = Catalogue()[static_cast<size_t>(row - 1)];
-                const std::string root = RowRoot(state.BaseFolder, r);
-                for (const SeasonOperation& op : r.seasons[static_cast<size_t>(s)])
-                    runner.Run(root, op);
-            }
-        }
-
-        if (dialogs.show)
-            dialogs.show(ResultMessage(state.Language, runner.Failed()));
     } catch (...) {
-        // A raised failure ends the run without a word; see the header.
+        result.raised = true;
     }
+    return result;
 }
 
 } // namespace season

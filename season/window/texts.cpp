@@ -78,7 +78,44 @@ constexpr std::string_view kSeasonPictureNames[] = {
     "Spring / Fr\xFChling",
 };
 
+// Windows-1252: \xF6 ö, \xE4 ä, \xC4 Ä, \xFC ü.
+constexpr ApplyTexts kGermanApply = {
+    "M\xF6"
+    "chten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?",
+    "Bitte w\xE4hlen Sie ...",
+    "\xC4nderung der TEXTUREN durchgef\xFChrt!",
+    "Einige Texturdateien konnten nicht ge\xE4ndert werden",
+};
+constexpr ApplyTexts kEnglishApply = {
+    "Do you want to use MipMap-Textures with the addon Norvasse X?",
+    "Please select now...",
+    "Change texture settings successful!",
+    "Some texture files could not be changed",
+};
+
+constexpr size_t kMaxListedFailures = 10;
+
 } // namespace
+
+const ApplyTexts& ApplyTextsFor(int language) {
+    return language == 0 ? kGermanApply : kEnglishApply;
+}
+
+std::string ResultMessage(int language, const std::vector<std::string>& failedTargets) {
+    const ApplyTexts& texts = ApplyTextsFor(language);
+    if (failedTargets.empty())
+        return std::string(texts.success);
+    std::string message(texts.someFailed);
+    message += " (" + std::to_string(failedTargets.size()) + "):";
+    for (size_t i = 0; i < failedTargets.size(); ++i) {
+        if (i == kMaxListedFailures) {
+            message += "\r\n...";
+            break;
+        }
+        message += "\r\n" + failedTargets[i];
+    }
+    return message;
+}
 
 const LanguageTexts& TextsFor(int language) {
     return language == 0 ? kGerman : kEnglish;

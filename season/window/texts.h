@@ -3,7 +3,9 @@
 // them with that code page, whatever the system's own code page is.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace season {
 
@@ -40,6 +42,20 @@ inline constexpr std::string_view kCloseHint = "Close...";
 inline constexpr std::string_view kGermanFlagHint = " Change to german lanuage..";
 inline constexpr std::string_view kEnglishFlagHint = "Change to english lanuage..";
 inline constexpr std::string_view kOkCaption = "OK";
+
+// The texts around an apply run.
+struct ApplyTexts {
+    std::string_view mipMapQuestion;
+    std::string_view mipMapCaption;
+    std::string_view success;
+    std::string_view someFailed; // followed by " (N):" and the failed targets
+};
+// Language 0 gives the German set; any other value the English one.
+const ApplyTexts& ApplyTextsFor(int language);
+
+// The final message of a run in which `failedTargets` (each once) could not be
+// written: success, or the count and at most ten targets, then "...".
+std::string ResultMessage(int language, const std::vector<std::string>& failedTargets);
 
 // The name of a season picture for screen readers, in both languages as the
 // picture itself shows them ("Summer / Sommer", ... ).

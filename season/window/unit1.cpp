@@ -136,14 +136,31 @@ void TForm1::Button1Click() {
         }
     } scope(*this);
 
-    ApplyDialogs dialogs;
-    dialogs.ask = [this](const std::string& text, const std::string& caption) {
-        return ops_.AskYesNo(text, caption);
-    };
-    dialogs.show = [this](const std::string& text) {
-        ops_.ShowInformation(text);
-    };
-    ApplySeason(state_, dialogs, fs_);
+    ApplyRequest request;
+    if (!AskBeforeApply(request))
+        return;
+    const ApplyResult result = ApplySeason(state_, request, fs_);
+    ShowApplyResult(result);
+}
+
+bool TForm1::AskBeforeApply(ApplyRequest& request) {
+    // The question comes before anything on disk changes; a box closed without
+    // an answer counts as No.
+    if (NeedsMipMapAnswer(state_)) {
+        state_.UseMipMaps = false;
+        const ApplyTexts& texts = ApplyTextsFor(state_.Language);
+        state_.UseMipMaps = ops_.AskYesNo(std::string(texts.mipMapQuestion),
+                                          std::string(texts.mipMapCaption)) == kAnswerYes;
+    }
+    request.useMipMaps = state_.UseMipMaps;
+    return true;
+}
+
+void TForm1::ShowApplyResult(const ApplyResult& result) {
+    // A run ended by a raised failure says nothing.
+    if (result.raised)
+        return;
+    ops_.ShowInformation(ResultMessage(state_.Language, result.failedTargets));
 }
 
 bool TForm1::SimulatorClosed() {

@@ -5,6 +5,7 @@
 // fake.
 #pragma once
 
+#include "apply.h"
 #include "components.h"
 #include "file_system.h"
 #include "switcher_state.h"
@@ -103,6 +104,13 @@ public:
     // new start with administrator rights; otherwise the apply engine runs. A
     // press while a run is in progress is refused.
     void Button1Click();
+
+    // The two halves around an engine run, for a caller that runs the engine
+    // elsewhere (Button1Click does all three in turn): the questions before the
+    // run fill the request (false: the user chose not to run), and the result
+    // message after it.
+    bool AskBeforeApply(ApplyRequest& request);
+    void ShowApplyResult(const ApplyResult& result);
 
     const std::string& VersionText() const { return versionText_; }
     bool WarningShown() const { return warningShown_; }

@@ -18,6 +18,7 @@ namespace {
 // One generated tree per size, made on first use and removed at exit.
 class Trees {
 public:
+    explicit Trees(std::string name) : name_(std::move(name)) {}
     ~Trees() {
         for (const auto& [n, path] : trees_) {
             std::error_code ignored;
@@ -29,7 +30,7 @@ public:
         auto it = trees_.find(folders);
         if (it != trees_.end())
             return it->second;
-        std::string base = platform::TempFolder() + "season-bench-" + std::to_string(folders) + "/";
+        std::string base = platform::TempFolder() + name_ + "-" + std::to_string(folders) + "/";
         std::error_code ignored;
         std::filesystem::remove_all(base, ignored);
         platform::MakeFolders(base);
@@ -40,11 +41,18 @@ public:
     }
 
 private:
+    std::string name_;
     std::map<int, std::string> trees_;
 };
 
 Trees& AllTrees() {
-    static Trees trees;
+    static Trees trees("season-bench");
+    return trees;
+}
+
+// Trees that keep the guarded row's guard file and season folders.
+Trees& GuardedTrees() {
+    static Trees trees("season-bench-guarded");
     return trees;
 }
 
@@ -79,17 +87,32 @@ void BM_ApplyWinter(benchmark::State& state) {
     // that the figures show the per-folder work of the generic rule.
     std::filesystem::remove_all(base + "Brenholt");
     s.seasons.SeasonIndex = season::kWinter;
-    season::ApplyDialogs dialogs{
-        [](const std::string&, const std::string&) { return season::kAnswerNo; },
-        [](const std::string&) {
-        }};
     for (auto _ : state)
-        season::ApplySeason(s, dialogs);
+        season::ApplySeason(s, {});
     PerFolder(state, folders);
+}
+
+// A whole winter run on a tree whose guarded row has its season folder: the row's
+// folder copy is part of the run, with every catalogue add-on detected.
+void BM_ApplyWinterWithGuardedRow(benchmark::State& state) {
+    const int folders = static_cast<int>(state.range(0));
+    const std::string& base = GuardedTrees().Get(folders);
+    season::SwitcherState s;
+    s.BaseFolder = base;
+    season::ScanSubFolders(s);
+    season::ProbeCatalogue(s);
+    s.seasons.SeasonIndex = season::kWinter;
+    season::ApplyResult last;
+    for (auto _ : state)
+        last = season::ApplySeason(s, {});
+    PerFolder(state, folders);
+    state.counters["operations"] = static_cast<double>(last.total);
+    state.counters["failures"] = static_cast<double>(last.failures);
 }
 
 } // namespace
 
+BENCHMARK(BM_ApplyWinterWithGuardedRow)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Detection)
     ->Arg(250)
     ->Arg(500)

@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
 
-using season::ApplyDialogs;
 using season::SwitcherState;
 using testing_support::TestFolder;
 
@@ -113,21 +113,19 @@ private:
     Files files_;
 };
 
-struct Recorder {
-    std::vector<std::pair<std::string, std::string>> questions;
-    std::vector<std::string> messages;
-    int answer = season::kAnswerNo;
+// One run with the given MipMap answer; the run must end on its own.
+season::ApplyResult Apply(SwitcherState& s, bool useMipMaps = false,
+                          season::FileSystem& fs = season::RealFileSystem()) {
+    season::ApplyRequest request;
+    request.useMipMaps = useMipMaps;
+    season::ApplyResult r = season::ApplySeason(s, request, fs);
+    EXPECT_FALSE(r.raised);
+    EXPECT_FALSE(r.stopped);
+    EXPECT_EQ(r.done, r.total);
+    return r;
+}
 
-    ApplyDialogs Dialogs() {
-        return {[this](const std::string& text, const std::string& caption) {
-                    questions.emplace_back(text, caption);
-                    return answer;
-                },
-                [this](const std::string& text) {
-                    messages.push_back(text);
-                }};
-    }
-};
+using Targets = std::vector<std::string>;
 
 SwitcherState Detected(const TestFolder& t) {
     SwitcherState s;
@@ -141,8 +139,6 @@ void SetSeason(SwitcherState& s, int season) {
     while (s.seasons.SeasonIndex != season)
         season::StepForward(s.seasons);
 }
-
-const std::string kSuccess = "Change texture settings successful!";
 
 } // namespace
 
@@ -158,18 +154,15 @@ TEST(ApplySeason, SwitchesTheWholeSampleTreeThroughTheSeasons) {
     ASSERT_EQ(s.AddonList.size(), 28u);
 
     Model model(Snapshot(t));
-    Recorder ui;
     const struct Step {
         int season;
-        int answer;
-    } steps[] = {{2, season::kAnswerYes}, {0, season::kAnswerNo}, {1, season::kAnswerNo},
-                 {3, season::kAnswerYes}, {2, season::kAnswerNo}, {2, season::kAnswerNo},
-                 {1, season::kAnswerYes}, {0, season::kAnswerYes}};
+        bool mip;
+    } steps[] = {{2, true},  {0, false}, {1, false}, {3, true},
+                 {2, false}, {2, false}, {1, true},  {0, true}};
     for (const Step& step : steps) {
         SetSeason(s, step.season);
-        ui.answer = step.answer;
-        season::ApplySeason(s, ui.Dialogs());
-        ASSERT_EQ(s.UseMipMaps, step.answer == season::kAnswerYes);
+        const season::ApplyResult r = Apply(s, step.mip);
+        s.UseMipMaps = step.mip; // what the model reads
         model.Apply(s);
         const Files disk = Snapshot(t);
         for (const auto& [path, content] : model.Result()) {
@@ -178,8 +171,8 @@ TEST(ApplySeason, SwitchesTheWholeSampleTreeThroughTheSeasons) {
             EXPECT_EQ(it->second, content) << path << " after season " << step.season;
         }
         EXPECT_EQ(disk.size(), model.Result().size()) << "after season " << step.season;
-        ASSERT_EQ(ui.messages.size(), ui.questions.size());
-        EXPECT_EQ(ui.messages.back(), kSuccess);
+        EXPECT_EQ(r.failedTargets, Targets{});
+        EXPECT_EQ(r.failures, 0u);
     }
 }
 
@@ -253,10 +246,7 @@ TEST(ApplySeason, WritesTheDocumentedSourceIntoEachTarget) {
             testing_support::LayOutGenericAddon(t.Base(), "Alpha");
             SwitcherState s = Detected(t);
             SetSeason(s, season);
-            Recorder ui;
-            ui.answer = mip ? season::kAnswerYes : season::kAnswerNo;
-            season::ApplySeason(s, ui.Dialogs());
-            EXPECT_EQ(ui.messages, std::vector<std::string>{kSuccess});
+            EXPECT_EQ(Apply(s, mip).failedTargets, Targets{});
             for (const Case& c : cases) {
                 if (c.season == season && c.mip == mip) {
                     EXPECT_EQ(t.Read(c.target), c.source)
@@ -272,8 +262,7 @@ TEST(ApplySeason, FolderCopiesLeaveSubFoldersBehind) {
     testing_support::LayOutCatalogue(t.Base());
     SwitcherState s = Detected(t);
     SetSeason(s, 2);
-    Recorder ui;
-    season::ApplySeason(s, ui.Dialogs());
+    Apply(s);
     EXPECT_FALSE(t.Has("Aldercot\\Texture\\sub\\deep.bmp"));
     EXPECT_FALSE(t.Has("Brenholt\\Texture\\sub\\deep.bmp"));
 }
@@ -282,7 +271,7 @@ TEST(ApplySeason, RenamesScenerySwitchingWinterOnAndBackOff) {
     TestFolder t;
     testing_support::LayOutCatalogue(t.Base());
     SwitcherState s = Detected(t);
-    Recorder ui;
+    std::vector<season::ApplyResult> results;
     const char* winterOn[] = {"Winter_TUBR_Terrain01.bgl", "Winter_TUBR_Aerial.bgl",
                               "Winter_TUBR_Library.bgl",   "TUBR_Terrain01.off",
                               "TUBR_Aerial.off",           "TUBR_Library.off"};
@@ -298,72 +287,30 @@ TEST(ApplySeason, RenamesScenerySwitchingWinterOnAndBackOff) {
     };
     expectLayer(summerOn, winterOn, "at start");
     SetSeason(s, 2);
-    season::ApplySeason(s, ui.Dialogs());
+    results.push_back(Apply(s));
     expectLayer(winterOn, summerOn, "after winter");
-    season::ApplySeason(s, ui.Dialogs()); // every source is gone now: nothing changes
+    results.push_back(Apply(s)); // every source is gone now: nothing changes
     expectLayer(winterOn, summerOn, "after winter twice");
     SetSeason(s, 1);
-    season::ApplySeason(s, ui.Dialogs()); // autumn has no Quorrin files
+    results.push_back(Apply(s)); // autumn has no Quorrin files
     expectLayer(winterOn, summerOn, "after autumn");
     SetSeason(s, 0);
-    season::ApplySeason(s, ui.Dialogs());
+    results.push_back(Apply(s));
     expectLayer(summerOn, winterOn, "after summer");
     EXPECT_EQ(t.Read("ULBARRA Airport\\SCENERY\\veg_cmb.bgl"),
               "ULBARRA Airport\\SCENERY\\veg_cmb.bgl");
-    for (const auto& m : ui.messages)
-        EXPECT_EQ(m, kSuccess);
+    for (const auto& r : results)
+        EXPECT_EQ(r.failedTargets, Targets{});
 }
 
-TEST(ApplySeason, AsksTheMipMapQuestionOnlyForNorvasseAndOnEveryRun) {
-    struct Case {
-        int language;
-        int answer;
-        bool useMipMaps;
-        const char* text;
-        const char* caption;
-    } cases[] = {
-        {1, season::kAnswerYes, true,
-         "Do you want to use MipMap-Textures with the addon Norvasse X?", "Please select now..."},
-        {1, season::kAnswerNo, false,
-         "Do you want to use MipMap-Textures with the addon Norvasse X?", "Please select now..."},
-        {0, 2 /* IDCANCEL */, false,
-         "M\xF6"
-         "chten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?",
-         "Bitte w\xE4hlen Sie ..."},
-    };
-    for (const Case& c : cases) {
-        TestFolder t;
-        SwitcherState s;
-        s.BaseFolder = t.Base();
-        s.Language = c.language;
-        s.Detected[season::kMipMapRow] = true;
-        s.UseMipMaps = !c.useMipMaps;
-        Recorder ui;
-        ui.answer = c.answer;
-        season::ApplySeason(s, ui.Dialogs());
-        season::ApplySeason(s, ui.Dialogs());
-        ASSERT_EQ(ui.questions.size(), 2u);
-        EXPECT_EQ(ui.questions[0].first, c.text);
-        EXPECT_EQ(ui.questions[0].second, c.caption);
-        EXPECT_EQ(s.UseMipMaps, c.useMipMaps);
-    }
-    SwitcherState none;
-    none.UseMipMaps = true;
-    Recorder ui;
-    season::ApplySeason(none, ui.Dialogs());
-    EXPECT_TRUE(ui.questions.empty());
-    EXPECT_TRUE(none.UseMipMaps); // untouched when nobody asked
-}
-
-TEST(ApplySeason, ReportsSuccessInTheUsersLanguageEvenWithNothingToDo) {
+TEST(ApplySeason, NeedsTheMipMapAnswerOnlyWithNorvasse) {
     SwitcherState s;
-    s.Language = 0;
-    Recorder ui;
-    season::ApplySeason(s, ui.Dialogs());
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"\xC4nderung der TEXTUREN durchgef\xFChrt!"});
-    s.Language = 1;
-    season::ApplySeason(s, ui.Dialogs());
-    EXPECT_EQ(ui.messages.back(), kSuccess);
+    EXPECT_FALSE(season::NeedsMipMapAnswer(s));
+    s.Detected[season::kMipMapRow] = true;
+    EXPECT_TRUE(season::NeedsMipMapAnswer(s));
+    s.Detected.fill(true);
+    s.Detected[season::kMipMapRow] = false;
+    EXPECT_FALSE(season::NeedsMipMapAnswer(s));
 }
 
 namespace {
@@ -412,8 +359,7 @@ TEST(ApplySeason, RunsAWinterRequestInTheDocumentedOrder) {
     s.Detected[2] = s.Detected[13] = true;
     SetSeason(s, 2);
     RecordingFileSystem fs(t.Base());
-    Recorder ui;
-    season::ApplySeason(s, ui.Dialogs(), fs);
+    const season::ApplyResult r = Apply(s, false, fs);
 
     EXPECT_EQ(s.SeasonTreeFile, "treeshw.bmp");
     EXPECT_EQ(s.SeasonFolderWord, "Winter");
@@ -447,8 +393,7 @@ TEST(ApplySeason, RunsAWinterRequestInTheDocumentedOrder) {
         "folder Sorvikk X\\texture\\winter > Sorvikk X\\texture",
     };
     EXPECT_EQ(fs.calls, expected);
-    EXPECT_TRUE(ui.questions.empty());
-    EXPECT_EQ(ui.messages, std::vector<std::string>{kSuccess});
+    EXPECT_EQ(r.failedTargets, Targets{});
     EXPECT_EQ(t.Read("Alpha\\Texture\\treesSU.bmp"), "Alpha\\Texture\\Default\\treeshw.bmp");
 }
 
@@ -465,12 +410,10 @@ TEST(ApplySeason, RunsTheGuardedRowOncePerListEntry) {
         s.AddonList = c.list;
         SetSeason(s, 1);
         RecordingFileSystem fs(t.Base());
-        Recorder ui;
-        season::ApplySeason(s, ui.Dialogs(), fs);
+        EXPECT_EQ(Apply(s, false, fs).failedTargets, Targets{});
         EXPECT_EQ(std::count(fs.calls.begin(), fs.calls.end(),
                              "folder Brenholt\\Texture\\Herbst > Brenholt\\Texture\\"),
                   c.copies);
-        EXPECT_EQ(ui.messages, std::vector<std::string>{kSuccess});
     }
     EXPECT_EQ(t.Read("Brenholt\\Texture\\KWOV_gre01_diff.dds"), "autumn");
 
@@ -480,8 +423,7 @@ TEST(ApplySeason, RunsTheGuardedRowOncePerListEntry) {
     s.AddonList = {"a"};
     SetSeason(s, 2);
     RecordingFileSystem fs(t.Base());
-    Recorder ui;
-    season::ApplySeason(s, ui.Dialogs(), fs);
+    Apply(s, false, fs);
     EXPECT_EQ(std::count_if(fs.calls.begin(), fs.calls.end(),
                             [](const std::string& c) { return c.rfind("folder", 0) == 0; }),
               0);
@@ -509,16 +451,16 @@ TEST(ApplySeason, ReportsTargetsThatCouldNotBeWritten) {
     SwitcherState s = Detected(t);
     s.AddonList.push_back("NotAFolder");
     SetSeason(s, 2);
-    Recorder ui;
-    season::ApplySeason(s, ui.Dialogs());
+    const season::ApplyResult r = Apply(s);
 
-    ASSERT_EQ(ui.messages.size(), 1u);
-    const std::string& m = ui.messages[0];
-    EXPECT_EQ(m.rfind("Some texture files could not be changed (3):", 0), 0u) << m;
-    EXPECT_NE(m.find(t.Path("Kandrith\\Texture\\QIR-278.bmp")), std::string::npos) << m;
-    EXPECT_NE(m.find(t.Path("ULBARRA Airport\\SCENERY\\veg_cmb.off")), std::string::npos) << m;
-    EXPECT_NE(m.find(t.Path("Tundrell X\\Texture")), std::string::npos) << m;
-    EXPECT_EQ(m.find("NotAFolder"), std::string::npos) << m;
+    std::vector<std::string> failed = r.failedTargets;
+    std::sort(failed.begin(), failed.end());
+    std::vector<std::string> expected = {t.Path("Kandrith\\Texture\\QIR-278.bmp"),
+                                         t.Path("ULBARRA Airport\\SCENERY\\veg_cmb.off"),
+                                         t.Path("Tundrell X\\Texture")};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(failed, expected);
+    EXPECT_EQ(r.failures, 3u);
     EXPECT_EQ(t.Read("Kandrith\\Texture\\QIR-278.bmp"), "summer");
     EXPECT_EQ(t.Read("Tundrell X\\Texture"), "a file where the target folder should be");
     EXPECT_EQ(t.Read("ULBARRA Airport\\SCENERY\\veg_cmb.bgl"), "on");
@@ -526,31 +468,16 @@ TEST(ApplySeason, ReportsTargetsThatCouldNotBeWritten) {
     platform::SetReadOnly(t.Path("Kandrith\\Texture\\QIR-278.bmp"), false);
 }
 
-TEST(ResultMessage, ListsAtMostTenFailedTargets) {
-    std::vector<std::string> failed;
-    for (int i = 1; i <= 12; ++i)
-        failed.push_back("C:\\Addons\\t" + std::to_string(i) + ".bmp");
-    std::string expected = "Einige Texturdateien konnten nicht ge\xE4ndert werden (12):";
-    for (int i = 1; i <= 10; ++i)
-        expected += "\r\nC:\\Addons\\t" + std::to_string(i) + ".bmp";
-    expected += "\r\n...";
-    EXPECT_EQ(season::ResultMessage(0, failed), expected);
-    failed.resize(1);
-    EXPECT_EQ(season::ResultMessage(1, failed),
-              "Some texture files could not be changed (1):\r\nC:\\Addons\\t1.bmp");
-    EXPECT_EQ(season::ResultMessage(1, {}), kSuccess);
-}
-
-TEST(ApplySeason, ARaisedFailureEndsTheRunWithoutAMessage) {
+TEST(ApplySeason, ARaisedFailureEndsTheRunAndSaysSo) {
     TestFolder t;
     testing_support::LayOutGenericAddon(t.Base(), "Alpha");
     SwitcherState s;
     s.BaseFolder = t.Base();
     s.AddonList = {"Alpha"};
     ThrowingFileSystem fs;
-    Recorder ui;
-    season::ApplySeason(s, ui.Dialogs(), fs);
-    EXPECT_TRUE(ui.messages.empty());
+    const season::ApplyResult r = season::ApplySeason(s, {}, fs);
+    EXPECT_TRUE(r.raised);
+    EXPECT_LT(r.done, r.total);
 }
 
 TEST(ApplySeason, KeepsTheActiveTreeWhenTheSeasonsFileIsMissing) {
@@ -558,8 +485,83 @@ TEST(ApplySeason, KeepsTheActiveTreeWhenTheSeasonsFileIsMissing) {
     testing_support::LayOutGenericAddon(t.Base(), "beta", {0});
     SwitcherState s = Detected(t);
     SetSeason(s, 3);
-    Recorder ui;
-    season::ApplySeason(s, ui.Dialogs());
+    EXPECT_EQ(Apply(s).failedTargets, Targets{});
     EXPECT_EQ(t.Read("beta\\Texture\\treesSU.bmp"), "active");
-    EXPECT_EQ(ui.messages, std::vector<std::string>{kSuccess});
+}
+
+namespace {
+
+// The real file system, except that every folder copy fails.
+class FailingFolderCopies : public season::FileSystem {
+public:
+    bool FolderCopy(const std::string&, const std::string&) override { return false; }
+};
+
+} // namespace
+
+TEST(ApplySeason, ListsATargetThatFailsRepeatedlyOnce) {
+    TestFolder t;
+    t.Write("Brenholt\\Texture\\Herbst\\KWOV_gre01_diff.dds", "autumn");
+    t.Write("Sorvikk X\\SCENERY\\fall\\a.bmp", "a");
+    SwitcherState s;
+    s.BaseFolder = t.Base();
+    s.AddonList = {"a", "b", "c"};
+    SetSeason(s, 1);
+    FailingFolderCopies fs;
+    const season::ApplyResult r = Apply(s, false, fs);
+    EXPECT_EQ(r.failedTargets, Targets{t.Base() + "Brenholt\\Texture\\"});
+    EXPECT_GE(r.failures, 1u);
+}
+
+TEST(ApplySeason, ReportsProgressAfterEveryOperation) {
+    TestFolder t;
+    testing_support::LayOutCatalogue(t.Base());
+    testing_support::LayOutGenericAddon(t.Base(), "Alpha");
+    SwitcherState s = Detected(t);
+    SetSeason(s, 2);
+    std::vector<std::pair<size_t, size_t>> seen;
+    season::ApplyRequest request;
+    request.progress = [&](size_t done, size_t total) {
+        seen.emplace_back(done, total);
+    };
+    const season::ApplyResult r = season::ApplySeason(s, request);
+    ASSERT_GT(r.total, s.AddonList.size());
+    ASSERT_EQ(seen.size(), r.total);
+    for (size_t i = 0; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i], std::make_pair(i + 1, r.total));
+    EXPECT_EQ(r.done, r.total);
+}
+
+TEST(ApplySeason, StopsBetweenOperationsWhenAsked) {
+    struct Case {
+        size_t stopAfter; // operations done when the flag is set
+        std::vector<std::string> switched;
+    } cases[] = {{0, {}}, {1, {"A"}}};
+    for (const Case& c : cases) {
+        TestFolder t;
+        SwitcherState s;
+        s.BaseFolder = t.Base();
+        for (const char* name : {"A", "B", "C"}) {
+            testing_support::LayOutGenericAddon(t.Base(), name);
+            s.AddonList.push_back(name);
+        }
+        SetSeason(s, 2);
+        std::atomic<bool> stop{c.stopAfter == 0};
+        season::ApplyRequest request;
+        request.stop = &stop;
+        request.progress = [&](size_t done, size_t) {
+            if (done >= c.stopAfter)
+                stop = true;
+        };
+        const season::ApplyResult r = season::ApplySeason(s, request);
+        EXPECT_TRUE(r.stopped);
+        EXPECT_EQ(r.done, c.stopAfter);
+        EXPECT_LT(r.done, r.total);
+        for (const char* name : {"A", "B", "C"}) {
+            const bool switched = std::count(c.switched.begin(), c.switched.end(), name) != 0;
+            EXPECT_EQ(t.Read(std::string(name) + "\\Texture\\treesSU.bmp"),
+                      switched ? std::string(name) + "\\Texture\\Default\\treeshw.bmp" : "active")
+                << name << " after " << c.stopAfter;
+        }
+    }
 }

@@ -28,6 +28,9 @@ std::string Utf8(std::string_view cp1252) {
         case 0x93:
             out += "“";
             break;
+        case 0xC4:
+            out += "Ä";
+            break;
         default:
             out += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string("<?>");
         }
@@ -99,4 +102,30 @@ TEST(Texts, FixedTextsKeepTheirExactSpelling) {
     EXPECT_EQ(season::kApplicationTitle, "Brightmere Turnleaf");
     EXPECT_EQ(Utf8(season::SeasonPictureName(3)), "Spring / Frühling");
     EXPECT_TRUE(season::SeasonPictureName(4).empty());
+}
+
+TEST(ResultMessage, SaysSuccessOrListsAtMostTenFailedTargets) {
+    std::vector<std::string> failed;
+    for (int i = 1; i <= 12; ++i)
+        failed.push_back("C:\\Addons\\t" + std::to_string(i) + ".bmp");
+    std::string expected = "Einige Texturdateien konnten nicht geändert werden (12):";
+    for (int i = 1; i <= 10; ++i)
+        expected += "\r\nC:\\Addons\\t" + std::to_string(i) + ".bmp";
+    expected += "\r\n...";
+    EXPECT_EQ(Utf8(season::ResultMessage(0, failed)), expected);
+    failed.resize(1);
+    EXPECT_EQ(season::ResultMessage(1, failed),
+              "Some texture files could not be changed (1):\r\nC:\\Addons\\t1.bmp");
+    EXPECT_EQ(season::ResultMessage(1, {}), "Change texture settings successful!");
+    EXPECT_EQ(Utf8(season::ResultMessage(0, {})), "Änderung der TEXTUREN durchgeführt!");
+}
+
+TEST(ApplyTexts, MipMapQuestionInBothLanguages) {
+    const auto& de = season::ApplyTextsFor(0);
+    const auto& en = season::ApplyTextsFor(1);
+    EXPECT_EQ(Utf8(de.mipMapQuestion),
+              "Möchten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?");
+    EXPECT_EQ(Utf8(de.mipMapCaption), "Bitte wählen Sie ...");
+    EXPECT_EQ(en.mipMapQuestion, "Do you want to use MipMap-Textures with the addon Norvasse X?");
+    EXPECT_EQ(en.mipMapCaption, "Please select now...");
 }

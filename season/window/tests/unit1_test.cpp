@@ -340,6 +340,62 @@ TEST(ApplyButton, APressDuringARunIsRefused) {
     EXPECT_EQ(w.ops.Matching("ask").size(), 2u);
 }
 
+TEST(ApplyButton, AsksTheMipMapQuestionOnlyForNorvasseAndOnEveryRun) {
+    struct Case {
+        bool german;
+        int answer;
+        bool useMipMaps;
+        const char* ask;
+    } cases[] = {
+        {false, season::kAnswerYes, true,
+         "ask [Please select now...] Do you want to use MipMap-Textures with the addon "
+         "Norvasse X?"},
+        {false, season::kAnswerNo, false,
+         "ask [Please select now...] Do you want to use MipMap-Textures with the addon "
+         "Norvasse X?"},
+        {true, 2 /* IDCANCEL */, false,
+         "ask [Bitte w\xE4hlen Sie ...] M\xF6"
+         "chten Sie MipMap-Texturen bei dem Addon Norvasse X verwenden?"},
+    };
+    for (const Case& c : cases) {
+        TestFolder t;
+        Window w(t);
+        w.Start();
+        if (c.german)
+            w.form.Image8Click();
+        w.state.Detected[season::kMipMapRow] = true;
+        w.state.UseMipMaps = !c.useMipMaps;
+        w.ops.answer = c.answer;
+        w.ops.calls.clear();
+        w.form.Button1Click();
+        w.form.Button1Click();
+        EXPECT_EQ(w.ops.Matching("ask"), (Calls{c.ask, c.ask}));
+        EXPECT_EQ(w.state.UseMipMaps, c.useMipMaps);
+    }
+    TestFolder t;
+    Window w(t);
+    w.Start();
+    w.state.UseMipMaps = true;
+    w.form.Button1Click();
+    EXPECT_TRUE(w.ops.Matching("ask").empty());
+    EXPECT_TRUE(w.state.UseMipMaps); // untouched when nobody asked
+}
+
+TEST(ApplyButton, SaysNothingAfterARunEndedByARaisedFailure) {
+    TestFolder t;
+    Window w(t);
+    w.Start();
+    season::ApplyResult raised;
+    raised.raised = true;
+    w.form.ShowApplyResult(raised);
+    EXPECT_TRUE(w.ops.calls.empty());
+    season::ApplyResult failed;
+    failed.failedTargets = {"C:\\x.bmp"};
+    w.form.ShowApplyResult(failed);
+    EXPECT_EQ(w.ops.calls,
+              Calls{"inform Some texture files could not be changed (1):\r\nC:\\x.bmp"});
+}
+
 TEST(ApplyButton, WithNothingDetectedStillReportsInEnglish) {
     TestFolder t;
     Window w(t);
