@@ -1,5 +1,7 @@
 #include "texts.h"
 
+#include <utility>
+
 namespace season {
 namespace {
 
@@ -57,6 +59,10 @@ constexpr GuardTexts kGermanGuards = {
     "bernehmen?",
     "Das Programm konnte nicht mit Administratorrechten gestartet werden. "
     "Es wurde nichts ge\xE4ndert.",
+    "Der Wechsel wurde beim Schlie\xDF"
+    "en des Fensters angehalten: {done} von {total} \xC4nderungen wurden vorgenommen. "
+    "\xDC"
+    "bernehmen Sie erneut, um die Jahreszeit zu vervollst\xE4ndigen.",
 };
 
 constexpr GuardTexts kEnglishGuards = {
@@ -69,6 +75,8 @@ constexpr GuardTexts kEnglishGuards = {
     "because Windows protects it (as below \"Program Files\").\r\n\r\n"
     "Start the switcher again with administrator rights and apply the textures?",
     "The switcher could not be started with administrator rights. Nothing was changed.",
+    "The switch was stopped when the window was closed: {done} of {total} changes were "
+    "made. Apply again to complete the season.",
 };
 
 constexpr std::string_view kSeasonPictureNames[] = {
@@ -99,6 +107,20 @@ constexpr size_t kMaxListedFailures = 10;
 
 const ApplyTexts& ApplyTextsFor(int language) {
     return language == 0 ? kGermanApply : kEnglishApply;
+}
+
+std::string StoppedMessage(int language, std::size_t done, std::size_t total,
+                           const std::vector<std::string>& failedTargets) {
+    std::string message(GuardTextsFor(language).stopped);
+    for (const auto& [key, value] : {std::pair<std::string, std::size_t>{"{done}", done},
+                                     std::pair<std::string, std::size_t>{"{total}", total}}) {
+        const size_t at = message.find(key);
+        if (at != std::string::npos)
+            message.replace(at, key.size(), std::to_string(value));
+    }
+    if (!failedTargets.empty())
+        message += "\r\n\r\n" + ResultMessage(language, failedTargets);
+    return message;
 }
 
 std::string ResultMessage(int language, const std::vector<std::string>& failedTargets) {

@@ -10,6 +10,8 @@
 #include "file_system.h"
 #include "switcher_state.h"
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -47,6 +49,9 @@ public:
     virtual int AskRetryCancel(const std::string& text, const std::string& caption) = 0;
     // The shield on the apply button: pressing it needs administrator rights.
     virtual void ShowShield(bool shown) = 0;
+    // The progress of a run in percent on the apply button and the task-bar
+    // button; -1 ends the display. May be called from any thread.
+    virtual void ShowProgress(int percent) = 0;
     // Runs `work` away from the window's thread, so that the window keeps
     // answering, then `then` on the window's thread.
     virtual void RunInBackground(std::function<void()> work, std::function<void()> then) = 0;
@@ -104,6 +109,10 @@ public:
     // new start with administrator rights; otherwise the apply engine runs. A
     // press while a run is in progress is refused.
     void Button1Click();
+    // The window is about to close (its close icon, button or the system's
+    // close). False while a run is in progress: the run is asked to stop after
+    // the file in hand, reports what it did, and then closes the window.
+    bool FormCloseQuery();
 
     // The two halves around an engine run, for a caller that runs the engine
     // elsewhere (Button1Click does all three in turn): the questions before the
@@ -118,6 +127,7 @@ public:
     bool Busy() const { return busy_; }
 
 private:
+    void SetBusy(bool busy);
     bool SimulatorClosed();
     bool FolderWritable();
     void OfferElevation();
@@ -129,6 +139,8 @@ private:
     ProgramInfo program_;
     FileSystem& fs_;
     SystemOperations system_;
+    std::atomic<bool> stop_{false};
+    bool closeRequested_ = false;
     std::string versionText_;
     bool warningShown_ = false;
     bool helpShown_ = false;
@@ -145,6 +157,10 @@ std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS);
 // The running program's file version as text, read from its own version record.
 // Empty when the program carries none.
 std::string GetFileVersionText();
+
+// Progress of `done` out of `total` operations in whole percent, rounded down:
+// 100 only when all are done.
+int ProgressPercent(std::size_t done, std::size_t total);
 
 // The command line that has a new instance switch at once to `season` in
 // `language`, with the MipMap answer when one was given:

@@ -104,8 +104,13 @@ int RecordingForm::AskRetryCancel(const std::string& text, const std::string& ca
 void RecordingForm::ShowShield(bool shown) {
     calls.push_back(shown ? "shield" : "no shield");
 }
+void RecordingForm::ShowProgress(int percent) {
+    calls.push_back("progress " + std::to_string(percent));
+}
 void RecordingForm::RunInBackground(std::function<void()> work, std::function<void()> then) {
     calls.push_back("background");
+    if (whileWorking)
+        whileWorking();
     work();
     calls.push_back("foreground");
     then();

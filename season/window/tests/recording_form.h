@@ -20,6 +20,8 @@ public:
     int answer = season::kAnswerNo;
     std::function<void()> whileAsking;
     std::function<void()> whileInforming;
+    // Runs inside RunInBackground before the work, as if during it.
+    std::function<void()> whileWorking;
     // Answers of AskRetryCancel in turn; Cancel once they run out.
     std::vector<int> retryAnswers;
     // Answers of AskYesNo in turn before `answer` applies.
@@ -38,6 +40,7 @@ public:
     void ShowInformation(const std::string& text) override;
     int AskRetryCancel(const std::string& text, const std::string& caption) override;
     void ShowShield(bool shown) override;
+    void ShowProgress(int percent) override;
     // Runs the work at once, recorded between "background" and "foreground".
     void RunInBackground(std::function<void()> work, std::function<void()> then) override;
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -113,9 +115,11 @@ TEST(SimulatorCheck, CancelOrAClosedBoxChangesNothingAndAsksInGerman) {
         w.form.Button1Click();
 
         const auto& de = season::GuardTextsFor(season::kGerman);
-        ASSERT_EQ(w.ops.calls.size(), 1u);
-        EXPECT_EQ(w.ops.calls[0], "retry? [" + std::string(de.simulatorCaption) + "] " +
-                                      std::string(de.simulatorRunning));
+        EXPECT_EQ(w.ops.calls,
+                  (std::vector<std::string>{"busy",
+                                            "retry? [" + std::string(de.simulatorCaption) + "] " +
+                                                std::string(de.simulatorRunning),
+                                            "idle"}));
         EXPECT_FALSE(Switched(t));
         EXPECT_TRUE(w.checkedFolders.size() <= 1u) << "no write check after Cancel";
         EXPECT_FALSE(w.form.Busy());
@@ -157,7 +161,9 @@ TEST(WriteCheck, AProtectedFolderShowsTheShieldAndNoChangesNothing) {
                   "\r\n" + w.state.BaseFolder + "\r\n" + std::string(en.elevationAfter));
     EXPECT_TRUE(w.elevatedWith.empty());
     EXPECT_FALSE(Switched(t));
-    EXPECT_TRUE(w.ops.Matching("busy").empty());
+    EXPECT_TRUE(w.ops.Matching("background").empty());
+    EXPECT_EQ(w.ops.calls.back(), "idle");
+    EXPECT_FALSE(w.form.Busy());
 }
 
 TEST(WriteCheck, YesStartsTheProgramElevatedWithTheChosenSwitchAndWaitsBusy) {
@@ -195,7 +201,8 @@ TEST(WriteCheck, YesStartsTheProgramElevatedWithTheChosenSwitchAndWaitsBusy) {
         EXPECT_EQ(w.elevatedWith, (std::vector<std::string>{c.parameters}));
         EXPECT_EQ(w.ops.Matching("ask").size(), c.norvasse ? 2u : 1u);
         EXPECT_EQ(w.ops.Matching("busy").size(), 1u);
-        EXPECT_EQ(w.ops.calls.back(), "no shield") << "rights are checked again afterwards";
+        EXPECT_EQ(w.ops.Matching("no shield").size(), 1u) << "rights are checked again afterwards";
+        EXPECT_EQ(w.ops.calls.back(), "idle");
         EXPECT_TRUE(w.ops.Matching("inform").empty()) << "the new instance reports";
         EXPECT_FALSE(Switched(t)) << "this instance changes nothing itself";
         EXPECT_FALSE(w.form.Busy());
@@ -218,7 +225,8 @@ TEST(WriteCheck, AFailedNewStartIsReportedARefusedPromptIsNot) {
                   cancelled
                       ? std::vector<std::string>{}
                       : std::vector<std::string>{"inform " + std::string(en.elevationFailed)});
-        EXPECT_EQ(w.ops.calls.back(), "shield");
+        const auto shields = w.ops.Matching("shield");
+        EXPECT_EQ(shields.back(), "shield") << "still protected";
     }
 }
 
@@ -229,4 +237,148 @@ TEST(SwitchParameters, NameSeasonLanguageAndTheMipMapAnswerWhenGiven) {
               "/season=autumn /lang=de /mipmaps=no");
     EXPECT_EQ(season::SwitchParameters(3, season::kEnglish, true),
               "/season=spring /lang=en /mipmaps=yes");
+}
+
+// --- The switch away from the window's thread ------------------------------------
+
+namespace {
+
+// Lays out `n` generic add-ons; each switch of them is one operation.
+void LayOutMany(const TestFolder& t, int n) {
+    for (int i = 0; i < n; ++i)
+        testing_support::LayOutGenericAddon(t.Base(), "Addon " + std::to_string(100 + i), {0, 2});
+}
+
+int SwitchedOf(const TestFolder& t, int n) {
+    int switched = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::string name = "Addon " + std::to_string(100 + i);
+        switched += t.Read(name + "\\Texture\\treesSU.bmp") ==
+                    t.Read(name + "\\Texture\\Default\\treeshw.bmp");
+    }
+    return switched;
+}
+
+} // namespace
+
+TEST(BackgroundSwitch, ShowsRisingProgressThenRestoresTheCaptionInTheLanguageNowShown) {
+    TestFolder t;
+    LayOutMany(t, 7);
+    Window w(t);
+    w.form.FormShow();
+    w.form.Image4Click();
+    w.form.Image4Click();
+    w.form.Image8Click(); // German
+    w.ops.calls.clear();
+    w.form.Button1Click();
+
+    std::vector<int> shown;
+    for (const std::string& p : w.ops.Matching("progress "))
+        shown.push_back(std::stoi(p.substr(9)));
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown.front(), 0);
+    EXPECT_EQ(shown[shown.size() - 2], 100);
+    EXPECT_EQ(shown.back(), -1) << "the display ends";
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end() - 1));
+    EXPECT_EQ(w.ops.Matching("text Button1"),
+              (std::vector<std::string>{"text Button1 Einstellung \xFC"
+                                        "bernehmen"}));
+    EXPECT_EQ(SwitchedOf(t, 7), 7);
+    EXPECT_FALSE(w.form.Busy());
+}
+
+TEST(BackgroundSwitch, ArrowsFlagsAndApplyAreRefusedWhileItRuns) {
+    TestFolder t;
+    LayOutMany(t, 3);
+    Window w(t);
+    w.form.FormShow();
+    w.form.Image4Click();
+    w.form.Image4Click(); // winter
+    w.ops.whileWorking = [&w] {
+        EXPECT_TRUE(w.form.Busy());
+        w.form.Image4Click();
+        w.form.Image5Click();
+        w.form.Image8Click();
+        w.form.Button1Click();
+    };
+    w.ops.calls.clear();
+    w.form.Button1Click();
+    EXPECT_EQ(w.state.seasons.SeasonIndex, season::kWinter);
+    EXPECT_EQ(w.state.Language, season::kEnglish);
+    EXPECT_EQ(w.ops.Matching("background").size(), 1u);
+    EXPECT_TRUE(w.ops.Matching("draw").empty());
+    EXPECT_EQ(SwitchedOf(t, 3), 3);
+    // Free again afterwards.
+    w.ops.whileWorking = nullptr;
+    w.form.Image8Click();
+    EXPECT_EQ(w.state.Language, season::kGerman);
+}
+
+TEST(BackgroundSwitch, ClosingStopsTheRunReportsWhatWasDoneThenCloses) {
+    TestFolder t;
+    LayOutMany(t, 5);
+    Window w(t);
+    w.form.FormShow();
+    EXPECT_TRUE(w.form.FormCloseQuery()) << "nothing runs: the window may close";
+    w.form.Image4Click();
+    w.form.Image4Click();
+    // The close comes as the run starts: the engine stops before its first file.
+    int closes = 0;
+    w.ops.whileWorking = [&] {
+        EXPECT_FALSE(w.form.FormCloseQuery());
+        ++closes;
+    };
+    w.ops.calls.clear();
+    w.form.Button1Click();
+
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(SwitchedOf(t, 5), 0) << "stopped before its first file";
+    const auto informs = w.ops.Matching("inform");
+    ASSERT_EQ(informs.size(), 1u);
+    EXPECT_EQ(
+        informs[0].rfind("inform The switch was stopped when the window was closed: 0 of ", 0), 0u)
+        << informs[0];
+    EXPECT_EQ(w.ops.calls.back(), "close");
+    EXPECT_FALSE(w.form.Busy());
+}
+
+TEST(BackgroundSwitch, TheCloseIconAndButtonDuringARunStopItInsteadOfClosingAtOnce) {
+    for (bool icon : {true, false}) {
+        TestFolder t;
+        LayOutMany(t, 2);
+        Window w(t);
+        w.form.FormShow();
+        w.ops.whileWorking = [&] {
+            if (icon)
+                w.form.Image2Click();
+            else
+                w.form.BitBtn2Click();
+            EXPECT_TRUE(w.ops.Matching("close").empty()) << "not while it runs";
+        };
+        w.form.Button1Click();
+        EXPECT_EQ(w.ops.Matching("close").size(), 1u);
+        EXPECT_EQ(w.ops.calls.back(), "close");
+    }
+}
+
+TEST(BackgroundSwitch, ProgressPercentRoundsDownAndReaches100OnlyAtTheEnd) {
+    const struct {
+        std::size_t done, total;
+        int percent;
+    } cases[] = {{0, 0, 0},      {0, 5, 0},       {1, 3, 33}, {2, 3, 66},
+                 {199, 200, 99}, {200, 200, 100}, {5, 4, 100}};
+    for (const auto& c : cases)
+        EXPECT_EQ(season::ProgressPercent(c.done, c.total), c.percent) << c.done << "/" << c.total;
+}
+
+TEST(BackgroundSwitch, TheStoppedMessageCountsInBothLanguagesAndListsFailures) {
+    EXPECT_EQ(season::StoppedMessage(season::kEnglish, 3, 40, {}),
+              "The switch was stopped when the window was closed: 3 of 40 changes were made. "
+              "Apply again to complete the season.");
+    const std::string german = season::StoppedMessage(season::kGerman, 12, 40, {"C:\\a.bmp"});
+    EXPECT_NE(german.find(": 12 von 40 \xC4nderungen"), std::string::npos) << german;
+    EXPECT_NE(german.find("\r\n\r\nEinige Texturdateien konnten nicht ge\xE4ndert werden (1):\r\n"
+                          "C:\\a.bmp"),
+              std::string::npos)
+        << german;
 }

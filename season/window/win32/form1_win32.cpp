@@ -19,8 +19,10 @@ constexpr int kFormHeight = 538;
 constexpr COLORREF kPanelColour = 15263976; // RGB(232, 232, 232)
 constexpr COLORREF kWarningColour = RGB(255, 0, 0);
 constexpr UINT_PTR kSubclassId = 1;
-// Posted by the worker thread when its work is done.
+// Posted by the worker thread when its work is done, and with each new
+// percentage of progress (in wParam).
 constexpr UINT kWorkDone = WM_APP + 1;
+constexpr UINT kProgress = WM_APP + 2;
 
 enum class Kind { Picture, Label, ListBox, Button, Panel };
 enum class Pointer { Ordinary, Hand, Drag };
@@ -177,6 +179,8 @@ SystemOperations Form1Window::RealSystem() {
 Form1Window::~Form1Window() {
     if (worker_.joinable())
         worker_.join();
+    if (taskbar_)
+        taskbar_->Release();
     if (hwnd_)
         DestroyWindow(hwnd_);
     for (HGDIOBJ o : {static_cast<HGDIOBJ>(backgroundBrush_), static_cast<HGDIOBJ>(panelBrush_),
@@ -260,6 +264,9 @@ bool Form1Window::Create() {
     panel.hbrBackground = panelBrush_;
     panel.lpszClassName = L"TPanel";
     RegisterClassExW(&panel);
+    // Sent once the shell has made the task-bar button; its progress can be set
+    // from then on.
+    taskbarButtonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
 
     // Frameless, centred on the screen; the client area is the whole window.
     const int width = Scale(kFormWidth);
@@ -453,11 +460,27 @@ void Form1Window::ShowShield(bool shown) {
     FitCaption(Component::Button1);
 }
 
+void Form1Window::ShowProgress(int percent) {
+    if (percent < 0) {
+        postedPercent_.store(-1);
+        if (taskbar_)
+            taskbar_->SetProgressState(hwnd_, TBPF_NOPROGRESS);
+        return;
+    }
+    if (postedPercent_.exchange(percent) != percent)
+        PostMessageW(hwnd_, kProgress, static_cast<WPARAM>(percent), 0);
+}
+
 void Form1Window::RunInBackground(std::function<void()> work, std::function<void()> then) {
     afterWork_ = std::move(then);
     HWND window = hwnd_;
+    postedPercent_.store(-1);
     worker_ = std::thread([window, work = std::move(work)] {
+        // The shell's folder copies run on this thread.
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         work();
+        if (SUCCEEDED(com))
+            CoUninitialize();
         PostMessageW(window, kWorkDone, 0, 0);
     });
 }
@@ -511,6 +534,17 @@ LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         DeleteDC(source);
         return TRUE;
     }
+    case kProgress: {
+        // Shown only while the run lasts: the end restores the caption.
+        if (!busy_)
+            return 0;
+        const int percent = static_cast<int>(wp);
+        SetWindowTextW(Control(Component::Button1), (std::to_wstring(percent) + L" %").c_str());
+        FitCaption(Component::Button1);
+        if (taskbar_)
+            taskbar_->SetProgressValue(hwnd_, static_cast<ULONGLONG>(percent), 100);
+        return 0;
+    }
     case kWorkDone:
         if (worker_.joinable())
             worker_.join();
@@ -521,8 +555,8 @@ LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_CLOSE:
-        // Nothing ends the program while work runs on the worker thread.
-        if (busy_)
+        // During a run the window closes once the run has stopped and reported.
+        if (!form_.FormCloseQuery())
             return 0;
         break;
     case WM_DESTROY:
@@ -531,6 +565,13 @@ LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         PostQuitMessage(0);
         return 0;
     default:
+        if (msg == taskbarButtonCreated_ && msg != 0) {
+            if (!taskbar_ &&
+                SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar_))))
+                taskbar_->HrInit();
+            return 0;
+        }
         break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);

@@ -11,6 +11,7 @@
 #include "windows_gui.h"
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -47,6 +48,7 @@ public:
     void ShowInformation(const std::string& text) override;
     int AskRetryCancel(const std::string& text, const std::string& caption) override;
     void ShowShield(bool shown) override;
+    void ShowProgress(int percent) override;
     void RunInBackground(std::function<void()> work, std::function<void()> then) override;
 
 private:
@@ -103,6 +105,11 @@ private:
     // The work of RunInBackground and what follows it on the window's thread.
     std::thread worker_;
     std::function<void()> afterWork_;
+    // The last percentage posted by the worker, so that each is posted once.
+    std::atomic<int> postedPercent_{-1};
+    // The task-bar button's progress (absent before Windows 7 and under Wine).
+    ITaskbarList3* taskbar_ = nullptr;
+    UINT taskbarButtonCreated_ = 0;
 };
 
 } // namespace season::win32

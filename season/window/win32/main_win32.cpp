@@ -11,6 +11,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         lock.BringOtherToFront(10);
         return 0;
     }
+    // For the task-bar button's progress.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     platform::gui::GdiplusSession gdiplus;
@@ -18,8 +20,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         // The application's title is the main window's text: the task bar shows
         // it, and it captions the program's information messages.
         season::win32::Form1Window form(instance, lock);
-        if (!form.Create())
+        if (!form.Create()) {
+            if (SUCCEEDED(com))
+                CoUninitialize();
             return 0;
+        }
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (form.Handle() && IsDialogMessageW(form.Handle(), &msg))
@@ -28,5 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             DispatchMessageW(&msg);
         }
     }
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return 0;
 }
