@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -54,12 +55,16 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
 // season.exe running in its own copy of the sample tree.
 class Switcher {
 public:
-    explicit Switcher(const std::wstring& treeName) {
+    // `prepare` adds to the tree before the program starts.
+    explicit Switcher(const std::wstring& treeName,
+                      const std::function<void(const std::wstring& tree)>& prepare = nullptr) {
         tree_ = DriverFolder() + L"trees\\" + treeName + L"\\";
         CreateDirectoryW((DriverFolder() + L"trees").c_str(), nullptr);
         CopyTree(DriverFolder() + L"data\\addons", tree_.substr(0, tree_.size() - 1));
         CopyFileW((DriverFolder() + L"data\\season.exe").c_str(), (tree_ + L"season.exe").c_str(),
                   FALSE);
+        if (prepare)
+            prepare(tree_);
         Start(tree_ + L"season.exe");
     }
 
@@ -689,6 +694,182 @@ TEST(SeasonWindow, ASecondStartOnTheSameFolderBringsTheFirstWindowToTheFrontAndE
     Switcher fourth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
     EXPECT_NE(fourth.Form(), nullptr);
     EXPECT_FALSE(fourth.Ended());
+}
+
+// A large add-on tree: `count` generic add-ons whose summer and winter textures are
+// hard links of one file of `megabytes` MiB, so that only the switch's copies take
+// room and time. Their active textures are missing until a switch copies them.
+constexpr int kLargeCount = 150;
+constexpr int kLargeMegabytes = 8;
+
+std::wstring LargeName(int i) {
+    return L"Large " + std::to_wstring(1000 + i);
+}
+
+void LayOutLargeTree(const std::wstring& tree) {
+    const std::wstring big = tree.substr(0, tree.size() - 1) + L"-texture.bmp";
+    {
+        std::ofstream out(big.c_str(), std::ios::binary);
+        const std::string block(1 << 20, 'T');
+        for (int i = 0; i < kLargeMegabytes; ++i)
+            out << block;
+    }
+    for (int i = 0; i < kLargeCount; ++i) {
+        const std::wstring addon = tree + LargeName(i);
+        CreateDirectoryW(addon.c_str(), nullptr);
+        CreateDirectoryW((addon + L"\\Texture").c_str(), nullptr);
+        CreateDirectoryW((addon + L"\\Texture\\Default").c_str(), nullptr);
+        for (const wchar_t* name : {L"treesSU.bmp", L"treeshw.bmp"}) {
+            const std::wstring link = addon + L"\\Texture\\Default\\" + name;
+            if (!CreateHardLinkW(link.c_str(), big.c_str(), nullptr))
+                CopyFileW(big.c_str(), link.c_str(), FALSE);
+        }
+    }
+}
+
+// How many large add-ons carry the whole winter texture; a partly written one
+// counts in `partial`.
+int LargeSwitched(const std::wstring& tree, int* partial) {
+    int whole = 0;
+    *partial = 0;
+    for (int i = 0; i < kLargeCount; ++i) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW((tree + LargeName(i) + L"\\Texture\\treesSU.bmp").c_str(),
+                                  GetFileExInfoStandard, &data))
+            continue;
+        if (data.nFileSizeLow == static_cast<DWORD>(kLargeMegabytes) << 20)
+            ++whole;
+        else
+            ++*partial;
+    }
+    return whole;
+}
+
+void RemoveLargeTree(const std::wstring& tree) {
+    for (int i = 0; i < kLargeCount; ++i) {
+        const std::wstring texture = tree + LargeName(i) + L"\\Texture\\";
+        DeleteFileW((texture + L"treesSU.bmp").c_str());
+        DeleteFileW((texture + L"Default\\treesSU.bmp").c_str());
+        DeleteFileW((texture + L"Default\\treeshw.bmp").c_str());
+    }
+    DeleteFileW((tree.substr(0, tree.size() - 1) + L"-texture.bmp").c_str());
+}
+
+// "37 %" gives 37; anything else -1.
+int PercentOf(const std::wstring& caption) {
+    if (caption.size() < 3 || caption.compare(caption.size() - 2, 2, L" %") != 0)
+        return -1;
+    const std::wstring digits = caption.substr(0, caption.size() - 2);
+    if (digits.empty() || digits.size() > 3 ||
+        !std::all_of(digits.begin(), digits.end(),
+                     [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
+        return -1;
+    return std::stoi(digits);
+}
+
+// Starts the winter switch, answering the MipMap question with No.
+void StartWinterSwitch(const Switcher& s) {
+    StepTo(s, 2);
+    s.ClickAndLeave(Component::Button1);
+    const MessageBoxSeen question = s.WaitForMessageBox();
+    ASSERT_NE(question.hwnd, nullptr);
+    ASSERT_EQ(question.caption, L"Please select now...");
+    Switcher::Answer(question, IDNO);
+}
+
+TEST(SeasonWindow, TheWindowAnswersMovesAndShowsProgressWhileALargeSwitchRuns) {
+    Switcher s(L"large", LayOutLargeTree);
+    ASSERT_NE(s.Form(), nullptr);
+    StartWinterSwitch(s);
+
+    std::vector<int> percents;
+    int unanswered = 0;
+    DWORD slowest = 0;
+    bool controlsDisabled = true;
+    bool moved = false;
+    HWND result = nullptr;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
+    while (std::chrono::steady_clock::now() < end) {
+        if ((result = FindProcessWindow(s.ProcessId(), L"#32770")) != nullptr)
+            break;
+        const DWORD start = GetTickCount();
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(s.Form(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
+            ++unanswered;
+        slowest = std::max(slowest, GetTickCount() - start);
+        const int percent = PercentOf(s.Text(Component::Button1));
+        if (percent >= 0) {
+            if (percents.empty() || percents.back() != percent)
+                percents.push_back(percent);
+            for (Component c : {Component::Button1, Component::Image4, Component::Image5,
+                                Component::Image8, Component::Image9})
+                controlsDisabled = controlsDisabled && !IsWindowEnabled(s.Control(c));
+            if (!moved && percent > 0) {
+                // The window moves while the switch runs.
+                RECT before;
+                GetWindowRect(s.Form(), &before);
+                SetWindowPos(s.Form(), nullptr, before.left + 20, before.top + 10, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                RECT after;
+                GetWindowRect(s.Form(), &after);
+                moved = after.left == before.left + 20 && after.top == before.top + 10;
+                EXPECT_TRUE(moved);
+            }
+        }
+        Sleep(30);
+    }
+    ASSERT_NE(result, nullptr) << "no result within four minutes";
+    const MessageBoxSeen done = ReadMessageBox(result);
+    EXPECT_EQ(done.text, L"Change texture settings successful!");
+    Switcher::Answer(done, IDOK);
+
+    EXPECT_EQ(unanswered, 0) << "the window stopped answering";
+    EXPECT_LT(slowest, 1000u) << "ms for one answer";
+    ASSERT_GE(percents.size(), 3u) << "progress shown on the apply button";
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_LE(percents.back(), 100);
+    EXPECT_TRUE(controlsDisabled) << "arrows, flags and apply disabled during the run";
+    EXPECT_TRUE(moved);
+    std::printf("[ figures  ] %zu progress steps shown, slowest answer %lu ms\n", percents.size(),
+                static_cast<unsigned long>(slowest));
+
+    EXPECT_TRUE(
+        WaitFor([&] { return IsWindowEnabled(s.Control(Component::Button1)) != FALSE; }, 5));
+    EXPECT_EQ(s.Text(Component::Button1), L"Apply new textures for all products");
+    EXPECT_TRUE(IsWindowEnabled(s.Control(Component::Image4)));
+    int partial = 0;
+    EXPECT_EQ(LargeSwitched(s.Tree(), &partial), kLargeCount);
+    EXPECT_EQ(partial, 0);
+    RemoveLargeTree(s.Tree());
+}
+
+TEST(SeasonWindow, ClosingTheWindowDuringASwitchFinishesTheFileInHandStopsAndReports) {
+    Switcher s(L"large-close", LayOutLargeTree);
+    ASSERT_NE(s.Form(), nullptr);
+    StartWinterSwitch(s);
+    ASSERT_TRUE(WaitFor([&] { return PercentOf(s.Text(Component::Button1)) > 0; }, 60))
+        << "no progress shown";
+    // The close icon, as a user closes the window.
+    s.Click(Component::Image2);
+
+    const MessageBoxSeen stopped = s.WaitForMessageBox();
+    ASSERT_NE(stopped.hwnd, nullptr);
+    const std::wstring start = L"The switch was stopped when the window was closed: ";
+    ASSERT_TRUE(StartsWith(stopped.text, start)) << Narrow(stopped.text);
+    const int done = std::stoi(stopped.text.substr(start.size()));
+    EXPECT_NE(stopped.text.find(L"Apply again to complete the season."), std::wstring::npos);
+    Switcher::Answer(stopped, IDOK);
+    DWORD code = 99;
+    ASSERT_TRUE(s.Exited(&code)) << "the window closes after the report";
+    EXPECT_EQ(code, 0u);
+
+    int partial = 0;
+    const int whole = LargeSwitched(s.Tree(), &partial);
+    EXPECT_EQ(partial, 0) << "the file in hand is finished";
+    EXPECT_GT(whole, 0);
+    EXPECT_LT(whole, kLargeCount) << "stopped before the end";
+    EXPECT_LE(whole, done) << "the report counts every change made";
+    RemoveLargeTree(s.Tree());
 }
 
 // Under Wine the window needs an X display; without one every test would only wait
