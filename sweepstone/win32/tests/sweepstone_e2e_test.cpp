@@ -343,11 +343,15 @@ public:
     }
 
     // "Next >", the question answered with OK, and the wait for "Finish". A box
-    // that lists items left behind fails the test with its text.
-    void RunRemoval() const {
+    // that lists items left behind fails the test with its text, unless the test
+    // expects one; its text is returned.
+    std::wstring RunRemoval(bool itemsLeftExpected = false) const {
         Click(Component::BitBtn1);
         const MessageBoxSeen question = WaitForMessageBox();
-        ASSERT_NE(question.hwnd, nullptr) << "no question box";
+        if (!question.hwnd) {
+            ADD_FAILURE() << "no question box";
+            return {};
+        }
         EXPECT_EQ(question.caption, L"Information");
         EXPECT_EQ(question.text, L"Do you want to completely remove the selected application "
                                  L"and all of its features?");
@@ -359,12 +363,21 @@ public:
                 return left || Text(Component::BitBtn2) == L"Finish";
             },
             60);
+        // "Finish" shows before the box that lists what is left.
+        if (!left && itemsLeftExpected)
+            WaitFor([&] { return (left = MessageBoxNow()) != nullptr; }, 20);
+        std::wstring leftText;
         if (left) {
             const MessageBoxSeen box = ReadMessageBox(left);
-            ADD_FAILURE() << "items left behind: " << Narrow(box.text);
+            if (!itemsLeftExpected)
+                ADD_FAILURE() << "items left behind: " << Narrow(box.text);
+            leftText = box.text;
             Answer(box, IDOK);
+        } else if (itemsLeftExpected) {
+            ADD_FAILURE() << "no box lists the items left";
         }
-        ASSERT_TRUE(WaitFor([&] { return Text(Component::BitBtn2) == L"Finish"; }, 10));
+        EXPECT_TRUE(WaitFor([&] { return Text(Component::BitBtn2) == L"Finish"; }, 10));
+        return leftText;
     }
 
     bool SaveScreenshot(const std::wstring& path) const {
@@ -568,6 +581,41 @@ TEST(Wizard, SharedItemsStayWhileAnotherProductUsesThem) {
     EXPECT_TRUE(FileExists(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"));
 
     FinishAndExpectSelfDeletion(w, p);
+}
+
+// A library entry point that faults ends only the library step: the call after it
+// in [DLL_RUN] is skipped, [DLL_RUN_SHARED] and every later step run, the fault is
+// listed, and "Finish" still deletes the wizard. Run for a fault of the processor
+// and for a stack overflow of the window's own thread.
+TEST(Wizard, ALibraryThatFaultsEndsOnlyItsStepAndTheWizardStillFinishes) {
+    const struct {
+        const wchar_t* product;
+        const char* entry;
+        const char* fault;
+    } cases[] = {
+        {L"fault-access", "AccessViolation", "fault 0xC0000005, access violation"},
+        {L"fault-stack", "StackOverflow", "fault 0xC00000FD, stack overflow"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        const Product p = MakeProduct(c.product, L"Uninstall.exe");
+        const std::string lib = Narrow(Data(L"sweepstone_test_entry.dll"));
+        WriteFile(p.folder + L"Uninstall.log",
+                  "[General]\r\nName=Sample Airport X\r\n[DLL_RUN]\r\nD1=" + lib + "@" + c.entry +
+                      "@first@@\r\nD2=" + lib + "@Cleanup@skipped@@\r\n[DLL_RUN_SHARED]\r\nD1=" +
+                      lib + "@Cleanup@shared@@\r\n[Path]\r\nP1=" + Narrow(p.root) +
+                      "Sim\\Addon Scenery\\Sample Airport\r\n");
+        Wizard w(p);
+        ASSERT_NE(w.Form(), nullptr);
+        const std::wstring left = w.RunRemoval(true);
+        const std::string listed =
+            "library call " + lib + "@" + c.entry + " (" + std::string(c.fault) + ")";
+        EXPECT_NE(Narrow(left).find(listed), std::string::npos) << Narrow(left);
+        EXPECT_EQ(ReadFile(p.entryRecord),
+                  std::string(c.entry) + "|first|<null>|<null>\nCleanup|shared|<null>|<null>\n");
+        EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+        FinishAndExpectSelfDeletion(w, p);
+    }
 }
 
 TEST(Wizard, CancelWhileWaitingForTheTimerEndsWithoutRemovingAnything) {
