@@ -26,6 +26,11 @@ std::error_code StartHiddenBatch(const std::string& batch);
 // far as the process may see them; on POSIX the kernel's command names.
 std::vector<std::string> RunningProgramNames();
 
+// The process's command line as the system holds it (GetCommandLineW), in UTF-8:
+// the program name first, then the arguments as the caller wrote them, quotes
+// included. On POSIX the arguments are joined, each in quotes.
+std::string CommandLineText();
+
 // Ends the process at once with `code`; no window close events run.
 [[noreturn]] void EndProcess(int code);
 
