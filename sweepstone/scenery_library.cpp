@@ -27,7 +27,10 @@ std::vector<size_t> MarkedAreas(const ProfileDocument& library, std::string_view
 std::error_code RemoveSceneryAreas(const std::string& path, const std::string& logText) {
     // One parse for the whole walk: lookups go to the parsed snapshot, and the
     // removals to its bytes, so what is written is exactly what was tested.
-    const ProfileDocument library = ProfileFile(path).Load();
+    std::error_code error;
+    const ProfileDocument library = ProfileFile(path).Load(error);
+    if (error)
+        return error; // a library that cannot be read is not an empty one
     const std::vector<size_t> marked = MarkedAreas(library, logText);
     if (marked.empty())
         return {};

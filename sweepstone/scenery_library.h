@@ -30,7 +30,7 @@ std::vector<size_t> MarkedAreas(const ProfileDocument& library, std::string_view
 // or the ANSI code page), gaps in the area numbering included.
 //
 // A missing file stays missing and nothing is marked. When the file cannot be
-// written, it stays as it was and the failure is returned: the removal step that
+// read or written, it stays as it was and the failure is returned: the removal step that
 // called this has failed and ends there.
 [[nodiscard]] std::error_code RemoveSceneryAreas(const std::string& path,
                                                  const std::string& logText);

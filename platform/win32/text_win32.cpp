@@ -37,4 +37,18 @@ std::string Utf8ToAnsi(std::string_view text) {
     return out;
 }
 
+std::string FoldCase(const std::string& name) {
+    const std::wstring wide = win32::Widen(name);
+    if (wide.empty())
+        return {};
+    std::wstring upper(wide.size(), L'\0');
+    const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(),
+                                static_cast<int>(wide.size()), upper.data(),
+                                static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    if (n <= 0)
+        return name;
+    upper.resize(static_cast<size_t>(n));
+    return win32::Narrow(upper);
+}
+
 } // namespace platform

@@ -23,4 +23,10 @@ std::string AnsiToUtf8(std::string_view bytes);
 // lacks becomes "?", never a look-alike ("Ł" as "L") that could name another file.
 std::string Utf8ToAnsi(std::string_view text);
 
+// The comparable form of a name: every letter in upper case by its simple Unicode
+// mapping, one character for one, as Windows compares file and registry names
+// (Ä and ä, Ω and ω, Ж and ж are the same). Win32: LCMapStringEx with the invariant
+// locale; POSIX: the C.UTF-8 locale's towupper over UTF-8 text.
+std::string FoldCase(const std::string& name);
+
 } // namespace platform

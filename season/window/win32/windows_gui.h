@@ -5,3 +5,4 @@
 #include "windows_support.h"
 
 #include <commctrl.h>
+#include <shobjidl.h>
