@@ -30,8 +30,8 @@ TEST(ComparablePath, FoldsCaseSeparatorsAndDots) {
         {"/", "\\"},
         // Letters beyond ASCII compare without case too, so a user folder written in
         // the other case is still the same folder.
-        {"C:\\Users\\Łukasz\\Документы", "C:\\USERS\\łUKASZ\\документы"},
-        {"c:\\users\\ŁUKASZ\\ДОКУМЕНТЫ", "C:\\USERS\\łUKASZ\\документы"},
+        {"C:\\Users\\Łukasz\\Документы", "C:\\USERS\\ŁUKASZ\\ДОКУМЕНТЫ"},
+        {"c:\\users\\łukasz\\документы", "C:\\USERS\\ŁUKASZ\\ДОКУМЕНТЫ"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ComparablePath(c.in), c.out) << c.in;
