@@ -148,6 +148,10 @@ void TForm1::ShowApplyResult(const ApplyResult& result) {
     // A run ended by a raised failure says nothing.
     if (result.raised)
         return;
+    if (result.nothingFound) {
+        ops_.ShowInformation(NothingFoundMessage(state_.Language, state_.BaseFolder));
+        return;
+    }
     ops_.ShowInformation(ResultMessage(state_.Language, result.failedTargets));
 }
 
