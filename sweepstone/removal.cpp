@@ -12,6 +12,8 @@
 #include "platform/shell.h"
 
 #include <array>
+#include <cstdint>
+#include <cstdio>
 
 namespace sweepstone {
 namespace {
@@ -119,14 +121,21 @@ private:
     }
 
     // Steps 3 and 4. What a library does is its own affair; a library or entry point
-    // that is missing is passed over.
+    // that is missing is passed over. A fault inside an entry point ends the step and
+    // is listed: the calls after it in the same section do not run.
     void CallLibraries(const std::vector<std::string>& entries) {
         for (const std::string& entry : entries) {
             const std::optional<LibraryCall> call = ParseLibraryCall(EntryValue(entry));
             if (!call || !call->Callable())
                 continue;
-            platform::CallLibraryEntry(call->library, call->entryPoint, call->Argument(0),
-                                       call->Argument(1), call->Argument(2));
+            const platform::LibraryCallOutcome outcome =
+                platform::CallLibraryEntry(call->library, call->entryPoint, call->Argument(0),
+                                           call->Argument(1), call->Argument(2));
+            if (outcome.result == platform::LibraryCallResult::Faulted) {
+                report_.Add(Outcome::Left, "library call " + call->library + "@" + call->entryPoint,
+                            FaultText(outcome.faultCode));
+                throw StepFailed{};
+            }
         }
     }
 
@@ -330,6 +339,28 @@ std::string SceneryBackupName(const std::string& productName) {
         }
     }
     return "Backup_of_scenery_cfg_(" + name + ").cfg";
+}
+
+std::string FaultText(std::uint32_t code) {
+    struct Named {
+        std::uint32_t code;
+        const char* name;
+    };
+    static constexpr Named kNames[] = {
+        {platform::kFaultAccessViolation, "access violation"},
+        {platform::kFaultIllegalInstruction, "illegal instruction"},
+        {platform::kFaultIntegerDivideByZero, "division by zero"},
+        {platform::kFaultStackOverflow, "stack overflow"},
+        {platform::kFaultCppException, "C++ exception"},
+    };
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(code));
+    std::string text = std::string("fault ") + hex;
+    for (const Named& named : kNames) {
+        if (named.code == code)
+            text += std::string(", ") + named.name;
+    }
+    return text;
 }
 
 std::string MovingText(const std::string& productName) {

@@ -5,6 +5,7 @@
 
 #include "removal_report.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,8 @@ RemovalReport Timer1Timer(WizardState& state, RemovalWindow& window,
 // the order they were met: the item, then its reason in brackets.
 std::vector<std::string> LeftItemLines(const RemovalReport& report);
 
-// The removal's texts.
+// The removal's texts. FaultText: "fault 0xC0000005, access violation".
+std::string FaultText(std::uint32_t code);
 std::string MovingText(const std::string& productName);
 std::string RemovedText(const std::string& productName);
 std::string LeftText(const std::string& productName, size_t count);

@@ -55,15 +55,17 @@ TEST(MachineKeys, DeletesAWholeKeyTreeAndNothingBeside) {
 TEST(CallLibraryEntry, TellsAMissingLibraryFromAMissingEntryPoint) {
     TestFolder t;
     EXPECT_EQ(platform::CallLibraryEntry(t.Path("no-such-library.dll"), "Entry", nullptr, nullptr,
-                                         nullptr),
+                                         nullptr)
+                  .result,
               platform::LibraryCallResult::NotLoaded);
 #ifdef _WIN32
     const char* system = "kernel32.dll";
 #else
     const char* system = "libc.so.6";
 #endif
-    EXPECT_EQ(platform::CallLibraryEntry(system, "NoSuchEntryPointAnywhere", "a", nullptr, "c"),
-              platform::LibraryCallResult::EntryMissing);
+    EXPECT_EQ(
+        platform::CallLibraryEntry(system, "NoSuchEntryPointAnywhere", "a", nullptr, "c").result,
+        platform::LibraryCallResult::EntryMissing);
 }
 
 TEST(FullPathName, ResolvesRelativePathsAndDots) {

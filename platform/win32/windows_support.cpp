@@ -32,3 +32,42 @@ std::error_code LastError() {
 }
 
 } // namespace platform::win32
+
+namespace platform::win32 {
+namespace {
+
+// LOAD_LIBRARY_SEARCH_* flags exist where AddDllDirectory does (the documented test).
+bool SearchFlagsSupported() {
+    static const bool supported =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
+    return supported;
+}
+
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    return n == 0 || n >= MAX_PATH ? std::wstring() : std::wstring(folder, n);
+}
+
+} // namespace
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    if (SearchFlagsSupported())
+        return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const std::wstring folder = SystemFolder();
+    if (folder.empty())
+        return nullptr;
+    return LoadLibraryW((folder + L"\\" + name).c_str());
+}
+
+HMODULE LoadLogLibrary(const std::string& library) {
+    const std::wstring name = Widen(library);
+    if (name.find_first_of(L"\\/:") == std::wstring::npos)
+        return LoadSystemLibrary(name.c_str());
+    if (SearchFlagsSupported())
+        return LoadLibraryExW(name.c_str(), nullptr,
+                              LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return LoadLibraryExW(name.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+} // namespace platform::win32

@@ -25,3 +25,18 @@ std::error_code LastError();
 std::error_code MakeError(DWORD code);
 
 } // namespace platform::win32
+
+namespace platform::win32 {
+
+// A library of the system, loaded from the system folder only, never from the
+// program's own folder or the current one where a planted copy could wait:
+// LoadLibraryExW with LOAD_LIBRARY_SEARCH_SYSTEM32 where Windows has it (Windows 8,
+// and Windows 7 with update KB2533623), else the full path in the system folder.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
+// A library that an uninstall log names: a path with a folder loads that file, and
+// the libraries it imports are looked for beside it and in the system folder; a bare
+// name is looked for in the system folder.
+HMODULE LoadLogLibrary(const std::string& library);
+
+} // namespace platform::win32

@@ -530,6 +530,61 @@ TEST_F(Removal, AFaultInALibraryEndsOnlyItsStep) {
 }
 #endif
 
+// Every kind of fault inside a called entry point ends only the library step: the
+// call after it in [DLL_RUN] does not run, [DLL_RUN_SHARED] and every later step do,
+// the removal finishes, and the fault is listed with its code. The cases run one
+// after the other in this one process; the stack overflow comes twice, so the
+// second is caught only when the first left the stack's guard in place again.
+TEST_F(Removal, AFaultOfAnyKindInsideALibraryEndsOnlyItsStep) {
+#ifdef _WIN32
+    const char* const overflow = "fault 0xC00000FD, stack overflow";
+#else
+    const char* const overflow = "fault 0xC0000005, access violation"; // SIGSEGV
+#endif
+    const struct {
+        const char* entry;
+        std::string fault;
+    } cases[] = {
+        {"AccessViolation", "fault 0xC0000005, access violation"},
+        {"IllegalInstruction", "fault 0xC000001D, illegal instruction"},
+        {"StackOverflow", overflow},
+        {"DivideByZero", "fault 0xC0000094, division by zero"},
+        {"CppException", "fault 0xE06D7363, C++ exception"},
+        {"StackOverflow", overflow},
+        {"AccessViolation", "fault 0xC0000005, access violation"},
+    };
+    const std::string lib = TestLibrary();
+    SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        t.Write("Product\\file.txt", "product");
+        Log("[DLL_RUN]\r\nD1=" + lib + "@" + c.entry + "@first\r\nD2=" + lib +
+            "@Cleanup@skipped\r\n[DLL_RUN_SHARED]\r\nD1=" + lib +
+            "@Cleanup@shared\r\n[Path]\r\nP1=" + t.Path("Product") + "\r\n");
+        state.RemovalDone = false;
+        window.events.clear();
+        const sweepstone::RemovalReport report = Run();
+        EXPECT_EQ(t.Read("calls.txt"),
+                  std::string(c.entry) + "|first|<null>|<null>\nCleanup|shared|<null>|<null>\n");
+        EXPECT_EQ(report.Count(sweepstone::Outcome::Left), 1u);
+        EXPECT_NE(std::find(report.items.begin(), report.items.end(),
+                            sweepstone::ReportItem{sweepstone::Outcome::Left,
+                                                   "library call " + lib + "@" + c.entry, c.fault}),
+                  report.items.end());
+        EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
+        EXPECT_TRUE(state.RemovalDone);
+        EXPECT_EQ(window.Positions().back(), 100);
+        platform::RemoveFile(t.Path("calls.txt"));
+    }
+    SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", "");
+}
+
+TEST(FaultText, NamesTheKnownCodesAndShowsAnyOther) {
+    EXPECT_EQ(sweepstone::FaultText(0xC0000005), "fault 0xC0000005, access violation");
+    EXPECT_EQ(sweepstone::FaultText(0xE06D7363), "fault 0xE06D7363, C++ exception");
+    EXPECT_EQ(sweepstone::FaultText(0x80000003), "fault 0x80000003");
+}
+
 #ifdef _WIN32
 TEST_F(Removal, StartsTheRunFileWithTheWizardsFolderAsItsParameters) {
     const std::string runFile = HelperFolder() + "record_run_file.exe";

@@ -21,6 +21,11 @@ std::error_code SetCurrentFolder(const std::string& folder);
 // the batch is run by /bin/sh, whose syntax differs; tests read the batch instead.
 std::error_code StartHiddenBatch(const std::string& batch);
 
+// The process's command line as the system holds it (GetCommandLineW), in UTF-8:
+// the program name first, then the arguments as the caller wrote them, quotes
+// included. On POSIX the arguments are joined, each in quotes.
+std::string CommandLineText();
+
 // Ends the process at once with `code`; no window close events run.
 [[noreturn]] void EndProcess(int code);
 
