@@ -4,6 +4,7 @@
 
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
@@ -20,6 +21,10 @@ std::error_code SetCurrentFolder(const std::string& folder);
 // Starts a command batch with its window hidden and does not wait for it. On POSIX
 // the batch is run by /bin/sh, whose syntax differs; tests read the batch instead.
 std::error_code StartHiddenBatch(const std::string& batch);
+
+// The executable names ("fsx.exe") of the processes running on the machine, as
+// far as the process may see them; on POSIX the kernel's command names.
+std::vector<std::string> RunningProgramNames();
 
 // The process's command line as the system holds it (GetCommandLineW), in UTF-8:
 // the program name first, then the arguments as the caller wrote them, quotes

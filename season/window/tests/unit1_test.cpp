@@ -364,6 +364,7 @@ TEST(ApplyButton, AsksTheMipMapQuestionOnlyForNorvasseAndOnEveryRun) {
         if (c.german)
             w.form.Image8Click();
         w.state.Detected[season::kMipMapRow] = true;
+        w.state.AddonList.push_back("Norvasse X");
         w.state.UseMipMaps = !c.useMipMaps;
         w.ops.answer = c.answer;
         w.ops.calls.clear();
@@ -375,6 +376,7 @@ TEST(ApplyButton, AsksTheMipMapQuestionOnlyForNorvasseAndOnEveryRun) {
     TestFolder t;
     Window w(t);
     w.Start();
+    w.state.AddonList.push_back("Alpha");
     w.state.UseMipMaps = true;
     w.form.Button1Click();
     EXPECT_TRUE(w.ops.Matching("ask").empty());

@@ -1,8 +1,13 @@
 // Program entry of season.exe. Without arguments it opens the window and ends with
-// exit code 0; with arguments it switches from the command line without the
-// window and ends with that run's exit code (command_line.h).
+// exit code 0; a second start on a folder that a switcher already works on brings
+// that one's window to the front and ends. With arguments it switches from the
+// command line without the window and ends with that run's exit code
+// (command_line.h); such a run takes no part in the one-window rule, since the
+// window itself starts one with administrator rights when its folder is
+// protected.
 #include "command_line.h"
 #include "form1_win32.h"
+#include "instance_win32.h"
 #include "texts.h"
 
 #include "platform/dialogs.h"
@@ -65,15 +70,26 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!args.empty())
         return RunFromCommandLine(args);
 
+    season::win32::InstanceLock lock;
+    if (!lock.Acquire()) {
+        // The other one may still be starting: its window comes within moments.
+        lock.BringOtherToFront(10);
+        return 0;
+    }
+    // For the task-bar button's progress.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     platform::gui::GdiplusSession gdiplus;
     {
         // The application's title is the main window's text: the task bar shows
         // it, and it captions the program's information messages.
-        season::win32::Form1Window form(instance);
-        if (!form.Create())
+        season::win32::Form1Window form(instance, lock);
+        if (!form.Create()) {
+            if (SUCCEEDED(com))
+                CoUninitialize();
             return 0;
+        }
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (form.Handle() && IsDialogMessageW(form.Handle(), &msg))
@@ -82,5 +98,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             DispatchMessageW(&msg);
         }
     }
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return 0;
 }
