@@ -39,20 +39,29 @@ std::string BaseFolderOf(const std::string& programPath) {
     return folder;
 }
 
-std::string SelfDeleteBatch(const std::string& programPath, const std::string& batchPath) {
-    const std::string folder = BaseFolderOf(programPath);
-    return ":Label1\r\n"
-           "del \"" +
-           programPath +
-           "\"\r\n"
-           "if Exist \"" +
-           programPath +
-           "\" goto Label1\r\n"
-           "rmdir \"" +
-           folder +
-           "\"\r\n"
-           "del \"" +
-           batchPath + "\"\r\n";
+SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchPath) {
+    std::string folder = BaseFolderOf(programPath);
+    if (folder.size() > 3) // "C:\" keeps its separator; rmdir fails on a root anyway
+        folder.pop_back();
+    SelfDeleteCommand command;
+    command.batch = "@echo off\r\n"
+                    "set /a tries=0\r\n"
+                    ":retry\r\n"
+                    "del /f \"!SWEEPSTONE_PROGRAM!\" >nul 2>&1\r\n"
+                    "if not exist \"!SWEEPSTONE_PROGRAM!\" goto removed\r\n"
+                    "set /a tries+=1\r\n"
+                    "if !tries! geq 60 goto done\r\n"
+                    "ping -n 2 127.0.0.1 >nul 2>&1\r\n"
+                    "goto retry\r\n"
+                    ":removed\r\n"
+                    "rmdir \"!SWEEPSTONE_FOLDER!\" >nul 2>&1\r\n"
+                    ":done\r\n"
+                    "del \"!SWEEPSTONE_BATCH!\" >nul 2>&1\r\n";
+    command.arguments = "/d /e:on /v:on /s /c \"\"" + FileNameOf(batchPath) + "\"\"";
+    command.environment = {{"SWEEPSTONE_PROGRAM", programPath},
+                           {"SWEEPSTONE_FOLDER", folder},
+                           {"SWEEPSTONE_BATCH", batchPath}};
+    return command;
 }
 
 SelfDeleteOperations SelfDeleteOperations::Real() {
@@ -61,7 +70,7 @@ SelfDeleteOperations SelfDeleteOperations::Real() {
             &platform::ClearFileAttributes,
             &platform::WriteWholeFile,
             &platform::SetCurrentFolder,
-            &platform::StartHiddenBatch,
+            &platform::StartHiddenCommand,
             [](int code) {
                 platform::EndProcess(code);
             }};
@@ -135,7 +144,8 @@ void TForm2::SelfDelete() {
     }
     batch = batch.substr(0, batch.find_last_of('.')) + ".bat";
     process_.clearAttributes(programPath_);
-    if (auto error = process_.writeFile(batch, SelfDeleteBatch(programPath_, batch))) {
+    const SelfDeleteCommand command = SelfDeleteBatch(programPath_, batch);
+    if (auto error = process_.writeFile(batch, command.batch)) {
         window_.ShowInformation(kApplicationTitle,
                                 "Cannot write " + batch + ": " + error.message());
         return;
@@ -145,7 +155,7 @@ void TForm2::SelfDelete() {
                                 "Cannot change to " + folder + ": " + error.message());
         return;
     }
-    if (auto error = process_.startHidden(batch)) {
+    if (auto error = process_.startHidden(command.arguments, command.environment)) {
         window_.ShowInformation(kApplicationTitle,
                                 "Cannot start " + batch + ": " + error.message());
         return;

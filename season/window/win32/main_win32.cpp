@@ -1,7 +1,11 @@
 // Program entry of season.exe: no command-line arguments, exit code 0.
 #include "form1_win32.h"
 
+#include "platform/library.h"
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything loads a library: never from the program's or the current folder.
+    platform::HardenLibrarySearch();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     platform::gui::GdiplusSession gdiplus;

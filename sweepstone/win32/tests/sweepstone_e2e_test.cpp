@@ -166,17 +166,19 @@ std::vector<std::string> SectionsOf(const std::string& text) {
 // Builds the product. `programName` is the wizard's file name; the log is named by
 // its stem. `logText` replaces the full log when given; `withLog` false leaves the
 // log out.
-Product MakeProduct(const std::wstring& name, const std::wstring& programName,
-                    bool withLog = true) {
+// `folderName` names the product's folder and `tempName` the temporary folder.
+Product MakeProduct(const std::wstring& name, const std::wstring& programName, bool withLog = true,
+                    const std::wstring& folderName = L"Sample Airport X",
+                    const std::wstring& tempName = L"Local Temp") {
     Product p;
     p.root = DriverFolder() + L"trees\\" + name + L"\\";
     DeleteTree(p.root.substr(0, p.root.size() - 1));
-    p.folder = p.root + L"Program Files\\Sample Airport X\\";
+    p.folder = p.root + L"Program Files\\" + folderName + L"\\";
     p.program = p.folder + programName;
     p.registryKey = L"SOFTWARE\\BrightmereE2E\\" + name;
     p.entryRecord = p.root + L"entry-record.txt";
     p.runRecord = p.root + L"run-record.txt";
-    p.temp = p.root + L"Local Temp\\";
+    p.temp = p.root + tempName + L"\\";
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, p.registryKey.c_str());
 
     MakeFolders(p.folder);
@@ -614,6 +616,31 @@ TEST(Wizard, ALibraryThatFaultsEndsOnlyItsStepAndTheWizardStillFinishes) {
         EXPECT_EQ(ReadFile(p.entryRecord),
                   std::string(c.entry) + "|first|<null>|<null>\nCleanup|shared|<null>|<null>\n");
         EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+        FinishAndExpectSelfDeletion(w, p);
+    }
+}
+
+// The self-deletion batch with names that the command interpreter would expand
+// ("%"), take for syntax ("&") or read in another code page (an umlaut): the wizard
+// still removes itself and its folder after "Finish".
+TEST(Wizard, DeletesItselfFromFoldersWithPercentSignsAmpersandsAndUmlauts) {
+    const struct {
+        const wchar_t* product;
+        const wchar_t* folder;
+        const wchar_t* temp;
+    } cases[] = {
+        {L"percent", L"100% Sure Field", L"Local Temp"},
+        {L"umlaut", L"M\u00fcller Flughafen", L"Local Temp"},
+        {L"ampersand", L"Sample Airport X", L"Temp & Co"},
+        {L"all", L"%PATH% M\u00fcller & (Co) ^@", L"Temp & Co (%TEMP%) ^@"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.folder) + " / " + Narrow(c.temp));
+        const Product p = MakeProduct(c.product, L"Uninstall.exe", true, c.folder, c.temp);
+        Wizard w(p);
+        ASSERT_NE(w.Form(), nullptr);
+        w.RunRemoval();
+        EXPECT_EQ(w.Text(Component::Label_status), kRemovedText);
         FinishAndExpectSelfDeletion(w, p);
     }
 }
