@@ -57,7 +57,13 @@ SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::str
                     "rmdir \"!SWEEPSTONE_FOLDER!\" >nul 2>&1\r\n"
                     ":done\r\n"
                     "del \"!SWEEPSTONE_BATCH!\" >nul 2>&1\r\n";
-    command.arguments = "/d /e:on /v:on /s /c \"\"" + FileNameOf(batchPath) + "\"\"";
+    // The interpreter cannot stay in a network folder (\\server\share) as its
+    // current folder; there the command line reads the batch's path from the
+    // environment too.
+    const bool networkFolder = batchPath.rfind("\\\\", 0) == 0;
+    command.arguments =
+        "/d /e:on /v:on /s /c \"\"" +
+        (networkFolder ? std::string("!SWEEPSTONE_BATCH!") : FileNameOf(batchPath)) + "\"\"";
     command.environment = {{"SWEEPSTONE_PROGRAM", programPath},
                            {"SWEEPSTONE_FOLDER", folder},
                            {"SWEEPSTONE_BATCH", batchPath}};

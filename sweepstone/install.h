@@ -61,7 +61,8 @@ public:
 // that works there; it drops a "!" inside a value, which Windows keeps.) The batch
 // itself is plain ASCII, the same for every name. The command line names only the
 // batch's file name, uis<hex>.bat, in the temporary folder that is the
-// interpreter's current folder. `arguments` follow cmd.exe's name: /d (no AutoRun
+// interpreter's current folder (in a network folder, which cannot be the current
+// one, "!SWEEPSTONE_BATCH!"). `arguments` follow cmd.exe's name: /d (no AutoRun
 // commands), /e:on and /v:on (the syntax used here, whatever the registry's
 // defaults), /s /c and the whole command in one more pair of quotes, which /s
 // removes.

@@ -182,6 +182,11 @@ TEST(SelfDeleteBatch, NoNameReachesTheBatchOrTheCommandLine) {
          "C:\\Temp\\\xd0\x96\\uis3.bat"},
         {"E:\\Uninstall.exe", "E:\\", "E:\\uis4.bat"},
     };
+    // A temporary folder on a network share: the batch's path comes from the
+    // environment on the command line too.
+    EXPECT_EQ(
+        sweepstone::SelfDeleteBatch("C:\\P\\Uninstall.exe", "\\\\host\\T & Co\\uis5.bat").arguments,
+        ArgumentsFor("!SWEEPSTONE_BATCH!"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program);
         const sweepstone::SelfDeleteCommand command =
