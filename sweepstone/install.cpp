@@ -1,6 +1,7 @@
 #include "install.h"
 
 #include "profile_file.h"
+#include "report_file.h"
 
 #include "platform/files.h"
 #include "platform/process.h"
@@ -20,6 +21,30 @@ std::string StemOf(const std::string& programPath) {
     const size_t dot = name.find('.');
     return dot == std::string::npos ? std::string() : name.substr(0, dot + 1);
 }
+
+// The removal's window operations for a silent run: the same progress, but the box
+// that lists what was left is not shown, since nobody is there to answer it (the
+// report file lists those items).
+class QuietRemovalWindow final : public RemovalWindow {
+public:
+    explicit QuietRemovalWindow(RemovalWindow& window) : window_(window) {}
+    void SetMessageText(const std::string& text) override { window_.SetMessageText(text); }
+    void HideMessage() override { window_.HideMessage(); }
+    void SetStatusText(const std::string& text) override { window_.SetStatusText(text); }
+    void ShowProgress() override { window_.ShowProgress(); }
+    void SetProgress(int position) override { window_.SetProgress(position); }
+    void HideProgress() override { window_.HideProgress(); }
+    void StopTimer() override { window_.StopTimer(); }
+    void SetFinishButtonCaption(const std::string& text) override {
+        window_.SetFinishButtonCaption(text);
+    }
+    void RestoreCursor() override { window_.RestoreCursor(); }
+    void* OwnerWindow() override { return window_.OwnerWindow(); }
+    void ShowInformation(const std::string&, const std::string&) override {}
+
+private:
+    RemovalWindow& window_;
+};
 
 } // namespace
 
@@ -83,9 +108,9 @@ SelfDeleteOperations SelfDeleteOperations::Real() {
 }
 
 TForm2::TForm2(Form2Window& window, std::string programPath, SelfDeleteOperations process,
-               RemovalSafety safety)
+               RemovalSafety safety, Arguments arguments)
     : window_(window), programPath_(std::move(programPath)), process_(process),
-      safety_(std::move(safety)) {}
+      safety_(std::move(safety)), arguments_(std::move(arguments)) {}
 
 void TForm2::FormShow() {
     state_.RemovalDone = false;
@@ -116,6 +141,10 @@ void TForm2::FormShow() {
 void TForm2::BitBtn1Click() {
     if (!window_.AskOkCancel(kConfirmText, "Information"))
         return;
+    BeginRemoval();
+}
+
+void TForm2::BeginRemoval() {
     window_.ShowLabel(Form2Window::Label::Uninstall, false);
     window_.ShowLabel(Form2Window::Label::Status, true);
     window_.EnableButton(Form2Window::Button::Next, false);
@@ -126,14 +155,88 @@ void TForm2::BitBtn1Click() {
 void TForm2::Timer1Timer() {
     if (state_.RemovalDone)
         return; // the timer is one-shot; a late tick must not run the removal twice
-    report_ = sweepstone::Timer1Timer(state_, window_, safety_);
+    if (arguments_.Quiet()) {
+        QuietRemovalWindow quiet(window_);
+        report_ = sweepstone::Timer1Timer(state_, quiet, safety_);
+    } else {
+        report_ = sweepstone::Timer1Timer(state_, window_, safety_);
+    }
+    Conclude();
 }
 
 void TForm2::BitBtn2Click() {
-    if (state_.RemovalDone)
-        SelfDelete();
-    else
+    if (state_.RemovalDone) {
+        SelfDelete(exitCode_);
+        return;
+    }
+    if (arguments_.given)
+        EndUnremoved(LogPresent() ? kExitCancelled : kExitNoLog,
+                     LogPresent() ? kCancelledNote : kNoLogNote);
+    window_.Close();
+}
+
+bool TForm2::LogPresent() const {
+    return !state_.LogFileName.empty() &&
+           platform::FilePresent(state_.BaseFolder + state_.LogFileName);
+}
+
+void TForm2::Conclude() {
+    if (arguments_.given)
+        exitCode_ = ExitCodeFor(report_);
+    WriteReport({});
+    if (arguments_.Quiet()) {
+        SelfDelete(exitCode_);
+        // Only when the self-deletion could not start: the run still ends.
         window_.Close();
+    }
+}
+
+void TForm2::EndUnremoved(int code, const std::string& note) {
+    exitCode_ = code;
+    report_ = {};
+    WriteReport(note);
+}
+
+void TForm2::WriteReport(const std::string& note) {
+    if (arguments_.reportFile.empty())
+        return;
+    ReportHeader header;
+    header.program = programPath_;
+    header.uninstallLog = state_.BaseFolder + state_.LogFileName;
+    header.productName = state_.ProductName;
+    header.exitCode = exitCode_;
+    header.note = note;
+    // Whether the file can be written was tried before anything was removed.
+    platform::WriteWholeFile(arguments_.reportFile, ReportText(header, report_));
+}
+
+bool TForm2::PrepareReport() {
+    if (arguments_.reportFile.empty())
+        return true;
+    return !platform::WriteWholeFile(arguments_.reportFile, "\xEF\xBB\xBF"
+                                                            "Uninstall report\r\n"
+                                                            "Note: " +
+                                                                std::string(kUnfinishedNote) +
+                                                                "\r\n");
+}
+
+void TForm2::StartSilently() {
+    if (!LogPresent()) {
+        EndUnremoved(kExitNoLog, kNoLogNote);
+        window_.Close();
+        return;
+    }
+    BeginRemoval();
+}
+
+int TForm2::RunHidden() {
+    FormShow();
+    if (!LogPresent()) {
+        EndUnremoved(kExitNoLog, kNoLogNote);
+        return exitCode_;
+    }
+    Timer1Timer(); // concludes with the report and the self-deletion
+    return exitCode_;
 }
 
 void TForm2::Image_backgroundMouseMove(bool primaryButtonDown) {
@@ -141,32 +244,33 @@ void TForm2::Image_backgroundMouseMove(bool primaryButtonDown) {
         window_.BeginMove();
 }
 
-void TForm2::SelfDelete() {
+void TForm2::SelfDelete(int exitCode) {
+    // A silent run never waits for an answer: its failures are not shown.
+    HiddenForm2 hidden;
+    Form2Window& shown = arguments_.Quiet() ? static_cast<Form2Window&>(hidden) : window_;
     const std::string folder = process_.tempFolder();
     std::string batch = process_.uniqueName(folder, "uis");
     if (batch.empty()) {
-        window_.ShowInformation(kApplicationTitle, "No temporary file could be made in " + folder);
+        shown.ShowInformation(kApplicationTitle, "No temporary file could be made in " + folder);
         return;
     }
     batch = batch.substr(0, batch.find_last_of('.')) + ".bat";
     process_.clearAttributes(programPath_);
     const SelfDeleteCommand command = SelfDeleteBatch(programPath_, batch);
     if (auto error = process_.writeFile(batch, command.batch)) {
-        window_.ShowInformation(kApplicationTitle,
-                                "Cannot write " + batch + ": " + error.message());
+        shown.ShowInformation(kApplicationTitle, "Cannot write " + batch + ": " + error.message());
         return;
     }
     if (auto error = process_.setCurrentFolder(folder)) {
-        window_.ShowInformation(kApplicationTitle,
-                                "Cannot change to " + folder + ": " + error.message());
+        shown.ShowInformation(kApplicationTitle,
+                              "Cannot change to " + folder + ": " + error.message());
         return;
     }
     if (auto error = process_.startHidden(command.arguments, command.environment)) {
-        window_.ShowInformation(kApplicationTitle,
-                                "Cannot start " + batch + ": " + error.message());
+        shown.ShowInformation(kApplicationTitle, "Cannot start " + batch + ": " + error.message());
         return;
     }
-    process_.endProcess(0);
+    process_.endProcess(exitCode);
 }
 
 } // namespace sweepstone

@@ -4,7 +4,9 @@
 // state and forwards events.
 #pragma once
 
+#include "command_line.h"
 #include "removal.h"
+#include "removal_report.h"
 
 #include "platform/process.h"
 
@@ -95,11 +97,35 @@ struct SelfDeleteOperations {
     static SelfDeleteOperations Real();
 };
 
+// The wizard window of a run without any window (/VERYSILENT): every operation does
+// nothing, and a question is never asked.
+class HiddenForm2 final : public Form2Window {
+public:
+    bool LoadBackground(const std::string&) override { return false; }
+    void SetLabelText(Label, const std::string&) override {}
+    void ShowLabel(Label, bool) override {}
+    void SetButtonCaption(Button, const std::string&) override {}
+    void EnableButton(Button, bool) override {}
+    void SetButtonTooltip(Button, const std::string&) override {}
+    void StartTimer() override {}
+    void SetBusyCursor() override {}
+    bool AskOkCancel(const std::string&, const std::string&) override { return false; }
+    void BeginMove() override {}
+    void Close() override {}
+    void ShowProgress() override {}
+    void SetProgress(int) override {}
+    void HideProgress() override {}
+    void StopTimer() override {}
+    void RestoreCursor() override {}
+    void* OwnerWindow() override { return nullptr; }
+    void ShowInformation(const std::string&, const std::string&) override {}
+};
+
 class TForm2 {
 public:
     TForm2(Form2Window& window, std::string programPath,
            SelfDeleteOperations process = SelfDeleteOperations::Real(),
-           RemovalSafety safety = RemovalSafety::ForThisSystem());
+           RemovalSafety safety = RemovalSafety::ForThisSystem(), Arguments arguments = {});
 
     void FormShow();
     void BitBtn1Click();
@@ -111,21 +137,48 @@ public:
     void Image_backgroundMouseMove(bool primaryButtonDown);
 
     // MakeTempFileName(".bat"), the batch, then the hidden start and the end of the
-    // process. Returns (only) when the batch could not be started; the failure text is
-    // then shown and "Finish" may try again.
-    void SelfDelete();
+    // process with `exitCode`. Returns (only) when the batch could not be started; the
+    // failure text is then shown (never in a silent run) and "Finish" may try again.
+    void SelfDelete(int exitCode = 0);
+
+    // Command-line runs. Before anything else, with /LOG: writes a first report that
+    // says the removal has not finished, so that a report file that cannot be
+    // written refuses the run before anything is removed. True when it was written
+    // (or no report was asked for).
+    bool PrepareReport();
+    // /SILENT, after FormShow: with a log, the steps of "Next >" without its
+    // question, so that the timer runs the removal, which then ends with the report
+    // and the self-deletion; without a log, the report and the window's close.
+    void StartSilently();
+    // /VERYSILENT: FormShow, the removal at once, the report and the self-deletion,
+    // which ends the process. Returns the exit code when the process did not end
+    // (no log, or the self-deletion could not start).
+    int RunHidden();
+    // The exit code of the run so far; always 0 without arguments.
+    int ExitCode() const { return exitCode_; }
 
     const WizardState& State() const { return state_; }
     // What the removal did with each item; empty before it ran.
     const RemovalReport& Report() const { return report_; }
 
 private:
+    bool LogPresent() const;
+    // The steps of "Next >" after its question: the timer runs the removal.
+    void BeginRemoval();
+    // The removal has run: exit code and report; a silent run then deletes itself.
+    void Conclude();
+    // The run ends before any removal: `code` and the report that says why.
+    void EndUnremoved(int code, const std::string& note);
+    void WriteReport(const std::string& note);
+
     Form2Window& window_;
     std::string programPath_;
     SelfDeleteOperations process_;
     RemovalSafety safety_;
+    Arguments arguments_;
     WizardState state_;
     RemovalReport report_;
+    int exitCode_ = 0;
 };
 
 // The wizard's texts.
@@ -135,6 +188,9 @@ inline constexpr const char* kWelcomeText =
     "Welcome to the Maintenace program. This program lets you modify the current installation.";
 inline constexpr const char* kRemoveAllText = "Remove all installed features now?";
 inline constexpr const char* kMissingLogText = "ERROR: Missing uninstall log file!!";
+inline constexpr const char* kNoLogNote = "No uninstall log was found; nothing was removed.";
+inline constexpr const char* kCancelledNote = "Cancelled; nothing was removed.";
+inline constexpr const char* kUnfinishedNote = "The removal has not finished.";
 inline constexpr const char* kConfirmText =
     "Do you want to completely remove the selected application and all of its features?";
 

@@ -12,6 +12,24 @@
 
 namespace platform {
 
+std::string CommandLineText() {
+    std::string text;
+    std::FILE* f = std::fopen("/proc/self/cmdline", "rb");
+    if (!f)
+        return text;
+    std::string argument;
+    for (int c; (c = std::fgetc(f)) != EOF;) {
+        if (c != 0) {
+            argument += static_cast<char>(c);
+            continue;
+        }
+        text += (text.empty() ? "\"" : " \"") + argument + "\"";
+        argument.clear();
+    }
+    std::fclose(f);
+    return text;
+}
+
 std::string UniqueTempFileName(const std::string& folder, const std::string& prefix) {
     std::string base = ResolvePath(folder);
     if (!base.empty() && base.back() != '/')

@@ -20,6 +20,10 @@ std::error_code ClearFileAttributes(const std::string& path) {
     return {};
 }
 
+std::string CommandLineText() {
+    return win32::Narrow(GetCommandLineW(), CP_UTF8);
+}
+
 std::error_code SetCurrentFolder(const std::string& folder) {
     if (!SetCurrentDirectoryW(win32::Widen(folder).c_str()))
         return win32::LastError();

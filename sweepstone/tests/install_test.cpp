@@ -349,3 +349,164 @@ TEST(TForm2, TheBackgroundMovesTheWindowOnlyWhileThePrimaryButtonIsHeld) {
     form.Image_backgroundMouseMove(true);
     EXPECT_EQ(window.events, std::vector<std::string>{"move"});
 }
+
+// --- Command-line runs ----------------------------------------------------------
+
+namespace {
+
+sweepstone::Arguments ArgumentsOf(std::vector<std::string> args) {
+    const sweepstone::ParsedArguments parsed = sweepstone::ParseArguments(args);
+    EXPECT_TRUE(parsed.Accepted()) << parsed.error;
+    return parsed.arguments;
+}
+
+// A product beside the wizard in Product\, with the temporary folder Temp\.
+struct SilentProduct {
+    TestFolder t;
+    std::string program;
+    explicit SilentProduct(const std::string& log) {
+        t.Write("Product\\Uninstall.exe", "program");
+        if (!log.empty())
+            t.Write("Product\\Uninstall.log", log);
+        t.Write("Effects\\x.fx", "fx");
+        t.Write("Scenery\\Sample\\a.bgl", "bgl");
+        t.MakeFolder("Temp");
+        FakeProcess::temp = t.Path("Temp\\");
+        program = t.Path("Product\\Uninstall.exe");
+    }
+};
+
+} // namespace
+
+// /VERYSILENT and /S: the whole run without a window; the exit code reaches the end
+// of the process through the self-deletion, and the report lists every item.
+TEST(TForm2Silent, RemovesReportsAndDeletesItselfWithTheExitCode) {
+    struct Case {
+        bool refusedFolder; // a [Path] value that the safety rules refuse
+        int code;
+    } cases[] = {{false, 0}, {true, 1}};
+    for (const Case& c : cases) {
+        SilentProduct p("");
+        std::string log =
+            "[General]\r\nName=Sample\r\n[Path]\r\nP1=" + p.t.Path("Scenery\\Sample") +
+            "\r\n[File]\r\nF1=" + p.t.Path("Effects\\x.fx") + "\r\n";
+        if (c.refusedFolder)
+            log += "[ShortCut]\r\nS1=" + p.t.Path("Effects") + "\r\n";
+        p.t.Write("Product\\Uninstall.log", log);
+        RecordingForm2 window; // records what a window would be asked: nothing must ask
+        TForm2 form(window, p.program, FakeProcess::Operations(),
+                    sweepstone::RemovalSafety{{p.t.Path("Effects")}},
+                    ArgumentsOf({"/VERYSILENT", "/LOG=" + p.t.Path("report.txt")}));
+        ASSERT_TRUE(form.PrepareReport());
+        EXPECT_EQ(form.RunHidden(), c.code);
+        for (const std::string& e : window.events)
+            EXPECT_TRUE(e.rfind("ask:", 0) != 0 && e.rfind("info:", 0) != 0) << e;
+        EXPECT_FALSE(p.t.Has("Scenery\\Sample\\a.bgl"));
+        EXPECT_FALSE(p.t.Has("Effects\\x.fx"));
+        EXPECT_FALSE(p.t.Has("Product\\Uninstall.log"));
+        EXPECT_EQ(FakeProcess::calls.back(), "end:" + std::to_string(c.code));
+        const std::string report = p.t.Read("report.txt");
+        EXPECT_NE(report.find("Product: Sample\r\n"), std::string::npos) << report;
+        EXPECT_NE(report.find("Exit code: " + std::to_string(c.code) + " ("), std::string::npos);
+        EXPECT_NE(report.find("removed\t" + p.t.Path("Effects\\x.fx") + "\r\n"), std::string::npos)
+            << report;
+        EXPECT_EQ(report.find("refused\t" + p.t.Path("Effects")) != std::string::npos,
+                  c.refusedFolder)
+            << report;
+    }
+}
+
+// Without a log a silent run removes nothing, does not delete itself, and ends with 2.
+TEST(TForm2Silent, WithoutALogEndsWithTwoAndChangesNothing) {
+    for (const char* mode : {"/SILENT", "/VERYSILENT"}) {
+        SilentProduct p("");
+        RecordingForm2 window;
+        TForm2 form(window, p.program, FakeProcess::Operations(), sweepstone::RemovalSafety{},
+                    ArgumentsOf({mode, "/LOG=" + p.t.Path("report.txt")}));
+        ASSERT_TRUE(form.PrepareReport());
+        if (std::string(mode) == "/SILENT") {
+            form.FormShow();
+            form.StartSilently();
+            EXPECT_EQ(window.events.back(), "close");
+            EXPECT_FALSE(Has(window.events, "start-timer"));
+        } else {
+            form.RunHidden();
+        }
+        EXPECT_EQ(form.ExitCode(), 2);
+        EXPECT_TRUE(FakeProcess::calls.empty()) << "no self-deletion";
+        EXPECT_TRUE(p.t.Has("Product\\Uninstall.exe"));
+        EXPECT_TRUE(p.t.Has("Effects\\x.fx"));
+        EXPECT_NE(p.t.Read("report.txt").find("Note: No uninstall log was found"),
+                  std::string::npos);
+    }
+}
+
+// /SILENT shows the removal's progress but never asks: no question before it, no
+// box of left items after it, and the self-deletion follows at once.
+TEST(TForm2Silent, TheSilentWindowShowsProgressButAsksNothing) {
+    SilentProduct p("");
+    // A refused shortcut folder is left: the window would list it in a box.
+    p.t.Write("Product\\Uninstall.log",
+              "[General]\r\nName=Sample\r\n[ShortCut]\r\nS1=" + p.t.Path("Effects") + "\r\n");
+    RecordingForm2 window;
+    TForm2 form(window, p.program, FakeProcess::Operations(),
+                sweepstone::RemovalSafety{{p.t.Path("Effects")}}, ArgumentsOf({"/SILENT"}));
+    form.FormShow();
+    window.events.clear();
+    form.StartSilently();
+    EXPECT_EQ(window.events, (std::vector<std::string>{"hide Uninstall", "show Status",
+                                                       "disable Next", "busy", "start-timer"}));
+    form.Timer1Timer();
+    EXPECT_TRUE(Has(window.events, "progress:100"));
+    for (const std::string& e : window.events)
+        EXPECT_NE(e.rfind("info:", 0), 0u) << e;
+    EXPECT_EQ(FakeProcess::calls.back(), "end:1");
+    EXPECT_TRUE(p.t.Has("Effects\\x.fx"));
+}
+
+// The window with arguments (/LOG alone) asks as usual, and its exit code tells how
+// it ended; without arguments the exit code stays 0, as it always was.
+TEST(TForm2Silent, CancelInTheWindowEndsWithThreeOrTwoOnlyWhenArgumentsWereGiven) {
+    struct Case {
+        std::vector<std::string> args;
+        bool log;
+        int code;
+    } cases[] = {
+        {{}, true, 0},
+        {{}, false, 0},
+        {{"/LOG=report.txt"}, true, 3},
+        {{"/LOG=report.txt"}, false, 2},
+    };
+    for (const Case& c : cases) {
+        SilentProduct p(c.log ? "[General]\r\nName=Sample\r\n" : "");
+        sweepstone::Arguments arguments = ArgumentsOf(c.args);
+        if (!arguments.reportFile.empty())
+            arguments.reportFile = p.t.Path(arguments.reportFile);
+        RecordingForm2 window;
+        TForm2 form(window, p.program, FakeProcess::Operations(), sweepstone::RemovalSafety{},
+                    arguments);
+        form.FormShow();
+        form.BitBtn2Click();
+        EXPECT_EQ(window.events.back(), "close");
+        EXPECT_EQ(form.ExitCode(), c.code);
+        EXPECT_EQ(p.t.Has("report.txt"), !c.args.empty());
+        if (!c.args.empty()) {
+            EXPECT_NE(p.t.Read("report.txt").find(c.log ? "Note: Cancelled" : "Note: No uninstall"),
+                      std::string::npos);
+        }
+        EXPECT_TRUE(p.t.Has("Effects\\x.fx"));
+    }
+}
+
+// A report that cannot be written refuses the run before anything is removed.
+TEST(TForm2Silent, AReportFileThatCannotBeWrittenIsFoundBeforeTheRemoval) {
+    SilentProduct p("[General]\r\nName=Sample\r\n");
+    RecordingForm2 window;
+    TForm2 form(window, p.program, FakeProcess::Operations(), sweepstone::RemovalSafety{},
+                ArgumentsOf({"/S", "/LOG=" + p.t.Path("no such folder\\report.txt")}));
+    EXPECT_FALSE(form.PrepareReport());
+    TForm2 fine(window, p.program, FakeProcess::Operations(), sweepstone::RemovalSafety{},
+                ArgumentsOf({"/S", "/LOG=" + p.t.Path("report.txt")}));
+    EXPECT_TRUE(fine.PrepareReport());
+    EXPECT_NE(p.t.Read("report.txt").find("has not finished"), std::string::npos);
+}

@@ -59,7 +59,10 @@ HCURSOR Hourglass() {
 
 } // namespace
 
-Form2::Form2(HINSTANCE instance) : instance_(instance), form_(*this, platform::ProgramPath()) {}
+Form2::Form2(HINSTANCE instance, const Arguments& arguments)
+    : instance_(instance), silent_(arguments.mode == RunMode::Silent),
+      form_(*this, platform::ProgramPath(), SelfDeleteOperations::Real(),
+            RemovalSafety::ForThisSystem(), arguments) {}
 
 Form2::~Form2() {
     if (hwnd_)
@@ -129,6 +132,8 @@ bool Form2::Create() {
     UpdateWindow(hwnd_);
     SetFocus(IsWindowEnabled(Control(Component::BitBtn1)) ? Control(Component::BitBtn1)
                                                           : Control(Component::BitBtn2));
+    if (silent_)
+        form_.StartSilently();
     return true;
 }
 

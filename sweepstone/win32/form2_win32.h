@@ -19,15 +19,17 @@ namespace sweepstone::win32 {
 
 class Form2 final : public Form2Window {
 public:
-    explicit Form2(HINSTANCE instance);
+    Form2(HINSTANCE instance, const Arguments& arguments);
     ~Form2() override;
     Form2(const Form2&) = delete;
     Form2& operator=(const Form2&) = delete;
 
-    // Creates the window and its controls, runs FormShow and shows the window.
-    // False when the window could not be created.
+    // Creates the window and its controls, runs FormShow and shows the window; a
+    // /SILENT run then starts the removal without asking. False when the window
+    // could not be created.
     bool Create();
     HWND Handle() const { return hwnd_; }
+    TForm2& Logic() { return form_; }
 
     // Form2Window
     bool LoadBackground(const std::string& file) override;
@@ -68,6 +70,7 @@ private:
     int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
     HINSTANCE instance_;
+    bool silent_;
     TForm2 form_;
     HWND hwnd_ = nullptr;
     HWND tooltips_ = nullptr;

@@ -1,26 +1,61 @@
-// Program entry of sweepstone.exe: no command-line arguments, exit code 0.
+// Program entry of sweepstone.exe. Without arguments: the wizard window, exit code 0.
+// With them: /SILENT, /VERYSILENT or /S remove without asking, /LOG="file" writes a
+// report, /? shows the usage; the exit code then tells how the run ended.
 #include "form2_win32.h"
 
+#include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/library.h"
+#include "platform/process.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before anything loads a library: never from the program's or the current folder.
     platform::HardenLibrarySearch();
+    using namespace sweepstone;
+    const std::string program = platform::ProgramPath();
+    const std::string usage = UsageText(program.substr(program.find_last_of("\\/") + 1));
+    const ParsedArguments parsed = ParseArguments(SplitCommandLine(platform::CommandLineText()));
+    if (!parsed.Accepted()) {
+        // Nothing is done. A caller that asked for silence gets no box to wait for.
+        if (!parsed.silentAsked)
+            platform::ShowMessage(nullptr, parsed.error + "\r\n\r\n" + usage, kApplicationTitle);
+        return kExitCancelled;
+    }
+    const Arguments& arguments = parsed.arguments;
+    if (arguments.mode == RunMode::Usage) {
+        platform::ShowMessage(nullptr, usage, kApplicationTitle);
+        return kExitRemoved;
+    }
+
+    if (arguments.mode == RunMode::VerySilent) {
+        HiddenForm2 hidden;
+        TForm2 form(hidden, platform::ProgramPath(), SelfDeleteOperations::Real(),
+                    RemovalSafety::ForThisSystem(), arguments);
+        if (!form.PrepareReport())
+            return kExitCancelled;
+        return form.RunHidden();
+    }
+
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
                                                         ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     platform::gui::GdiplusSession gdiplus;
-    {
-        sweepstone::win32::Form2 form(instance);
-        if (!form.Create())
-            return 0;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (form.Handle() && IsDialogMessageW(form.Handle(), &msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+    sweepstone::win32::Form2 form(instance, arguments);
+    if (!form.Logic().PrepareReport()) {
+        if (!arguments.Quiet())
+            platform::ShowMessage(nullptr,
+                                  "The report file cannot be written: " + arguments.reportFile,
+                                  kApplicationTitle);
+        return kExitCancelled;
     }
-    return 0;
+    if (!form.Create())
+        return arguments.given ? kExitCancelled : 0;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (form.Handle() && IsDialogMessageW(form.Handle(), &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return form.Logic().ExitCode();
 }

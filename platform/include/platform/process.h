@@ -29,6 +29,11 @@ using EnvironmentValues = std::vector<std::pair<std::string, std::string>>;
 std::error_code StartHiddenCommand(const std::string& arguments,
                                    const EnvironmentValues& environment);
 
+// The process's command line as the system holds it (GetCommandLineW), in UTF-8:
+// the program name first, then the arguments as the caller wrote them, quotes
+// included. On POSIX the arguments are joined, each in quotes.
+std::string CommandLineText();
+
 // Ends the process at once with `code`; no window close events run.
 [[noreturn]] void EndProcess(int code);
 

@@ -22,6 +22,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -272,7 +273,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName, b
 // sweepstone.exe running beside a product.
 class Wizard {
 public:
-    explicit Wizard(const Product& product) {
+    explicit Wizard(const Product& product, const std::wstring& arguments = L"") {
         SetEnvironmentVariableW(L"BRIGHTMERE_TEST_ENTRY_RECORD", product.entryRecord.c_str());
         SetEnvironmentVariableW(L"BRIGHTMERE_RUN_RECORD", product.runRecord.c_str());
         SetEnvironmentVariableW(L"TMP", product.temp.c_str());
@@ -280,6 +281,8 @@ public:
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         std::wstring command = L"\"" + product.program + L"\"";
+        if (!arguments.empty())
+            command += L" " + arguments;
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             product.root.c_str(), &si, &process_))
             return;
@@ -806,6 +809,259 @@ TEST(Wizard, TheBackgroundDragsTheWindowAndALabelDoesNot) {
     DWORD code = 99;
     ASSERT_TRUE(w.Exited(&code));
     EXPECT_TRUE(FileExists(p.program));
+}
+
+// --- Command-line runs ---------------------------------------------------------
+
+namespace {
+
+// A run of the wizard from a command line, as an installer's uninstall string or a
+// package manager starts it, watched until it ends: every window and message box
+// of the process is noted (a box is answered, so that a faulty run still ends).
+struct CommandLineRun {
+    bool started = false;
+    bool exited = false;
+    DWORD code = 259;
+    bool windowSeen = false;
+    std::wstring boxText; // the first message box's text
+};
+
+CommandLineRun RunWithArguments(const Product& p, const std::wstring& arguments,
+                                double seconds = 90) {
+    SetEnvironmentVariableW(L"BRIGHTMERE_TEST_ENTRY_RECORD", p.entryRecord.c_str());
+    SetEnvironmentVariableW(L"BRIGHTMERE_RUN_RECORD", p.runRecord.c_str());
+    SetEnvironmentVariableW(L"TMP", p.temp.c_str());
+    SetEnvironmentVariableW(L"TEMP", p.temp.c_str());
+    CommandLineRun run;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::wstring command = L"\"" + p.program + L"\" " + arguments;
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        p.root.c_str(), &si, &pi))
+        return run;
+    run.started = true;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
+            run.exited = true;
+            break;
+        }
+        if (FindProcessWindow(pi.dwProcessId, sweepstone::win32::kFormClassName))
+            run.windowSeen = true;
+        if (HWND box = FindProcessWindow(pi.dwProcessId, L"#32770")) {
+            const MessageBoxSeen seen = ReadMessageBox(box);
+            if (run.boxText.empty())
+                run.boxText = seen.text.empty() ? L"<empty box>" : seen.text;
+            AnswerMessageBox(seen, IDOK);
+        }
+    }
+    if (!run.exited)
+        TerminateProcess(pi.hProcess, 1);
+    GetExitCodeProcess(pi.hProcess, &run.code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return run;
+}
+
+// The product as MakeProduct left it: nothing removed.
+void ExpectProductUntouched(const Product& p) {
+    EXPECT_TRUE(FileExists(p.program));
+    EXPECT_TRUE(FileExists(p.folder + L"Uninstall.log"));
+    EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
+    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg"), kSceneryCfg);
+    EXPECT_EQ(ReadFile(p.entryRecord), "<missing>");
+    EXPECT_TRUE(FilesIn(p.temp, L"*.bat").empty()) << "no self-deletion batch";
+}
+
+// Everything the log names is gone, as after the window's removal, the scenery
+// library's backup included.
+void ExpectProductRemoved(const Product& p) {
+    EXPECT_EQ(ReadFile(p.entryRecord),
+              "Unregister|Sample Airport X|second|<null>\nCleanup|shared|<null>|<null>\n");
+    EXPECT_EQ(SectionsOf(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg")),
+              (std::vector<std::string>{"General", "Area.001", "Area.003"}));
+    EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"),
+              kSceneryCfg);
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Tools"));
+    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Other Product"));
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Shared\\Brightmere Library"));
+    EXPECT_FALSE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
+    EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
+    EXPECT_FALSE(FolderExists(p.root + L"Start Menu\\Programs\\Sample Airport X"));
+    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"), "switched off");
+    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl"), "switched off dex");
+    EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
+}
+
+// After the process has ended its batch deletes the program, its folder and itself.
+void ExpectSelfDeleted(const Product& p) {
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30)) << "the program stays";
+    EXPECT_TRUE(WaitFor([&] { return !FolderExists(p.folder); }, 30)) << "its folder stays";
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"*.bat").empty(); }, 30))
+        << "the batch stays";
+}
+
+// The report's lines, without the byte-order mark.
+std::vector<std::string> ReportLines(const std::wstring& file) {
+    std::string text = ReadFile(file);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u) << "a UTF-8 report starts with its mark";
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3);
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Puts an entry first into a section of the product's log.
+void AddToLog(const Product& p, const std::string& section, const std::string& entry) {
+    std::string log = ReadFile(p.folder + L"Uninstall.log");
+    const std::string header = "[" + section + "]\r\n";
+    log.insert(log.find(header) + header.size(), entry + "\r\n");
+    WriteFile(p.folder + L"Uninstall.log", log);
+}
+
+} // namespace
+
+TEST(CommandLine, VerySilentRemovesWithoutAnyWindowAndReportsEveryItem) {
+    const Product p = MakeProduct(L"verysilent", L"Uninstall.exe");
+    MakeFolders(p.root + L"My Reports");
+    const std::wstring report = p.root + L"My Reports\\uninstall report.txt";
+    const CommandLineRun run = RunWithArguments(p, L"/VERYSILENT /LOG=\"" + report + L"\"");
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.code, 0u);
+    EXPECT_FALSE(run.windowSeen);
+    EXPECT_EQ(run.boxText, L"");
+    ExpectProductRemoved(p);
+    ExpectSelfDeleted(p);
+
+    const std::vector<std::string> lines = ReportLines(report);
+    const std::string r = Narrow(p.root);
+    EXPECT_TRUE(HasLine(lines, "Product: Sample Airport X"));
+    EXPECT_TRUE(HasLine(lines, "Exit code: 0 (everything was removed)"));
+    EXPECT_TRUE(HasLine(lines, "removed\t" + r + "Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_TRUE(HasLine(lines, "removed\t" + r + "Sim\\Effects\\sample_lights.fx"));
+    for (const std::string& line : lines)
+        EXPECT_TRUE(line.rfind("left\t", 0) != 0 && line.rfind("refused\t", 0) != 0) << line;
+}
+
+// /S is /VERYSILENT; a refused item is left and named in the report: exit code 1.
+TEST(CommandLine, ShortSwitchEndsWithOneWhenAnItemIsRefused) {
+    const Product p = MakeProduct(L"refused", L"Uninstall.exe");
+    AddToLog(p, "Path", "P0=C:\\windows");
+    const CommandLineRun run = RunWithArguments(p, L"/s /log=report.txt");
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.code, 1u);
+    EXPECT_FALSE(run.windowSeen);
+    EXPECT_EQ(run.boxText, L"") << "the box listing what was left is not shown";
+    EXPECT_TRUE(FolderExists(L"C:\\windows\\system32"));
+    ExpectProductRemoved(p);
+    ExpectSelfDeleted(p);
+    const std::vector<std::string> lines = ReportLines(p.root + L"report.txt");
+    EXPECT_TRUE(HasLine(lines, "Exit code: 1 (items were left)"));
+    bool refused = false;
+    for (const std::string& line : lines)
+        refused = refused || line.rfind("refused\tC:\\windows\t", 0) == 0;
+    EXPECT_TRUE(refused) << ReadFile(p.root + L"report.txt");
+}
+
+// /SILENT: the window shows the removal but asks nothing, and deletes itself.
+TEST(CommandLine, SilentShowsTheWindowButAsksNothing) {
+    const Product p = MakeProduct(L"silent", L"Uninstall.exe");
+    const CommandLineRun run = RunWithArguments(p, L"/SILENT");
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.code, 0u);
+    EXPECT_TRUE(run.windowSeen);
+    EXPECT_EQ(run.boxText, L"");
+    ExpectProductRemoved(p);
+    ExpectSelfDeleted(p);
+}
+
+TEST(CommandLine, WithoutALogSilentRunsEndWithTwoAndChangeNothing) {
+    for (const wchar_t* mode : {L"/SILENT", L"/VERYSILENT"}) {
+        const Product p = MakeProduct(L"silent-nolog", L"Uninstall.exe", false);
+        const CommandLineRun run = RunWithArguments(p, std::wstring(mode) + L" /LOG=report.txt");
+        ASSERT_TRUE(run.exited) << Narrow(mode);
+        EXPECT_EQ(run.code, 2u) << Narrow(mode);
+        EXPECT_EQ(run.boxText, L"") << Narrow(mode);
+        EXPECT_TRUE(FileExists(p.program));
+        EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+        EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+        EXPECT_TRUE(FilesIn(p.temp, L"*.bat").empty());
+        const std::vector<std::string> lines = ReportLines(p.root + L"report.txt");
+        EXPECT_TRUE(HasLine(lines, "Exit code: 2 (no uninstall log, or one that cannot be read)"));
+    }
+}
+
+// The window with /LOG asks as usual; Cancel ends it with 3 and a report.
+TEST(CommandLine, CancelInTheWindowEndsWithThree) {
+    const Product p = MakeProduct(L"cancel", L"Uninstall.exe");
+    Wizard w(p, L"/LOG=report.txt");
+    ASSERT_NE(w.Form(), nullptr);
+    EXPECT_EQ(w.Text(Component::BitBtn1), L"Next >");
+    w.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(w.Exited(&code));
+    EXPECT_EQ(code, 3u);
+    ExpectProductUntouched(p);
+    EXPECT_TRUE(
+        HasLine(ReportLines(p.root + L"report.txt"), "Note: Cancelled; nothing was removed."));
+}
+
+// Arguments that are refused change nothing and end with 3. The usage shows in a box
+// only when no silent switch was given: a silent caller must never wait for it.
+TEST(CommandLine, RefusedArgumentsChangeNothing) {
+    struct Case {
+        const wchar_t* arguments;
+        bool box;
+    } cases[] = {
+        {L"/QUIET", true},
+        {L"-S", true},
+        {L"/LOG", true},
+        {L"/LOG=a.txt /LOG=b.txt", true},
+        {L"/SILENT /VERYSILENT", false},
+        {L"/S /S", false},
+        {L"/VERYSILENT /NORESTART", false},
+        {L"/S /LOG=\"missing folder\\report.txt\"", false},
+    };
+    const Product p = MakeProduct(L"refused-arguments", L"Uninstall.exe");
+    for (const Case& c : cases) {
+        const CommandLineRun run = RunWithArguments(p, c.arguments, 30);
+        ASSERT_TRUE(run.exited) << Narrow(c.arguments);
+        EXPECT_EQ(run.code, 3u) << Narrow(c.arguments);
+        EXPECT_FALSE(run.windowSeen) << Narrow(c.arguments);
+        EXPECT_EQ(run.boxText.find(L"Usage: Uninstall.exe") != std::wstring::npos, c.box)
+            << Narrow(c.arguments) << ": " << Narrow(run.boxText);
+        ExpectProductUntouched(p);
+        EXPECT_FALSE(FileExists(p.root + L"a.txt"));
+        EXPECT_FALSE(FileExists(p.root + L"b.txt"));
+    }
+}
+
+TEST(CommandLine, QuestionMarkShowsTheUsageAndChangesNothing) {
+    const Product p = MakeProduct(L"usage", L"Uninstall.exe");
+    const CommandLineRun run = RunWithArguments(p, L"/?", 30);
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.code, 0u);
+    EXPECT_FALSE(run.windowSeen);
+    EXPECT_EQ(
+        run.boxText.rfind(L"Usage: Uninstall.exe [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"]", 0),
+        0u)
+        << Narrow(run.boxText);
+    EXPECT_NE(run.boxText.find(L"3010"), std::wstring::npos);
+    ExpectProductUntouched(p);
 }
 
 // Under Wine the window needs an X display; without one every test would only wait

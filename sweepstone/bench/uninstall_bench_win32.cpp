@@ -1,0 +1,150 @@
+// sweepstone.exe /VERYSILENT removing a product of 10,000 files in 500 folders: 20
+// area folders of 24 sub-folders each, 20 files of 4 KiB in every folder. The log
+// names the 20 area folders in [Path] and every file in [File], as an installer that
+// records all it wrote does. Each round builds the product beside this program,
+// starts "Uninstall.exe /VERYSILENT /LOG=..." and times it from its start to its end
+// (the self-deletion batch runs after that), then checks that everything is gone and
+// that the exit code is 0. It also builds the same tree under rm-<round>\ for
+// tools/bench-silent-uninstall.sh, which times rm -r of it on the Linux side and
+// prints the ratio. Needs data\sweepstone.exe beside it (the sandbox runner's data).
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr int kAreas = 20;
+constexpr int kSubFolders = 24;     // 20 + 20 * 24 = 500 folders
+constexpr int kFilesPerFolder = 20; // 500 * 20 = 10,000 files
+constexpr DWORD kFileSize = 4096;
+
+std::wstring OwnFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+std::string Narrow(const std::wstring& w) {
+    const int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+void DeleteTree(const std::wstring& path) {
+    std::wstring from = path;
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationW(&op);
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == bytes.size();
+}
+
+// Builds the product's content below `root` ("root\Content\Area01\Sub01\file01.dat"
+// ...) and returns the log's [Path] and [File] sections naming it.
+std::string MakeContent(const std::wstring& root) {
+    const std::string bytes(kFileSize, 'x');
+    std::string paths = "[Path]\r\n", files = "[File]\r\n";
+    CreateDirectoryW(root.c_str(), nullptr);
+    CreateDirectoryW((root + L"Content").c_str(), nullptr);
+    int fileNumber = 0;
+    for (int a = 1; a <= kAreas; ++a) {
+        wchar_t area[64];
+        swprintf(area, 64, L"Content\\Area%02d", a);
+        const std::wstring areaPath = root + area;
+        CreateDirectoryW(areaPath.c_str(), nullptr);
+        paths += "P" + std::to_string(a) + "=" + Narrow(areaPath) + "\r\n";
+        for (int s = 0; s <= kSubFolders; ++s) {
+            std::wstring folder = areaPath;
+            if (s > 0) {
+                wchar_t sub[32];
+                swprintf(sub, 32, L"\\Sub%02d", s);
+                folder += sub;
+                CreateDirectoryW(folder.c_str(), nullptr);
+            }
+            for (int f = 1; f <= kFilesPerFolder; ++f) {
+                wchar_t name[32];
+                swprintf(name, 32, L"\\file%02d.dat", f);
+                const std::wstring file = folder + name;
+                if (!WriteBytes(file, bytes)) {
+                    std::printf("cannot write %s\n", Narrow(file).c_str());
+                    std::exit(2);
+                }
+                files += "F" + std::to_string(++fileNumber) + "=" + Narrow(file) + "\r\n";
+            }
+        }
+    }
+    return paths + files;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+    const std::wstring here = OwnFolder();
+    int status = 0;
+    for (int round = 1; round <= rounds; ++round) {
+        const std::wstring root = here + L"product-" + std::to_wstring(round) + L"\\";
+        DeleteTree(root.substr(0, root.size() - 1));
+        const std::string log = "[General]\r\nName=Benchmark Product\r\n" + MakeContent(root);
+        const std::wstring program = root + L"Program\\Uninstall.exe";
+        CreateDirectoryW((root + L"Program").c_str(), nullptr);
+        if (!CopyFileW((here + L"data\\sweepstone.exe").c_str(), program.c_str(), FALSE) ||
+            !WriteBytes(root + L"Program\\Uninstall.log", log)) {
+            std::printf("cannot place the wizard in %s\n", Narrow(root).c_str());
+            return 2;
+        }
+        const std::wstring rmRoot = here + L"rm-" + std::to_wstring(round) + L"\\";
+        DeleteTree(rmRoot.substr(0, rmRoot.size() - 1));
+        MakeContent(rmRoot);
+
+        std::wstring command = L"\"" + program + L"\" /VERYSILENT /LOG=\"" + root + L"report.txt\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        const auto start = std::chrono::steady_clock::now();
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            root.c_str(), &si, &pi)) {
+            std::printf("cannot start %s\n", Narrow(program).c_str());
+            return 2;
+        }
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        DWORD code = 99;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        const bool gone =
+            GetFileAttributesW((root + L"Content\\Area01").c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesW((root + L"Content\\Area20").c_str()) == INVALID_FILE_ATTRIBUTES;
+        std::printf("round %d: sweepstone /VERYSILENT %.3f s, exit code %lu, %s; rm tree: "
+                    "rm-%d\\Content\n",
+                    round, seconds, static_cast<unsigned long>(code),
+                    gone ? "product removed" : "PRODUCT LEFT", round);
+        if (code != 0 || !gone)
+            status = 1;
+    }
+    return status;
+}

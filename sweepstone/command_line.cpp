@@ -1,0 +1,192 @@
+#include "command_line.h"
+
+#include <cctype>
+
+namespace sweepstone {
+namespace {
+
+bool Blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+// The switches, each a row: its name, the run mode it asks for (Window for none)
+// and whether it takes a value after "=".
+struct Switch {
+    const char* name;
+    RunMode mode;
+    bool takesValue;
+};
+
+constexpr Switch kSwitches[] = {
+    {"/SILENT", RunMode::Silent, false}, {"/VERYSILENT", RunMode::VerySilent, false},
+    {"/S", RunMode::VerySilent, false},  {"/?", RunMode::Usage, false},
+    {"/LOG", RunMode::Window, true},
+};
+
+} // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view line) {
+    std::vector<std::string> out;
+    size_t i = 0;
+    // The program name: up to the closing quote, or to the first blank.
+    if (i < line.size() && line[i] == '"') {
+        const size_t close = line.find('"', 1);
+        i = close == std::string_view::npos ? line.size() : close + 1;
+    }
+    while (i < line.size() && !Blank(line[i]))
+        ++i;
+
+    for (;;) {
+        while (i < line.size() && Blank(line[i]))
+            ++i;
+        if (i >= line.size())
+            break;
+        std::string arg;
+        bool quoted = false;
+        while (i < line.size() && (quoted || !Blank(line[i]))) {
+            const char c = line[i];
+            if (c == '\\') {
+                size_t n = 0;
+                while (i < line.size() && line[i] == '\\') {
+                    ++n;
+                    ++i;
+                }
+                if (i < line.size() && line[i] == '"') {
+                    arg.append(n / 2, '\\');
+                    if (n % 2 == 1) {
+                        arg += '"';
+                        ++i;
+                    }
+                    // An even count leaves the quote to group, below.
+                } else {
+                    arg.append(n, '\\');
+                }
+            } else if (c == '"') {
+                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+                    arg += '"';
+                    i += 2;
+                } else {
+                    quoted = !quoted;
+                    ++i;
+                }
+            } else {
+                arg += c;
+                ++i;
+            }
+        }
+        out.push_back(std::move(arg));
+    }
+    return out;
+}
+
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
+    ParsedArguments parsed;
+    parsed.arguments.given = !arguments.empty();
+    bool modeGiven = false;
+    bool seen[std::size(kSwitches)] = {};
+
+    for (const std::string& argument : arguments) {
+        const std::string_view text = argument;
+        const size_t equals = text.find('=');
+        const std::string_view name = text.substr(0, equals);
+        const Switch* match = nullptr;
+        size_t index = 0;
+        for (; index < std::size(kSwitches); ++index) {
+            if (SameNoCase(name, kSwitches[index].name)) {
+                match = &kSwitches[index];
+                break;
+            }
+        }
+        if (match && match->mode != RunMode::Window && match->mode != RunMode::Usage)
+            parsed.silentAsked = true;
+        if (!parsed.error.empty())
+            continue; // keep looking for silent switches only
+        if (!match) {
+            parsed.error = "Unknown argument: " + argument;
+            continue;
+        }
+        if (seen[index]) {
+            parsed.error = "Given twice: " + std::string(match->name);
+            continue;
+        }
+        seen[index] = true;
+        if (match->takesValue) {
+            if (equals == std::string_view::npos || equals + 1 == text.size()) {
+                parsed.error =
+                    std::string(match->name) + " needs a file: " + match->name + "=\"file\"";
+                continue;
+            }
+            parsed.arguments.reportFile = std::string(text.substr(equals + 1));
+            continue;
+        }
+        if (equals != std::string_view::npos) {
+            parsed.error = std::string(match->name) + " takes no value: " + argument;
+            continue;
+        }
+        if (modeGiven) {
+            parsed.error = "Only one of /SILENT, /VERYSILENT, /S and /? may be given";
+            continue;
+        }
+        modeGiven = true;
+        parsed.arguments.mode = match->mode;
+    }
+    if (!parsed.error.empty())
+        parsed.arguments = Arguments{RunMode::Window, {}, true};
+    return parsed;
+}
+
+int ExitCodeFor(const RemovalReport& report) {
+    if (report.AnythingLeft())
+        return kExitItemsLeft;
+    if (report.RestartNeeded())
+        return kExitRestartNeeded;
+    return kExitRemoved;
+}
+
+const char* ExitCodeMeaning(int code) {
+    switch (code) {
+    case kExitRemoved:
+        return "everything was removed";
+    case kExitItemsLeft:
+        return "items were left";
+    case kExitNoLog:
+        return "no uninstall log, or one that cannot be read";
+    case kExitCancelled:
+        return "cancelled, or the arguments were refused";
+    case kExitRestartNeeded:
+        return "everything was removed, some items only at the next restart";
+    default:
+        return "unknown";
+    }
+}
+
+std::string UsageText(const std::string& programName) {
+    return "Usage: " + programName +
+           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"]\r\n"
+           "\r\n"
+           "Without arguments the wizard asks before it removes the product.\r\n"
+           "/SILENT\tremoves without asking; the window shows the progress.\r\n"
+           "/VERYSILENT, /S\tremove without any window.\r\n"
+           "/LOG=\"file\"\twrites a report of every item (UTF-8).\r\n"
+           "/?\tshows this text.\r\n"
+           "\r\n"
+           "Exit codes:\r\n"
+           "0\teverything was removed\r\n"
+           "1\titems were left (listed in the report)\r\n"
+           "2\tno uninstall log, or one that cannot be read\r\n"
+           "3\tcancelled, or the arguments were refused\r\n"
+           "3010\teverything was removed, some items only at the next restart";
+}
+
+} // namespace sweepstone

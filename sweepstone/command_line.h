@@ -1,0 +1,70 @@
+// The wizard's command line: the switches that installers and package managers pass
+// through the uninstall string, the exit codes that they read back, and the usage
+// text. Plain code over UTF-8 text; the program entry hands in the command line.
+#pragma once
+
+#include "removal_report.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sweepstone {
+
+// How the wizard runs.
+enum class RunMode {
+    Window,     // no switch: the window asks, as without arguments
+    Silent,     // /SILENT: the window shows the removal's progress but asks nothing
+    VerySilent, // /VERYSILENT or /S: no window at all
+    Usage,      // /?: the usage in a message box, nothing else
+};
+
+struct Arguments {
+    RunMode mode = RunMode::Window;
+    std::string reportFile; // /LOG="file"; empty when no report is asked for
+    bool given = false;     // any argument at all; without, the exit code stays 0
+
+    bool Quiet() const { return mode == RunMode::Silent || mode == RunMode::VerySilent; }
+};
+
+struct ParsedArguments {
+    Arguments arguments;
+    std::string error;        // empty when the arguments were accepted
+    bool silentAsked = false; // a silent switch was among them, accepted or not
+    bool Accepted() const { return error.empty(); }
+};
+
+// Splits a process's command line into its arguments by the rules of the Windows
+// start-up code (CommandLineToArgvW): the program name first, up to the next quote
+// or blank, without escapes; then blanks and tabs separate arguments, quotes group
+// and are removed wherever they stand, 2n backslashes before a quote give n
+// backslashes and a grouping quote, 2n+1 give n backslashes and a literal quote, ""
+// inside a group gives a literal quote, and other backslashes stay as they are.
+// The program name is left out of the result.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+// Reads the arguments: switches start with "/" and match without regard to case;
+// /LOG takes its file after "=" (the quotes around it are gone already). An unknown
+// switch, a switch given twice, two run modes, /LOG without a file or a plain word
+// refuse the whole command line: nothing is done then.
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+
+// Exit codes.
+inline constexpr int kExitRemoved = 0;          // everything was removed
+inline constexpr int kExitItemsLeft = 1;        // items were left or refused
+inline constexpr int kExitNoLog = 2;            // no uninstall log, or one that cannot be read
+inline constexpr int kExitCancelled = 3;        // cancelled, or the arguments were refused
+inline constexpr int kExitRestartNeeded = 3010; // removed, some items only at the next restart
+
+// The exit code of a removal that ran: items left or refused outweigh items that
+// wait for the next restart.
+int ExitCodeFor(const RemovalReport& report);
+
+// A short English meaning of an exit code, for the report and the documentation.
+const char* ExitCodeMeaning(int code);
+
+// The usage text shown by /? (and, with the complaint before it, for refused
+// arguments when no silent switch was given), for the program file's name.
+std::string UsageText(const std::string& programName);
+
+} // namespace sweepstone
