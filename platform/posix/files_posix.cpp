@@ -310,6 +310,21 @@ bool ShellFolderCopy(const std::string& folder, const std::string& target) {
     return ok;
 }
 
+void SetShellOwner(void*) {}
+
+bool FolderWritable(const std::string& folder) {
+    std::string base = ResolvePath(folder);
+    if (!base.empty() && base.back() != '/')
+        base += '/';
+    std::string name = base + "stwXXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(name.c_str());
+    return true;
+}
+
 std::string ProgramPath() {
     char buf[4096];
     ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

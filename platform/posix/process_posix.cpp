@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
+#include <fstream>
 
 namespace platform {
 
@@ -68,6 +70,23 @@ std::error_code SetCurrentFolder(const std::string& folder) {
 std::error_code StartHiddenCommand(const std::string&, const EnvironmentValues&) {
     // A Windows batch means nothing to a POSIX shell; nothing is started.
     return std::make_error_code(std::errc::function_not_supported);
+}
+
+std::vector<std::string> RunningProgramNames() {
+    std::vector<std::string> names;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return names;
+    while (const dirent* entry = ::readdir(proc)) {
+        if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
+            continue;
+        std::ifstream comm(std::string("/proc/") + entry->d_name + "/comm");
+        std::string name;
+        if (std::getline(comm, name) && !name.empty())
+            names.push_back(name);
+    }
+    ::closedir(proc);
+    return names;
 }
 
 void EndProcess(int code) {

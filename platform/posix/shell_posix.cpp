@@ -31,6 +31,14 @@ void ShellOpen(void*, const std::string& file, const std::string& parameters) {
     out << ResolvePath(file) << '\t' << parameters << '\n';
 }
 
+ElevatedRun RunElevatedAndWait(void* owner, const std::string& file,
+                               const std::string& parameters) {
+    ShellOpen(owner, file, parameters);
+    ElevatedRun run;
+    run.started = true;
+    return run;
+}
+
 std::string FullPathName(const std::string& path) {
     std::string unified = path;
     for (char& c : unified) {

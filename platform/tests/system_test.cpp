@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "test_folder.h"
@@ -99,4 +100,24 @@ TEST(ProtectedFolders, IncludeTheTemporaryAndWindowsFolders) {
     EXPECT_TRUE(has(platform::WindowsFolder()));
     EXPECT_GE(folders.size(), 15u);
 #endif
+}
+
+TEST(FolderWritable, CreatesAndDeletesItsProbeAndFailsWhereNothingCanBeCreated) {
+    TestFolder t;
+    t.Write("Addon\\file.txt", "x");
+    EXPECT_TRUE(platform::FolderWritable(t.Base()));
+    EXPECT_TRUE(platform::FolderWritable(t.Path("Addon")));
+    std::error_code error;
+    EXPECT_EQ(platform::ListFolder(t.Base(), error).size(), 1u) << "the probe is gone again";
+    EXPECT_EQ(platform::ListFolder(t.Path("Addon"), error).size(), 1u);
+    EXPECT_FALSE(platform::FolderWritable(t.Path("missing")));
+    EXPECT_FALSE(platform::FolderWritable(t.Path("Addon\\file.txt"))) << "a file is no folder";
+}
+
+TEST(RunningProgramNames, IncludesTheRunningTestProgram) {
+    const std::vector<std::string> names = platform::RunningProgramNames();
+    EXPECT_TRUE(
+        std::any_of(names.begin(), names.end(),
+                    [](const std::string& name) { return name.rfind("platform_tests", 0) == 0; }))
+        << names.size() << " names";
 }

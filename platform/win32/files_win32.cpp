@@ -110,6 +110,24 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& 
     return entries;
 }
 
+namespace {
+// Read by the thread that copies; set before it starts.
+HWND shellOwner = nullptr;
+} // namespace
+
+void SetShellOwner(void* window) {
+    shellOwner = static_cast<HWND>(window);
+}
+
+bool FolderWritable(const std::string& folder) {
+    wchar_t name[MAX_PATH + 1] = {};
+    // Creates the empty file under a unique name; nothing of it stays behind.
+    if (GetTempFileNameW(Widen(folder).c_str(), L"stw", 0, name) == 0)
+        return false;
+    DeleteFileW(name);
+    return true;
+}
+
 bool ShellFolderCopy(const std::string& folder, const std::string& target) {
     // Both lists end in two NUL characters: the string's own and one more.
     std::wstring from = Widen(folder + "\\*.*");
@@ -118,7 +136,7 @@ bool ShellFolderCopy(const std::string& folder, const std::string& target) {
     to.push_back(L'\0');
 
     SHFILEOPSTRUCTW op{};
-    op.hwnd = nullptr;
+    op.hwnd = shellOwner;
     op.wFunc = FO_COPY;
     op.pFrom = from.c_str();
     op.pTo = to.c_str();

@@ -2,6 +2,8 @@
 
 #include "windows_support.h"
 
+#include <tlhelp32.h>
+
 #include <cstdlib>
 #include <cwchar>
 
@@ -78,6 +80,20 @@ std::error_code StartHiddenCommand(const std::string& arguments,
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return {};
+}
+
+std::vector<std::string> RunningProgramNames() {
+    std::vector<std::string> names;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return names;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry))
+        names.push_back(win32::Narrow(entry.szExeFile));
+    CloseHandle(snapshot);
+    return names;
 }
 
 void EndProcess(int code) {

@@ -23,6 +23,34 @@ void ShellOpen(void* owner, const std::string& file, const std::string& paramete
                   win32::Widen(parameters).c_str(), nullptr, SW_SHOWNORMAL);
 }
 
+ElevatedRun RunElevatedAndWait(void* owner, const std::string& file,
+                               const std::string& parameters) {
+    const std::wstring wideFile = win32::Widen(file);
+    const std::wstring wideParameters = win32::Widen(parameters);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = static_cast<HWND>(owner);
+    info.lpVerb = L"runas";
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = wideParameters.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ElevatedRun run;
+    if (!ShellExecuteExW(&info)) {
+        run.cancelled = GetLastError() == ERROR_CANCELLED;
+        return run;
+    }
+    run.started = true;
+    if (info.hProcess) {
+        WaitForSingleObject(info.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        run.exitCode = code;
+        CloseHandle(info.hProcess);
+    }
+    return run;
+}
+
 std::string FullPathName(const std::string& path) {
     const std::wstring wide = win32::Widen(path);
     const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);

@@ -18,6 +18,7 @@ namespace season {
 // Answers of the yes/no question, as the Windows message box gives them.
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
+inline constexpr int kAnswerRetry = 4; // IDRETRY
 
 // What one run is asked to do beyond the state's season and add-ons.
 struct ApplyRequest {

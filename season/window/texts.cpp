@@ -1,5 +1,7 @@
 #include "texts.h"
 
+#include <utility>
+
 namespace season {
 namespace {
 
@@ -44,6 +46,39 @@ constexpr LanguageTexts kEnglish = {
     "during the winter. (by default there is no snow in FSX in the winter).",
 };
 
+constexpr GuardTexts kGermanGuards = {
+    "Flugsimulator l\xE4uft",
+    "Der Flugsimulator (FSX) l\xE4uft noch. Solange er l\xE4uft, h\xE4lt er die "
+    "Texturdateien ge\xF6"
+    "ffnet, und der Wechsel w\xFCrde auf halbem Weg scheitern.\r\n\r\n"
+    "Bitte beenden Sie den Simulator und w\xE4hlen Sie dann \x84Wiederholen\x93.",
+    "Administratorrechte erforderlich",
+    "Das Programm darf im Ordner",
+    "keine Dateien \xE4ndern, weil Windows ihn sch\xFCtzt (wie unter \x84Programme\x93).\r\n\r\n"
+    "Soll es mit Administratorrechten neu starten und die Texturen \xFC"
+    "bernehmen?",
+    "Das Programm konnte nicht mit Administratorrechten gestartet werden. "
+    "Es wurde nichts ge\xE4ndert.",
+    "Der Wechsel wurde beim Schlie\xDF"
+    "en des Fensters angehalten: {done} von {total} \xC4nderungen wurden vorgenommen. "
+    "\xDC"
+    "bernehmen Sie erneut, um die Jahreszeit zu vervollst\xE4ndigen.",
+};
+
+constexpr GuardTexts kEnglishGuards = {
+    "Flight simulator running",
+    "The flight simulator (FSX) is still running. While it runs it holds the texture "
+    "files open, and the switch would fail half-way.\r\n\r\n"
+    "Please close the simulator, then choose Retry.",
+    "Administrator rights needed",
+    "The switcher may not change files in the folder",
+    "because Windows protects it (as below \"Program Files\").\r\n\r\n"
+    "Start the switcher again with administrator rights and apply the textures?",
+    "The switcher could not be started with administrator rights. Nothing was changed.",
+    "The switch was stopped when the window was closed: {done} of {total} changes were "
+    "made. Apply again to complete the season.",
+};
+
 constexpr std::string_view kSeasonPictureNames[] = {
     "Summer / Sommer",
     "Autumn / Herbst",
@@ -74,6 +109,20 @@ const ApplyTexts& ApplyTextsFor(int language) {
     return language == 0 ? kGermanApply : kEnglishApply;
 }
 
+std::string StoppedMessage(int language, std::size_t done, std::size_t total,
+                           const std::vector<std::string>& failedTargets) {
+    std::string message(GuardTextsFor(language).stopped);
+    for (const auto& [key, value] : {std::pair<std::string, std::size_t>{"{done}", done},
+                                     std::pair<std::string, std::size_t>{"{total}", total}}) {
+        const size_t at = message.find(key);
+        if (at != std::string::npos)
+            message.replace(at, key.size(), std::to_string(value));
+    }
+    if (!failedTargets.empty())
+        message += "\r\n\r\n" + ResultMessage(language, failedTargets);
+    return message;
+}
+
 std::string ResultMessage(int language, const std::vector<std::string>& failedTargets) {
     const ApplyTexts& texts = ApplyTextsFor(language);
     if (failedTargets.empty())
@@ -92,6 +141,10 @@ std::string ResultMessage(int language, const std::vector<std::string>& failedTa
 
 const LanguageTexts& TextsFor(int language) {
     return language == 0 ? kGerman : kEnglish;
+}
+
+const GuardTexts& GuardTextsFor(int language) {
+    return language == 0 ? kGermanGuards : kEnglishGuards;
 }
 
 std::string_view SeasonPictureName(int season) {

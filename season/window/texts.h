@@ -3,6 +3,7 @@
 // them with that code page, whatever the system's own code page is.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,20 @@ struct LanguageTexts {
 // Language 0 gives the German set; any other value the English one.
 const LanguageTexts& TextsFor(int language);
 
+// The questions and messages the window shows around a switch.
+struct GuardTexts {
+    std::string_view simulatorCaption;
+    std::string_view simulatorRunning; // Retry / Cancel
+    std::string_view elevationCaption;
+    std::string_view elevationBefore; // followed by the folder on a line of its own
+    std::string_view elevationAfter;  // Yes / No
+    std::string_view elevationFailed;
+    std::string_view stopped; // "... {done} ... {total} ..."
+};
+
+// Language 0 gives the German set; any other value the English one.
+const GuardTexts& GuardTextsFor(int language);
+
 // Texts that read the same in both languages.
 inline constexpr std::string_view kApplicationTitle = "Brightmere Turnleaf";
 inline constexpr std::string_view kMakerLine = "Brightmere's"; // Label3
@@ -39,6 +54,11 @@ struct ApplyTexts {
 };
 // Language 0 gives the German set; any other value the English one.
 const ApplyTexts& ApplyTextsFor(int language);
+
+// The message of a run stopped by the window's close: `done` of the run's
+// `total` changes were made; then the failed targets as ResultMessage lists them.
+std::string StoppedMessage(int language, std::size_t done, std::size_t total,
+                           const std::vector<std::string>& failedTargets);
 
 // The final message of a run in which `failedTargets` (each once) could not be
 // written: success, or the count and at most ten targets, then "...".

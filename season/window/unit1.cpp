@@ -2,15 +2,19 @@
 
 #include "apply.h"
 #include "detection.h"
+#include "guards.h"
 #include "texts.h"
 
 #include "platform/files.h"
 #include "platform/version.h"
 
+#include <memory>
+
 namespace season {
 
-TForm1::TForm1(SwitcherState& state, FormOperations& ops, ProgramInfo program, FileSystem& fs)
-    : state_(state), ops_(ops), program_(std::move(program)), fs_(fs) {}
+TForm1::TForm1(SwitcherState& state, FormOperations& ops, ProgramInfo program, FileSystem& fs,
+               SystemOperations system)
+    : state_(state), ops_(ops), program_(std::move(program)), fs_(fs), system_(std::move(system)) {}
 
 void TForm1::FormShow() {
     state_.Detected.fill(false);
@@ -31,6 +35,8 @@ void TForm1::FormShow() {
     ops_.DrawSeasonPicture(Component::Image3, state_.seasons.SeasonIndex);
     ops_.DrawSeasonPicture(Component::Image6, state_.seasons.NextSeasonIndex);
     ops_.DrawSeasonPicture(Component::Image7, state_.seasons.PrevSeasonIndex);
+    if (!FolderWritable())
+        ops_.ShowShield(true);
 }
 
 void TForm1::ApplyLanguage() {
@@ -53,14 +59,18 @@ void TForm1::Image1MouseMove(bool primaryButtonDown) {
 }
 
 void TForm1::Image2Click() {
-    ops_.CloseWindow();
+    if (FormCloseQuery())
+        ops_.CloseWindow();
 }
 
 void TForm1::BitBtn2Click() {
-    ops_.CloseWindow();
+    if (FormCloseQuery())
+        ops_.CloseWindow();
 }
 
 void TForm1::Image4Click() {
+    if (busy_)
+        return;
     StepForward(state_.seasons);
     ops_.DrawSeasonPicture(Component::Image3, state_.seasons.SeasonIndex);
     ops_.DrawSeasonPicture(Component::Image6, state_.seasons.NextSeasonIndex);
@@ -69,6 +79,8 @@ void TForm1::Image4Click() {
 }
 
 void TForm1::Image5Click() {
+    if (busy_)
+        return;
     StepBack(state_.seasons);
     ops_.DrawSeasonPicture(Component::Image3, state_.seasons.SeasonIndex);
     ops_.DrawSeasonPicture(Component::Image7, state_.seasons.PrevSeasonIndex);
@@ -77,11 +89,15 @@ void TForm1::Image5Click() {
 }
 
 void TForm1::Image8Click() {
+    if (busy_)
+        return;
     state_.Language = kGerman;
     ApplyLanguage();
 }
 
 void TForm1::Image9Click() {
+    if (busy_)
+        return;
     state_.Language = kEnglish;
     ApplyLanguage();
 }
@@ -111,24 +127,57 @@ void TForm1::ListBox1MouseDown() {
 void TForm1::Button1Click() {
     if (busy_)
         return;
-    // Cleared again however the run ends.
-    struct BusyScope {
-        TForm1& form;
-        explicit BusyScope(TForm1& f) : form(f) {
-            form.busy_ = true;
-            form.ops_.SetBusy(true);
-        }
-        ~BusyScope() {
-            form.ops_.SetBusy(false);
-            form.busy_ = false;
-        }
-    } scope(*this);
-
-    ApplyRequest request;
-    if (!AskBeforeApply(request))
+    // Busy from the click on: the questions before the run belong to it.
+    closeRequested_ = false;
+    SetBusy(true);
+    if (!SimulatorClosed()) {
+        SetBusy(false);
         return;
-    const ApplyResult result = ApplySeason(state_, request, fs_);
-    ShowApplyResult(result);
+    }
+    if (!FolderWritable()) {
+        OfferElevation();
+        return;
+    }
+    ApplyRequest request;
+    if (!AskBeforeApply(request)) {
+        SetBusy(false);
+        return;
+    }
+
+    // The engine runs away from the window's thread; the window shows its
+    // progress and may ask it to stop between two files.
+    stop_.store(false);
+    ops_.ShowProgress(0);
+    request.stop = &stop_;
+    request.progress = [this](std::size_t done, std::size_t total) {
+        ops_.ShowProgress(ProgressPercent(done, total));
+    };
+    auto result = std::make_shared<ApplyResult>();
+    ops_.RunInBackground([this, request, result] { *result = ApplySeason(state_, request, fs_); },
+                         [this, result] {
+                             ops_.ShowProgress(-1);
+                             ops_.SetText(Component::Button1,
+                                          std::string(TextsFor(state_.Language).applyButton));
+                             ShowApplyResult(*result);
+                             SetBusy(false);
+                             if (closeRequested_)
+                                 ops_.CloseWindow();
+                         });
+}
+
+void TForm1::SetBusy(bool busy) {
+    busy_ = busy;
+    ops_.SetBusy(busy);
+}
+
+bool TForm1::FormCloseQuery() {
+    if (!busy_)
+        return true;
+    // The file in hand is finished first; the window closes once the run has
+    // reported what it did.
+    closeRequested_ = true;
+    stop_.store(true);
+    return false;
 }
 
 bool TForm1::AskBeforeApply(ApplyRequest& request) {
@@ -148,7 +197,59 @@ void TForm1::ShowApplyResult(const ApplyResult& result) {
     // A run ended by a raised failure says nothing.
     if (result.raised)
         return;
+    if (result.stopped) {
+        ops_.ShowInformation(
+            StoppedMessage(state_.Language, result.done, result.total, result.failedTargets));
+        return;
+    }
     ops_.ShowInformation(ResultMessage(state_.Language, result.failedTargets));
+}
+
+bool TForm1::SimulatorClosed() {
+    for (;;) {
+        const std::vector<std::string> programs =
+            system_.runningPrograms ? system_.runningPrograms() : std::vector<std::string>();
+        if (RunningSimulator(programs).empty())
+            return true;
+        const GuardTexts& t = GuardTextsFor(state_.Language);
+        if (ops_.AskRetryCancel(std::string(t.simulatorRunning), std::string(t.simulatorCaption)) !=
+            kAnswerRetry)
+            return false;
+    }
+}
+
+bool TForm1::FolderWritable() {
+    return !system_.folderWritable || system_.folderWritable(state_.BaseFolder);
+}
+
+void TForm1::OfferElevation() {
+    ops_.ShowShield(true);
+    const GuardTexts& t = GuardTextsFor(state_.Language);
+    const std::string question = std::string(t.elevationBefore) + "\r\n" + state_.BaseFolder +
+                                 "\r\n" + std::string(t.elevationAfter);
+    ApplyRequest request;
+    if (ops_.AskYesNo(question, std::string(t.elevationCaption)) != kAnswerYes ||
+        !AskBeforeApply(request) || !system_.runElevated) {
+        SetBusy(false);
+        return;
+    }
+    // The new instance asks nothing: the MipMap answer travels on its command line.
+    std::optional<bool> mipMaps;
+    if (NeedsMipMapAnswer(state_))
+        mipMaps = request.useMipMaps;
+    const std::string parameters =
+        SwitchParameters(state_.seasons.SeasonIndex, state_.Language, mipMaps);
+    auto run = std::make_shared<SystemOperations::Elevated>();
+    ops_.RunInBackground([this, run, parameters] { *run = system_.runElevated(parameters); },
+                         [this, run] {
+                             if (!run->started && !run->cancelled)
+                                 ops_.ShowInformation(
+                                     std::string(GuardTextsFor(state_.Language).elevationFailed));
+                             ops_.ShowShield(!FolderWritable());
+                             SetBusy(false);
+                             if (closeRequested_)
+                                 ops_.CloseWindow();
+                         });
 }
 
 void TForm1::ApplyWarningRule() {
@@ -191,6 +292,24 @@ std::string GetFileVersionText() {
     if (!platform::ReadFileVersion(platform::ProgramPath(), numbers))
         return {};
     return FormatFileVersion(numbers.versionMS, numbers.versionLS);
+}
+
+int ProgressPercent(std::size_t done, std::size_t total) {
+    if (total == 0)
+        return 0;
+    if (done >= total)
+        return 100;
+    return static_cast<int>(done * 100 / total);
+}
+
+std::string SwitchParameters(int season, int language, std::optional<bool> mipMaps) {
+    static constexpr const char* kNames[] = {"summer", "autumn", "winter", "spring"};
+    std::string out = "/season=";
+    out += (season >= 0 && season < 4) ? kNames[season] : "summer";
+    out += language == kGerman ? " /lang=de" : " /lang=en";
+    if (mipMaps)
+        out += *mipMaps ? " /mipmaps=yes" : " /mipmaps=no";
+    return out;
 }
 
 bool QuorrinWarningApplies(const SwitcherState& state) {

@@ -10,9 +10,13 @@
 #include "file_system.h"
 #include "switcher_state.h"
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace season {
 
@@ -41,6 +45,31 @@ public:
     virtual int AskYesNo(const std::string& text, const std::string& caption) = 0;
     // Plain information message captioned with the application title.
     virtual void ShowInformation(const std::string& text) = 0;
+    // Modal warning with Retry and Cancel; returns 4 (retry) or 2 (cancel).
+    virtual int AskRetryCancel(const std::string& text, const std::string& caption) = 0;
+    // The shield on the apply button: pressing it needs administrator rights.
+    virtual void ShowShield(bool shown) = 0;
+    // The progress of a run in percent on the apply button and the task-bar
+    // button; -1 ends the display. May be called from any thread.
+    virtual void ShowProgress(int percent) = 0;
+    // Runs `work` away from the window's thread, so that the window keeps
+    // answering, then `then` on the window's thread.
+    virtual void RunInBackground(std::function<void()> work, std::function<void()> then) = 0;
+};
+
+// What the window needs to know of the system around it. An operation left empty
+// counts as harmless: nothing running, every folder writable.
+struct SystemOperations {
+    // Executable names of the running processes.
+    std::function<std::vector<std::string>()> runningPrograms;
+    std::function<bool(const std::string& folder)> folderWritable;
+    // Starts the program again with administrator rights and `parameters`, and
+    // waits for its end (called away from the window's thread).
+    struct Elevated {
+        bool started = false;
+        bool cancelled = false;
+    };
+    std::function<Elevated(const std::string& parameters)> runElevated;
 };
 
 // Where the program file lies and which version it carries.
@@ -52,7 +81,7 @@ struct ProgramInfo {
 class TForm1 {
 public:
     TForm1(SwitcherState& state, FormOperations& ops, ProgramInfo program,
-           FileSystem& fs = RealFileSystem());
+           FileSystem& fs = RealFileSystem(), SystemOperations system = {});
 
     // Start-up when the window first appears: state to its start values, texts,
     // version, base folder, detection, first pictures.
@@ -75,9 +104,15 @@ public:
     void ListBox1Click();
     void ListBox1DblClick();
     void ListBox1MouseDown();
-    // Runs the apply engine. A press while a run is in progress (possible only
-    // from a message pumped by a dialog of that run) is refused.
+    // Switches to the chosen season: first the simulator must be closed (asked
+    // with Retry / Cancel), then a folder that the program may not write offers a
+    // new start with administrator rights; otherwise the apply engine runs. A
+    // press while a run is in progress is refused.
     void Button1Click();
+    // The window is about to close (its close icon, button or the system's
+    // close). False while a run is in progress: the run is asked to stop after
+    // the file in hand, reports what it did, and then closes the window.
+    bool FormCloseQuery();
 
     // The two halves around an engine run, for a caller that runs the engine
     // elsewhere (Button1Click does all three in turn): the questions before the
@@ -92,6 +127,10 @@ public:
     bool Busy() const { return busy_; }
 
 private:
+    void SetBusy(bool busy);
+    bool SimulatorClosed();
+    bool FolderWritable();
+    void OfferElevation();
     void ApplyWarningRule();
     void LeaveListToButton();
 
@@ -99,6 +138,9 @@ private:
     FormOperations& ops_;
     ProgramInfo program_;
     FileSystem& fs_;
+    SystemOperations system_;
+    std::atomic<bool> stop_{false};
+    bool closeRequested_ = false;
     std::string versionText_;
     bool warningShown_ = false;
     bool helpShown_ = false;
@@ -115,6 +157,15 @@ std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS);
 // The running program's file version as text, read from its own version record.
 // Empty when the program carries none.
 std::string GetFileVersionText();
+
+// Progress of `done` out of `total` operations in whole percent, rounded down:
+// 100 only when all are done.
+int ProgressPercent(std::size_t done, std::size_t total);
+
+// The command line that has a new instance switch at once to `season` in
+// `language`, with the MipMap answer when one was given:
+// "/season=winter /lang=de /mipmaps=yes".
+std::string SwitchParameters(int season, int language, std::optional<bool> mipMaps);
 
 // True when the warning about the Quorrin X add-on belongs on the window.
 bool QuorrinWarningApplies(const SwitcherState& state);

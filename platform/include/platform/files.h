@@ -52,6 +52,14 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& 
 // true when the shell reports success.
 bool ShellFolderCopy(const std::string& folder, const std::string& target);
 
+// The window that owns the shell's progress and error windows of ShellFolderCopy
+// from now on (a window handle; null: none). Windows only; ignored on POSIX.
+void SetShellOwner(void* window);
+
+// True when a file can be created in `folder` as the program now runs: a
+// temporary file is created there and deleted again. False for a missing folder.
+bool FolderWritable(const std::string& folder);
+
 // Full path of the running program file.
 std::string ProgramPath();
 

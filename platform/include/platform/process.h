@@ -29,6 +29,10 @@ using EnvironmentValues = std::vector<std::pair<std::string, std::string>>;
 std::error_code StartHiddenCommand(const std::string& arguments,
                                    const EnvironmentValues& environment);
 
+// The executable names ("fsx.exe") of the processes running on the machine, as
+// far as the process may see them; on POSIX the kernel's command names.
+std::vector<std::string> RunningProgramNames();
+
 // The process's command line as the system holds it (GetCommandLineW), in UTF-8:
 // the program name first, then the arguments as the caller wrote them, quotes
 // included. On POSIX the arguments are joined, each in quotes.

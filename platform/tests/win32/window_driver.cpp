@@ -1,5 +1,6 @@
 #include "window_driver.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -159,6 +160,29 @@ RECT RectAfterDrag(HWND window, POINT from, int dx, int dy) {
         },
         5);
     return after;
+}
+
+InkColumns DarkColumns(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    InkColumns ink;
+    ink.width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    for (int x = 0; x < ink.width; ++x) {
+        for (int y = height / 4; y < height - height / 4; ++y) {
+            const COLORREF c = GetPixel(screen, r.left + x, r.top + y);
+            const int top = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
+            if (c != CLR_INVALID && top < 110) {
+                if (ink.first < 0)
+                    ink.first = x;
+                ink.last = x;
+                break;
+            }
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return ink;
 }
 
 bool SaveScreenshot(HWND window, const std::wstring& path) {

@@ -62,6 +62,16 @@ void DragWithPointer(POINT from, int dx, int dy);
 // rectangle once it has moved, or after five seconds when it has not.
 RECT RectAfterDrag(HWND window, POINT from, int dx, int dy);
 
+// The columns of a control, as the screen shows it, that hold dark grey or black
+// pixels (text, not coloured pictures) in the middle half of its rows; -1 when
+// there are none.
+struct InkColumns {
+    int first = -1;
+    int last = -1;
+    int width = 0; // of the control
+};
+InkColumns DarkColumns(HWND control);
+
 // Saves what the screen shows of the window as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 

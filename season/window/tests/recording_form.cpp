@@ -86,7 +86,34 @@ int RecordingForm::AskYesNo(const std::string& text, const std::string& caption)
     calls.push_back("ask [" + caption + "] " + text);
     if (whileAsking)
         whileAsking();
+    if (!answers.empty()) {
+        const int next = answers.front();
+        answers.erase(answers.begin());
+        return next;
+    }
     return answer;
+}
+int RecordingForm::AskRetryCancel(const std::string& text, const std::string& caption) {
+    calls.push_back("retry? [" + caption + "] " + text);
+    if (retryAnswers.empty())
+        return 2;
+    const int next = retryAnswers.front();
+    retryAnswers.erase(retryAnswers.begin());
+    return next;
+}
+void RecordingForm::ShowShield(bool shown) {
+    calls.push_back(shown ? "shield" : "no shield");
+}
+void RecordingForm::ShowProgress(int percent) {
+    calls.push_back("progress " + std::to_string(percent));
+}
+void RecordingForm::RunInBackground(std::function<void()> work, std::function<void()> then) {
+    calls.push_back("background");
+    if (whileWorking)
+        whileWorking();
+    work();
+    calls.push_back("foreground");
+    then();
 }
 void RecordingForm::ShowInformation(const std::string& text) {
     calls.push_back("inform " + text);

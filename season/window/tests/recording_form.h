@@ -20,6 +20,12 @@ public:
     int answer = season::kAnswerNo;
     std::function<void()> whileAsking;
     std::function<void()> whileInforming;
+    // Runs inside RunInBackground before the work, as if during it.
+    std::function<void()> whileWorking;
+    // Answers of AskRetryCancel in turn; Cancel once they run out.
+    std::vector<int> retryAnswers;
+    // Answers of AskYesNo in turn before `answer` applies.
+    std::vector<int> answers;
 
     void SetText(season::Component c, const std::string& text) override;
     void SetVisible(season::Component c, bool visible) override;
@@ -32,6 +38,11 @@ public:
     void SetBusy(bool busy) override;
     int AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowInformation(const std::string& text) override;
+    int AskRetryCancel(const std::string& text, const std::string& caption) override;
+    void ShowShield(bool shown) override;
+    void ShowProgress(int percent) override;
+    // Runs the work at once, recorded between "background" and "foreground".
+    void RunInBackground(std::function<void()> work, std::function<void()> then) override;
 
     // The recorded calls that start with `prefix`, in order.
     std::vector<std::string> Matching(const std::string& prefix) const;

@@ -401,7 +401,9 @@ TEST(ApplyButton, WithNothingDetectedStillReportsInEnglish) {
     Window w(t);
     w.Start();
     w.form.Button1Click();
-    EXPECT_EQ(w.ops.calls, (Calls{"busy", "inform Change texture settings successful!", "idle"}));
+    EXPECT_EQ(w.ops.calls, (Calls{"busy", "progress 0", "background", "foreground", "progress -1",
+                                  "text Button1 Apply new textures for all products",
+                                  "inform Change texture settings successful!", "idle"}));
 }
 
 // --- Base folder and version -----------------------------------------------------

@@ -5,7 +5,10 @@
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/process.h"
+#include "platform/shell.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace season::win32 {
@@ -16,6 +19,10 @@ constexpr int kFormHeight = 538;
 constexpr COLORREF kPanelColour = 15263976; // RGB(232, 232, 232)
 constexpr COLORREF kWarningColour = RGB(255, 0, 0);
 constexpr UINT_PTR kSubclassId = 1;
+// Posted by the worker thread when its work is done, and with each new
+// percentage of progress (in wParam).
+constexpr UINT kWorkDone = WM_APP + 1;
+constexpr UINT kProgress = WM_APP + 2;
 
 enum class Kind { Picture, Label, ListBox, Button, Panel };
 enum class Pointer { Ordinary, Hand, Drag };
@@ -44,7 +51,7 @@ constexpr Layout kLayout[] = {
      WS_BORDER | LBS_NOINTEGRALHEIGHT, L""},
     {Component::Panel_Help, Kind::Panel, 210, 184, 393, 233, Pointer::Ordinary, WS_CLIPCHILDREN,
      L""},
-    {Component::Label_Help, Kind::Label, 19, 16, 349, 169, Pointer::Drag,
+    {Component::Label_Help, Kind::Label, 12, 16, 369, 169, Pointer::Drag,
      WS_VISIBLE | SS_LEFTNOWORDWRAP, L"Label_Help"},
     {Component::BitBtn1, Kind::Button, 160, 192, 75, 25, Pointer::Hand,
      WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, L"OK"},
@@ -139,16 +146,41 @@ HCURSOR MakeDragCursor(HINSTANCE instance) {
 
 } // namespace
 
-Form1Window::Form1Window(HINSTANCE instance)
-    : instance_(instance), form_(state_, *this,
-                                 ProgramInfo{[] { return platform::ProgramPath(); },
-                                             [] {
-                                                 return GetFileVersionText();
-                                             }}) {
+Form1Window::Form1Window(HINSTANCE instance, InstanceLock& lock)
+    : instance_(instance), lock_(lock), form_(state_, *this,
+                                              ProgramInfo{[] { return platform::ProgramPath(); },
+                                                          [] {
+                                                              return GetFileVersionText();
+                                                          }},
+                                              RealFileSystem(), RealSystem()) {
     seasonEntry_.fill(-1);
 }
 
+SystemOperations Form1Window::RealSystem() {
+    SystemOperations system;
+    system.runningPrograms = [] {
+        return platform::RunningProgramNames();
+    };
+    system.folderWritable = [](const std::string& folder) {
+        return platform::FolderWritable(folder);
+    };
+    system.runElevated = [this](const std::string& parameters) {
+        // The new instance works on this folder now: it takes the lock, and this
+        // window takes it back once that one has ended.
+        lock_.Release();
+        const platform::ElevatedRun run =
+            platform::RunElevatedAndWait(hwnd_, platform::ProgramPath(), parameters);
+        lock_.Acquire();
+        return SystemOperations::Elevated{run.started, run.cancelled};
+    };
+    return system;
+}
+
 Form1Window::~Form1Window() {
+    if (worker_.joinable())
+        worker_.join();
+    if (taskbar_)
+        taskbar_->Release();
     if (hwnd_)
         DestroyWindow(hwnd_);
     for (HGDIOBJ o : {static_cast<HGDIOBJ>(backgroundBrush_), static_cast<HGDIOBJ>(panelBrush_),
@@ -156,6 +188,12 @@ Form1Window::~Form1Window() {
                       static_cast<HGDIOBJ>(boldFont_), static_cast<HGDIOBJ>(warningFont_)}) {
         if (o)
             DeleteObject(o);
+    }
+    for (auto& family : smallerFonts_) {
+        for (HFONT f : family) {
+            if (f)
+                DeleteObject(f);
+        }
     }
     for (HICON i : {glyphClose_, glyphOk_, iconBig_, iconSmall_}) {
         if (i)
@@ -192,6 +230,7 @@ bool Form1Window::Create() {
 
     // Tahoma 8 point (11 pixels high at 96 DPI); Arial 8 point for the warning.
     const int height = -MulDiv(8, dpi_, 72);
+    fontHeight_ = height;
     font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
     boldFont_ = CreateFontW(height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -225,6 +264,9 @@ bool Form1Window::Create() {
     panel.hbrBackground = panelBrush_;
     panel.lpszClassName = L"TPanel";
     RegisterClassExW(&panel);
+    // Sent once the shell has made the task-bar button; its progress can be set
+    // from then on.
+    taskbarButtonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
 
     // Frameless, centred on the screen; the client area is the whole window.
     const int width = Scale(kFormWidth);
@@ -236,6 +278,8 @@ bool Form1Window::Create() {
                             height2, nullptr, nullptr, instance_, this);
     if (!hwnd_)
         return false;
+    lock_.MarkWindow(hwnd_);
+    platform::SetShellOwner(hwnd_);
     CreateControls();
 
     // Start-up runs before the window is first painted.
@@ -308,6 +352,8 @@ void Form1Window::CreateControls() {
                               reinterpret_cast<DWORD_PTR>(this));
     }
     SizeLabelToText(Component::Label3);
+    FitCaption(Component::BitBtn1);
+    FitCaption(Component::Label_Version);
 
     // Tooltips on the close icon and the two flags only.
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
@@ -338,6 +384,8 @@ void Form1Window::SetText(Component c, const std::string& text) {
     SetWindowTextW(Control(c), wide.c_str());
     if (c == Component::Label2)
         SizeLabelToText(c);
+    else if (c != Component::Label1)
+        FitCaption(c);
 }
 
 void Form1Window::SetVisible(Component c, bool visible) {
@@ -385,7 +433,9 @@ void Form1Window::CloseWindow() {
 void Form1Window::SetBusy(bool busy) {
     busy_ = busy;
     HWND apply = Control(Component::Button1);
-    EnableWindow(apply, busy ? FALSE : TRUE);
+    for (Component c : {Component::Button1, Component::Image4, Component::Image5, Component::Image8,
+                        Component::Image9})
+        EnableWindow(Control(c), busy ? FALSE : TRUE);
     if (busy) {
         SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514))); // IDC_WAIT
         return;
@@ -398,6 +448,41 @@ void Form1Window::SetBusy(bool busy) {
     if (under && (under == hwnd_ || IsChild(hwnd_, under)))
         SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+int Form1Window::AskRetryCancel(const std::string& text, const std::string& caption) {
+    return platform::AskRetryCancel(hwnd_, text, caption);
+}
+
+void Form1Window::ShowShield(bool shown) {
+    shield_ = shown;
+    SendMessageW(Control(Component::Button1), BCM_SETSHIELD, 0, shown ? TRUE : FALSE);
+    FitCaption(Component::Button1);
+}
+
+void Form1Window::ShowProgress(int percent) {
+    if (percent < 0) {
+        postedPercent_.store(-1);
+        if (taskbar_)
+            taskbar_->SetProgressState(hwnd_, TBPF_NOPROGRESS);
+        return;
+    }
+    if (postedPercent_.exchange(percent) != percent)
+        PostMessageW(hwnd_, kProgress, static_cast<WPARAM>(percent), 0);
+}
+
+void Form1Window::RunInBackground(std::function<void()> work, std::function<void()> then) {
+    afterWork_ = std::move(then);
+    HWND window = hwnd_;
+    postedPercent_.store(-1);
+    worker_ = std::thread([window, work = std::move(work)] {
+        // The shell's folder copies run on this thread.
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        work();
+        if (SUCCEEDED(com))
+            CoUninitialize();
+        PostMessageW(window, kWorkDone, 0, 0);
+    });
 }
 
 int Form1Window::AskYesNo(const std::string& text, const std::string& caption) {
@@ -449,11 +534,44 @@ LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         DeleteDC(source);
         return TRUE;
     }
+    case kProgress: {
+        // Shown only while the run lasts: the end restores the caption.
+        if (!busy_)
+            return 0;
+        const int percent = static_cast<int>(wp);
+        SetWindowTextW(Control(Component::Button1), (std::to_wstring(percent) + L" %").c_str());
+        FitCaption(Component::Button1);
+        if (taskbar_)
+            taskbar_->SetProgressValue(hwnd_, static_cast<ULONGLONG>(percent), 100);
+        return 0;
+    }
+    case kWorkDone:
+        if (worker_.joinable())
+            worker_.join();
+        if (afterWork_) {
+            auto then = std::move(afterWork_);
+            afterWork_ = nullptr;
+            then();
+        }
+        return 0;
+    case WM_CLOSE:
+        // During a run the window closes once the run has stopped and reported.
+        if (!form_.FormCloseQuery())
+            return 0;
+        break;
     case WM_DESTROY:
+        lock_.UnmarkWindow(hwnd_);
         hwnd_ = nullptr;
         PostQuitMessage(0);
         return 0;
     default:
+        if (msg == taskbarButtonCreated_ && msg != 0) {
+            if (!taskbar_ &&
+                SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar_))))
+                taskbar_->HrInit();
+            return 0;
+        }
         break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -604,6 +722,74 @@ void Form1Window::SizeLabelToText(Component c) {
     SetWindowPos(label, nullptr, 0, 0, size.cx, Scale(13),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+HFONT Form1Window::FontFor(int family, int step) {
+    if (step <= 0)
+        return family == 1 ? boldFont_ : family == 2 ? warningFont_ : font_;
+    HFONT& font = smallerFonts_[static_cast<size_t>(family)][static_cast<size_t>(step)];
+    if (!font)
+        font = CreateFontW(FontHeightAtStep(fontHeight_, step), 0, 0, 0,
+                           family == 1 ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                           family == 2 ? L"Arial" : L"Tahoma");
+    return font;
+}
+
+void Form1Window::FitCaption(Component c) {
+    HWND control = Control(c);
+    if (!control)
+        return;
+    const int family = c == Component::Button1 ? 1 : c == Component::Label_Quorrin_warning ? 2 : 0;
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+
+    RECT client;
+    GetClientRect(control, &client);
+    // Lines of one-line labels may reach a pixel below the box without harm; the
+    // help text's lines must all show.
+    TextExtent room{client.right, c == Component::Label_Help ? client.bottom : 1 << 20};
+    const bool button =
+        c == Component::Button1 || c == Component::BitBtn1 || c == Component::BitBtn2;
+    if (button) {
+        // The frame and the focus rectangle on both sides, and a picture beside
+        // the text: the glyph of the close and OK buttons, or the shield.
+        room.width -= 2 * Scale(6);
+        if (c != Component::Button1)
+            room.width -= Scale(16) + Scale(4);
+        else if (shield_)
+            room.width -= GetSystemMetrics(SM_CXSMICON) + Scale(4);
+    }
+
+    HDC dc = GetDC(control);
+    const auto measure = [&](int step) {
+        HGDIOBJ old = SelectObject(dc, FontFor(family, step));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        TextExtent extent;
+        int lines = 0;
+        // Lines end at a CR or LF; a CR LF pair ends one line.
+        for (size_t start = 0; start <= text.size();) {
+            size_t end = text.find_first_of(L"\r\n", start);
+            if (end == std::wstring::npos)
+                end = text.size();
+            SIZE size{};
+            GetTextExtentPoint32W(dc, text.data() + start, static_cast<int>(end - start), &size);
+            extent.width = std::max(extent.width, static_cast<int>(size.cx));
+            ++lines;
+            if (end + 1 < text.size() && text[end] == L'\r' && text[end + 1] == L'\n')
+                ++end;
+            start = end + 1;
+        }
+        extent.height = lines * metrics.tmHeight;
+        SelectObject(dc, old);
+        return extent;
+    };
+    const int step = FittingFontStep(measure, room);
+    ReleaseDC(control, dc);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(family, step)), TRUE);
 }
 
 LRESULT CALLBACK Form1Window::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

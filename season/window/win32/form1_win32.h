@@ -4,13 +4,18 @@
 // operations carried out on the controls.
 #pragma once
 
+#include "caption_fit.h"
+#include "instance_win32.h"
 #include "platform/gui/picture.h"
 #include "unit1.h"
 #include "windows_gui.h"
 
 #include <array>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace season::win32 {
 
@@ -18,7 +23,9 @@ using platform::gui::Picture;
 
 class Form1Window final : public FormOperations {
 public:
-    explicit Form1Window(HINSTANCE instance);
+    // `lock` is the switcher's hold on its folder, handed over to a new instance
+    // started with administrator rights while that runs.
+    Form1Window(HINSTANCE instance, InstanceLock& lock);
     ~Form1Window() override;
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
@@ -39,6 +46,10 @@ public:
     void SetBusy(bool busy) override;
     int AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowInformation(const std::string& text) override;
+    int AskRetryCancel(const std::string& text, const std::string& caption) override;
+    void ShowShield(bool shown) override;
+    void ShowProgress(int percent) override;
+    void RunInBackground(std::function<void()> work, std::function<void()> then) override;
 
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -58,8 +69,15 @@ private:
     HWND Control(Component c) const { return controls_[static_cast<size_t>(c)]; }
     int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
     void SizeLabelToText(Component c);
+    // Sets the largest font step at which the control's caption fits it.
+    void FitCaption(Component c);
+    // Tahoma (0), Tahoma bold (1) or Arial (2) at a step of FontHeightAtStep.
+    HFONT FontFor(int family, int step);
+
+    SystemOperations RealSystem();
 
     HINSTANCE instance_;
+    InstanceLock& lock_;
     SwitcherState state_;
     TForm1 form_;
     HWND hwnd_ = nullptr;
@@ -76,10 +94,22 @@ private:
     HBRUSH backgroundBrush_ = nullptr;   // painted behind transparent labels
     HBRUSH panelBrush_ = nullptr;
     HFONT font_ = nullptr, boldFont_ = nullptr, warningFont_ = nullptr;
+    int fontHeight_ = -11;
+    // Smaller fonts by family and step, made when first needed (step 0 unused).
+    std::array<std::array<HFONT, kSmallerFontSteps + 1>, 3> smallerFonts_{};
+    bool shield_ = false;
     HICON glyphClose_ = nullptr, glyphOk_ = nullptr;
     HICON iconBig_ = nullptr, iconSmall_ = nullptr;
     HCURSOR dragCursor_ = nullptr;
     std::array<std::wstring, 3> tooltipTexts_;
+    // The work of RunInBackground and what follows it on the window's thread.
+    std::thread worker_;
+    std::function<void()> afterWork_;
+    // The last percentage posted by the worker, so that each is posted once.
+    std::atomic<int> postedPercent_{-1};
+    // The task-bar button's progress (absent before Windows 7 and under Wine).
+    ITaskbarList3* taskbar_ = nullptr;
+    UINT taskbarButtonCreated_ = 0;
 };
 
 } // namespace season::win32

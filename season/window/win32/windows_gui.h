@@ -10,3 +10,4 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shobjidl.h>

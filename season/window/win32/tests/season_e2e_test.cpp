@@ -7,6 +7,7 @@
 // The program and the sample tree lie in "data\" beside this driver
 // (data\season.exe, data\addons\). A screenshot of the started window is written
 // to "season-window.bmp" beside the driver.
+#include "caption_fit.h"
 #include "components.h"
 #include "window_driver.h"
 
@@ -23,7 +24,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -52,21 +55,38 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
 // season.exe running in its own copy of the sample tree.
 class Switcher {
 public:
-    explicit Switcher(const std::wstring& treeName) {
+    // `prepare` adds to the tree before the program starts.
+    explicit Switcher(const std::wstring& treeName,
+                      const std::function<void(const std::wstring& tree)>& prepare = nullptr) {
         tree_ = DriverFolder() + L"trees\\" + treeName + L"\\";
         CreateDirectoryW((DriverFolder() + L"trees").c_str(), nullptr);
         CopyTree(DriverFolder() + L"data\\addons", tree_.substr(0, tree_.size() - 1));
         CopyFileW((DriverFolder() + L"data\\season.exe").c_str(), (tree_ + L"season.exe").c_str(),
                   FALSE);
+        if (prepare)
+            prepare(tree_);
+        Start(tree_ + L"season.exe");
+    }
+
+    // Another start of the program file `program`, in a tree laid out before.
+    struct SecondStart {};
+    Switcher(SecondStart, const std::wstring& program) {
+        tree_ = program.substr(0, program.find_last_of(L'\\') + 1);
+        Start(program);
+    }
+
+    void Start(const std::wstring& program) {
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        std::wstring command = L"\"" + tree_ + L"season.exe\"";
+        std::wstring command = L"\"" + program + L"\"";
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             tree_.c_str(), &si, &process_))
             return;
         WaitForInputIdle(process_.hProcess, 20000);
-        WaitFor([this] { return (form_ = FindForm()) != nullptr; });
+        WaitFor([this] { return (form_ = FindForm()) != nullptr || Ended(); });
     }
+
+    bool Ended() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
 
     ~Switcher() {
         if (process_.hProcess) {
@@ -82,6 +102,7 @@ public:
     }
 
     HWND Form() const { return form_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
     HWND Tooltips() const { return FindOwnWindow(L"tooltips_class32", false); }
     const std::wstring& Tree() const { return tree_; }
 
@@ -284,6 +305,8 @@ TEST(SeasonWindow, FlagsSwitchTheLanguageAndKeepWhatIsShown) {
     EXPECT_TRUE(s.Visible(Component::Label_Quorrin_warning));
     EXPECT_TRUE(s.Visible(Component::Panel_Help));
     EXPECT_EQ(s.Text(Component::Label_Version), L"V1.30.0.0");
+    Sleep(300);
+    EXPECT_TRUE(s.SaveScreenshot(DriverFolder() + L"season-window-de.bmp"));
 
     s.Click(Component::Image9);
     EXPECT_EQ(s.Text(Component::Label2), L"Support for ...");
@@ -454,6 +477,68 @@ TEST(SeasonWindow, ScalesItsFixedLayoutAt150Percent) {
     EXPECT_TRUE(s.SaveScreenshot(DriverFolder() + L"season-window-150.bmp"));
 }
 
+// The width of `text` as the driver draws it in the apply button's font (Tahoma
+// bold, whatever the system substitutes for it) at each size step the window may
+// take.
+std::vector<int> BoldWidthsAtSteps(const std::wstring& text, int designHeight) {
+    std::vector<int> widths;
+    HDC dc = GetDC(nullptr);
+    for (int step = 0; step <= season::kSmallerFontSteps; ++step) {
+        HFONT font = CreateFontW(season::FontHeightAtStep(designHeight, step), 0, 0, 0, FW_BOLD, 0,
+                                 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+        HGDIOBJ old = SelectObject(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        widths.push_back(size.cx);
+    }
+    ReleaseDC(nullptr, dc);
+    return widths;
+}
+
+// The caption shows whole: its ink is as wide as the text at one of the font
+// steps (a cut caption is as wide as the button's inside instead) and keeps clear
+// of both edges.
+void ExpectWholeCaption(const Switcher& s, Component c, int designHeight) {
+    const std::wstring text = s.Text(c);
+    const InkColumns ink = DarkColumns(s.Control(c));
+    ASSERT_GE(ink.first, 0) << Narrow(text);
+    const int inkWidth = ink.last - ink.first + 1;
+    std::ostringstream widths;
+    bool matches = false;
+    for (int w : BoldWidthsAtSteps(text, designHeight)) {
+        matches = matches || std::abs(w - inkWidth) <= 4;
+        widths << w << " ";
+    }
+    EXPECT_TRUE(matches) << Narrow(text) << ": " << inkWidth
+                         << " px of ink; whole text: " << widths.str();
+    EXPECT_GE(ink.first, 4) << Narrow(text) << ": cut at the left";
+    EXPECT_LE(ink.last, ink.width - 5) << Narrow(text) << ": cut at the right";
+}
+
+TEST(SeasonWindow, TheApplyCaptionShowsWholeInBothLanguagesAt100And150Percent) {
+    for (DWORD dpi : {96u, 144u}) {
+        DisplayScaling scaling(dpi);
+        Switcher s(dpi == 96 ? L"caption" : L"caption-150");
+        ASSERT_NE(s.Form(), nullptr);
+        RECT client;
+        GetClientRect(s.Form(), &client);
+        if (dpi == 144 && client.right == 787)
+            continue; // this Wine does not take the scaling setting
+        // Focus on the close button: no focus frame on the apply button.
+        PostMessageW(s.Control(Component::Button1), WM_KEYDOWN, VK_TAB, 0);
+        ASSERT_TRUE(
+            WaitFor([&] { return s.FocusedControl() == s.Control(Component::BitBtn2); }, 5));
+        for (Component flag : {Component::Image9, Component::Image8}) {
+            s.Click(flag);
+            Sleep(300);
+            ExpectWholeCaption(s, Component::Button1, -MulDiv(8, static_cast<int>(dpi), 72));
+        }
+    }
+}
+
 TEST(SeasonWindow, TheBackgroundDragsTheWindowAndALabelDoesNot) {
     Switcher s(L"drag");
     ASSERT_NE(s.Form(), nullptr);
@@ -482,6 +567,309 @@ TEST(SeasonWindow, CloseButtonAndCloseIconEndTheProgram) {
         ASSERT_TRUE(s.Exited(&code));
         EXPECT_EQ(code, 0u);
     }
+}
+
+// A program that does nothing for two minutes, started under a name of choice: a
+// stand-in for the simulator's process.
+class NamedProgram {
+public:
+    explicit NamedProgram(const std::wstring& path) {
+        CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+        CopyFileW((DriverFolder() + L"data\\idle.exe").c_str(), path.c_str(), FALSE);
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        std::wstring command = L"\"" + path + L"\"";
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &process_);
+    }
+    ~NamedProgram() { End(); }
+    bool Running() const {
+        return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    }
+    void End() {
+        if (!process_.hProcess)
+            return;
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, 5000);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+bool StartsWith(const std::wstring& text, const std::wstring& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+TEST(SeasonWindow, ARunningSimulatorMustBeClosedFirstRetryChecksAgainCancelChangesNothing) {
+    Switcher s(L"simulator");
+    ASSERT_NE(s.Form(), nullptr);
+    NamedProgram simulator(DriverFolder() + L"simulator\\fsx.exe");
+    ASSERT_TRUE(simulator.Running());
+    StepTo(s, 2);
+    const std::string before = s.File(L"Alpha Airfield\\Texture\\treesSU.bmp");
+
+    s.ClickAndLeave(Component::Button1);
+    MessageBoxSeen box = s.WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"Flight simulator running");
+    EXPECT_TRUE(StartsWith(box.text, L"The flight simulator (FSX) is still running."))
+        << Narrow(box.text);
+    EXPECT_NE(box.text.find(L"Please close the simulator, then choose Retry."), std::wstring::npos);
+    EXPECT_NE(GetDlgItem(box.hwnd, IDRETRY), nullptr);
+    EXPECT_NE(GetDlgItem(box.hwnd, IDCANCEL), nullptr);
+    EXPECT_EQ(GetWindow(box.hwnd, GW_OWNER), s.Form());
+
+    // Still running: Retry asks again; Cancel leaves every file as it was.
+    Switcher::Answer(box, IDRETRY);
+    box = s.WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"Flight simulator running");
+    Switcher::Answer(box, IDCANCEL);
+    Sleep(500);
+    EXPECT_EQ(FindProcessWindow(s.ProcessId(), L"#32770"), nullptr) << "no further question";
+    EXPECT_EQ(s.File(L"Alpha Airfield\\Texture\\treesSU.bmp"), before);
+    EXPECT_TRUE(IsWindowEnabled(s.Control(Component::Button1)));
+
+    // In German; the simulator ends while the question is open, and Retry switches.
+    s.Click(Component::Image8);
+    s.ClickAndLeave(Component::Button1);
+    box = s.WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"Flugsimulator l\u00e4uft");
+    EXPECT_TRUE(StartsWith(box.text, L"Der Flugsimulator (FSX) l\u00e4uft noch."));
+    simulator.End();
+    Switcher::Answer(box, IDRETRY);
+    const MessageBoxSeen mipMaps = s.WaitForMessageBox();
+    ASSERT_NE(mipMaps.hwnd, nullptr);
+    EXPECT_EQ(mipMaps.caption, L"Bitte w\u00e4hlen Sie ...");
+    Switcher::Answer(mipMaps, IDNO);
+    const MessageBoxSeen done = s.WaitForMessageBox();
+    ASSERT_NE(done.hwnd, nullptr);
+    EXPECT_EQ(done.text, L"\u00c4nderung der TEXTUREN durchgef\u00fchrt!");
+    Switcher::Answer(done, IDOK);
+    EXPECT_EQ(s.File(L"Alpha Airfield\\Texture\\treesSU.bmp"),
+              s.File(L"Alpha Airfield\\Texture\\Default\\treeshw.bmp"));
+}
+
+TEST(SeasonWindow, ASecondStartOnTheSameFolderBringsTheFirstWindowToTheFrontAndEnds) {
+    Switcher first(L"instance");
+    ASSERT_NE(first.Form(), nullptr);
+    // Another folder has a switcher of its own, which takes the front.
+    Switcher other(L"instance-other");
+    ASSERT_NE(other.Form(), nullptr);
+    EXPECT_FALSE(other.Ended());
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == other.Form(); }, 5));
+
+    // The same folder, spelt in capitals.
+    std::wstring shouted = first.Tree() + L"season.exe";
+    CharUpperBuffW(shouted.data(), static_cast<DWORD>(shouted.size()));
+    {
+        Switcher second(Switcher::SecondStart{}, shouted);
+        DWORD code = 99;
+        ASSERT_TRUE(second.Exited(&code));
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(second.Form(), nullptr) << "no window of its own";
+    }
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == first.Form(); }, 5));
+    EXPECT_FALSE(other.Ended());
+
+    // A minimised window comes back.
+    ShowWindow(first.Form(), SW_MINIMIZE);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(first.Form()) != FALSE; }, 5));
+    {
+        Switcher third(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+        DWORD code = 99;
+        ASSERT_TRUE(third.Exited(&code));
+    }
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(first.Form()) == FALSE; }, 5));
+
+    // Once the first has ended, the folder is free again.
+    first.Click(Component::BitBtn2);
+    DWORD code = 99;
+    ASSERT_TRUE(first.Exited(&code));
+    Switcher fourth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+    EXPECT_NE(fourth.Form(), nullptr);
+    EXPECT_FALSE(fourth.Ended());
+}
+
+// A large add-on tree: `count` generic add-ons whose summer and winter textures are
+// hard links of one file of `megabytes` MiB, so that only the switch's copies take
+// room and time. Their active textures are missing until a switch copies them.
+constexpr int kLargeCount = 150;
+constexpr int kLargeMegabytes = 8;
+
+std::wstring LargeName(int i) {
+    return L"Large " + std::to_wstring(1000 + i);
+}
+
+void LayOutLargeTree(const std::wstring& tree) {
+    const std::wstring big = tree.substr(0, tree.size() - 1) + L"-texture.bmp";
+    {
+        std::ofstream out(big.c_str(), std::ios::binary);
+        const std::string block(1 << 20, 'T');
+        for (int i = 0; i < kLargeMegabytes; ++i)
+            out << block;
+    }
+    for (int i = 0; i < kLargeCount; ++i) {
+        const std::wstring addon = tree + LargeName(i);
+        CreateDirectoryW(addon.c_str(), nullptr);
+        CreateDirectoryW((addon + L"\\Texture").c_str(), nullptr);
+        CreateDirectoryW((addon + L"\\Texture\\Default").c_str(), nullptr);
+        for (const wchar_t* name : {L"treesSU.bmp", L"treeshw.bmp"}) {
+            const std::wstring link = addon + L"\\Texture\\Default\\" + name;
+            if (!CreateHardLinkW(link.c_str(), big.c_str(), nullptr))
+                CopyFileW(big.c_str(), link.c_str(), FALSE);
+        }
+    }
+}
+
+// How many large add-ons carry the whole winter texture; a partly written one
+// counts in `partial`.
+int LargeSwitched(const std::wstring& tree, int* partial) {
+    int whole = 0;
+    *partial = 0;
+    for (int i = 0; i < kLargeCount; ++i) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW((tree + LargeName(i) + L"\\Texture\\treesSU.bmp").c_str(),
+                                  GetFileExInfoStandard, &data))
+            continue;
+        if (data.nFileSizeLow == static_cast<DWORD>(kLargeMegabytes) << 20)
+            ++whole;
+        else
+            ++*partial;
+    }
+    return whole;
+}
+
+void RemoveLargeTree(const std::wstring& tree) {
+    for (int i = 0; i < kLargeCount; ++i) {
+        const std::wstring texture = tree + LargeName(i) + L"\\Texture\\";
+        DeleteFileW((texture + L"treesSU.bmp").c_str());
+        DeleteFileW((texture + L"Default\\treesSU.bmp").c_str());
+        DeleteFileW((texture + L"Default\\treeshw.bmp").c_str());
+    }
+    DeleteFileW((tree.substr(0, tree.size() - 1) + L"-texture.bmp").c_str());
+}
+
+// "37 %" gives 37; anything else -1.
+int PercentOf(const std::wstring& caption) {
+    if (caption.size() < 3 || caption.compare(caption.size() - 2, 2, L" %") != 0)
+        return -1;
+    const std::wstring digits = caption.substr(0, caption.size() - 2);
+    if (digits.empty() || digits.size() > 3 ||
+        !std::all_of(digits.begin(), digits.end(),
+                     [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
+        return -1;
+    return std::stoi(digits);
+}
+
+// Starts the winter switch, answering the MipMap question with No.
+void StartWinterSwitch(const Switcher& s) {
+    StepTo(s, 2);
+    s.ClickAndLeave(Component::Button1);
+    const MessageBoxSeen question = s.WaitForMessageBox();
+    ASSERT_NE(question.hwnd, nullptr);
+    ASSERT_EQ(question.caption, L"Please select now...");
+    Switcher::Answer(question, IDNO);
+}
+
+TEST(SeasonWindow, TheWindowAnswersMovesAndShowsProgressWhileALargeSwitchRuns) {
+    Switcher s(L"large", LayOutLargeTree);
+    ASSERT_NE(s.Form(), nullptr);
+    StartWinterSwitch(s);
+
+    std::vector<int> percents;
+    int unanswered = 0;
+    DWORD slowest = 0;
+    bool controlsDisabled = true;
+    bool moved = false;
+    HWND result = nullptr;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
+    while (std::chrono::steady_clock::now() < end) {
+        if ((result = FindProcessWindow(s.ProcessId(), L"#32770")) != nullptr)
+            break;
+        const DWORD start = GetTickCount();
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(s.Form(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
+            ++unanswered;
+        slowest = std::max(slowest, GetTickCount() - start);
+        const int percent = PercentOf(s.Text(Component::Button1));
+        if (percent >= 0) {
+            if (percents.empty() || percents.back() != percent)
+                percents.push_back(percent);
+            for (Component c : {Component::Button1, Component::Image4, Component::Image5,
+                                Component::Image8, Component::Image9})
+                controlsDisabled = controlsDisabled && !IsWindowEnabled(s.Control(c));
+            if (!moved && percent > 0) {
+                // The window moves while the switch runs.
+                RECT before;
+                GetWindowRect(s.Form(), &before);
+                SetWindowPos(s.Form(), nullptr, before.left + 20, before.top + 10, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                RECT after;
+                GetWindowRect(s.Form(), &after);
+                moved = after.left == before.left + 20 && after.top == before.top + 10;
+                EXPECT_TRUE(moved);
+            }
+        }
+        Sleep(30);
+    }
+    ASSERT_NE(result, nullptr) << "no result within four minutes";
+    const MessageBoxSeen done = ReadMessageBox(result);
+    EXPECT_EQ(done.text, L"Change texture settings successful!");
+    Switcher::Answer(done, IDOK);
+
+    EXPECT_EQ(unanswered, 0) << "the window stopped answering";
+    EXPECT_LT(slowest, 1000u) << "ms for one answer";
+    ASSERT_GE(percents.size(), 3u) << "progress shown on the apply button";
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_LE(percents.back(), 100);
+    EXPECT_TRUE(controlsDisabled) << "arrows, flags and apply disabled during the run";
+    EXPECT_TRUE(moved);
+    std::printf("[ figures  ] %zu progress steps shown, slowest answer %lu ms\n", percents.size(),
+                static_cast<unsigned long>(slowest));
+
+    EXPECT_TRUE(
+        WaitFor([&] { return IsWindowEnabled(s.Control(Component::Button1)) != FALSE; }, 5));
+    EXPECT_EQ(s.Text(Component::Button1), L"Apply new textures for all products");
+    EXPECT_TRUE(IsWindowEnabled(s.Control(Component::Image4)));
+    int partial = 0;
+    EXPECT_EQ(LargeSwitched(s.Tree(), &partial), kLargeCount);
+    EXPECT_EQ(partial, 0);
+    RemoveLargeTree(s.Tree());
+}
+
+TEST(SeasonWindow, ClosingTheWindowDuringASwitchFinishesTheFileInHandStopsAndReports) {
+    Switcher s(L"large-close", LayOutLargeTree);
+    ASSERT_NE(s.Form(), nullptr);
+    StartWinterSwitch(s);
+    ASSERT_TRUE(WaitFor([&] { return PercentOf(s.Text(Component::Button1)) > 0; }, 60))
+        << "no progress shown";
+    // The close icon, as a user closes the window.
+    s.Click(Component::Image2);
+
+    const MessageBoxSeen stopped = s.WaitForMessageBox();
+    ASSERT_NE(stopped.hwnd, nullptr);
+    const std::wstring start = L"The switch was stopped when the window was closed: ";
+    ASSERT_TRUE(StartsWith(stopped.text, start)) << Narrow(stopped.text);
+    const int done = std::stoi(stopped.text.substr(start.size()));
+    EXPECT_NE(stopped.text.find(L"Apply again to complete the season."), std::wstring::npos);
+    Switcher::Answer(stopped, IDOK);
+    DWORD code = 99;
+    ASSERT_TRUE(s.Exited(&code)) << "the window closes after the report";
+    EXPECT_EQ(code, 0u);
+
+    int partial = 0;
+    const int whole = LargeSwitched(s.Tree(), &partial);
+    EXPECT_EQ(partial, 0) << "the file in hand is finished";
+    EXPECT_GT(whole, 0);
+    EXPECT_LT(whole, kLargeCount) << "stopped before the end";
+    EXPECT_LE(whole, done) << "the report counts every change made";
+    RemoveLargeTree(s.Tree());
 }
 
 // Under Wine the window needs an X display; without one every test would only wait
