@@ -56,7 +56,7 @@ struct CommandLineHost {
     std::string programPath;
     // Today's month, 1..12, in local time.
     std::function<int()> month;
-    // A message to the user (Windows-1252 text, like the window's texts).
+    // A message to the user (UTF-8 text, like the window's texts).
     std::function<void(const std::string& text)> show;
     // The MipMap question; returns true for Yes.
     std::function<bool(const std::string& text, const std::string& caption)> askYesNo;

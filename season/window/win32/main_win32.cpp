@@ -20,15 +20,9 @@
 
 namespace {
 
-// The system code page, in which the program's strings hold paths and names.
+// Program text is UTF-8 inside; the one conversion is the gateway's.
 std::string Narrow(const wchar_t* text) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.pop_back();
-    return out;
+    return platform::win32::Narrow(std::wstring(text));
 }
 
 // The arguments after the program's name, split by the Windows rules (quotes
@@ -65,7 +59,11 @@ int RunFromCommandLine(const std::vector<std::string>& args) {
 
 } // namespace
 
+#include "platform/library.h"
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything loads a library: never from the program's or the current folder.
+    platform::HardenLibrarySearch();
     const std::vector<std::string> args = Arguments();
     if (!args.empty())
         return RunFromCommandLine(args);

@@ -208,6 +208,7 @@ struct Naming {
     std::wstring areaTitle = L"Sample Airport X Scenery";
     Encoding log = Encoding::Ansi;
     Encoding scenery = Encoding::Ansi;
+    std::wstring tempName = L"Local Temp"; // the temporary folder below the tree
 };
 
 // Builds the product. `programName` is the wizard's file name; the log is named by
@@ -223,7 +224,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName, b
     p.registryKey = L"SOFTWARE\\BrightmereE2E\\" + name;
     p.entryRecord = p.root + L"entry-record.txt";
     p.runRecord = p.root + L"run-record.txt";
-    p.temp = p.root + L"Local Temp\\";
+    p.temp = p.root + naming.tempName + L"\\";
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, p.registryKey.c_str());
 
     MakeFolders(p.folder);
@@ -704,11 +705,8 @@ TEST(Wizard, RemovesAProductNamedInAnyScriptWhateverTheLogsEncoding) {
         EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
         EXPECT_EQ(ReadFile(p.runRecord), Utf8(p.folder));
 
-        // "Finish" ends the program and starts the batch that deletes it.
-        w.Click(Component::BitBtn2);
-        DWORD code = 99;
-        ASSERT_TRUE(w.Exited(&code)) << "Finish did not end the program";
-        EXPECT_EQ(code, 0u);
+        // "Finish" ends the program, and the batch deletes it and its folder.
+        FinishAndExpectSelfDeletion(w, p);
     }
 }
 
@@ -886,6 +884,34 @@ TEST(Wizard, ALibraryThatFaultsEndsOnlyItsStepAndTheWizardStillFinishes) {
         EXPECT_EQ(ReadFile(p.entryRecord),
                   std::string(c.entry) + "|first|<null>|<null>\nCleanup|shared|<null>|<null>\n");
         EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+        FinishAndExpectSelfDeletion(w, p);
+    }
+}
+
+// The self-deletion batch with names that the command interpreter would expand
+// ("%"), take for syntax ("&") or read in another code page (an umlaut): the wizard
+// still removes itself and its folder after "Finish".
+TEST(Wizard, DeletesItselfFromFoldersWithPercentSignsAmpersandsAndUmlauts) {
+    const struct {
+        const wchar_t* product;
+        const wchar_t* folder;
+        const wchar_t* temp;
+    } cases[] = {
+        {L"percent", L"100% Sure Field", L"Local Temp"},
+        {L"umlaut", L"M\u00fcller Flughafen", L"Local Temp"},
+        {L"ampersand", L"Sample Airport X", L"Temp & Co"},
+        {L"all", L"%PATH% M\u00fcller & (Co) ^@", L"Temp & Co (%TEMP%) ^@"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.folder) + " / " + Narrow(c.temp));
+        Naming naming;
+        naming.folderName = c.folder;
+        naming.tempName = c.temp;
+        const Product p = MakeProduct(c.product, L"Uninstall.exe", true, naming);
+        Wizard w(p);
+        ASSERT_NE(w.Form(), nullptr);
+        w.RunRemoval();
+        EXPECT_EQ(w.Text(Component::Label_status), kRemovedText);
         FinishAndExpectSelfDeletion(w, p);
     }
 }
