@@ -109,13 +109,19 @@ void TForm2::FormShow() {
         window_.LoadBackground(picture); // a picture that cannot be loaded is ignored
 
     const std::string log = state_.BaseFolder + state_.LogFileName;
-    if (platform::FilePresent(log)) {
+    std::error_code error;
+    const ProfileDocument document = ProfileFile(log).Load(error);
+    if (!platform::FilePresent(log)) {
+        window_.SetLabelText(Form2Window::Label::Uninstall, kMissingLogText);
+    } else if (error) {
+        // There, but locked or denied: removing without knowing what would do nothing
+        // and then claim success, so the wizard offers only Cancel, as without a log.
+        window_.SetLabelText(Form2Window::Label::Uninstall, kUnreadableLogText);
+    } else {
         window_.EnableButton(Form2Window::Button::Next, true);
-        state_.ProductName = ProfileFile(log).ReadString("General", "Name", "Product");
+        state_.ProductName = document.ReadString("General", "Name", "Product");
         window_.SetLabelText(Form2Window::Label::Uninstall,
                              "Remove all installed features of " + state_.ProductName + " now?");
-    } else {
-        window_.SetLabelText(Form2Window::Label::Uninstall, kMissingLogText);
     }
     window_.SetButtonTooltip(Form2Window::Button::Next,
                              "Uninstall the " + state_.ProductName + " from you system!");

@@ -159,6 +159,8 @@ inline constexpr const char* kWelcomeText =
     "Welcome to the Maintenace program. This program lets you modify the current installation.";
 inline constexpr const char* kRemoveAllText = "Remove all installed features now?";
 inline constexpr const char* kMissingLogText = "ERROR: Missing uninstall log file!!";
+inline constexpr const char* kUnreadableLogText =
+    "ERROR: The uninstall log file cannot be read (it may be open in another program)!!";
 inline constexpr const char* kNoLogNote = "No uninstall log was found; nothing was removed.";
 inline constexpr const char* kCancelledNote = "Cancelled; nothing was removed.";
 inline constexpr const char* kUnfinishedNote = "The removal has not finished.";

@@ -300,10 +300,16 @@ std::string ProfileDocument::BytesWithout(const std::vector<std::string>& sectio
 }
 
 ProfileDocument ProfileFile::Load() const {
+    std::error_code unused;
+    return Load(unused);
+}
+
+ProfileDocument ProfileFile::Load(std::error_code& error) const {
+    error.clear();
     if (!platform::FilePresent(path_))
         return ProfileDocument();
     std::string bytes;
-    if (platform::ReadWholeFile(path_, bytes))
+    if ((error = platform::ReadWholeFile(path_, bytes)))
         return ProfileDocument();
     return ProfileDocument(std::move(bytes));
 }

@@ -160,6 +160,9 @@ public:
     // A snapshot of the file now (empty when it is missing or unreadable). Use it
     // for a walk over many sections.
     ProfileDocument Load() const;
+    // The same, telling a file that exists but cannot be read (locked, access
+    // denied) apart from a missing one: `error` is set only for the first.
+    ProfileDocument Load(std::error_code& error) const;
 
     std::vector<std::string> SectionNames() const { return Load().SectionNames(); }
     std::string ReadString(std::string_view section, std::string_view key,

@@ -5,6 +5,7 @@
 #include "safety.h"
 #include "scenery_library.h"
 
+#include "platform/deletion.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
@@ -60,38 +61,76 @@ std::string FolderPart(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// What a deletion left: its first failure, and what was in use (children first).
+struct Deletion {
+    std::error_code error;
+    std::vector<std::string> inUse;
+};
+
+class Removal;
+
+// The steps that delete what a log value names. Each row is one step: the section
+// it reads, how its value names its item, the safety rule it must pass, and how the
+// item is tested, deleted and verified. One loop (Removal::DeleteNamedItems) runs
+// guard, exists, act, verify and report for every row.
+struct DeleteStep {
+    SectionList section;
+    bool shared; // passed over while another product uses the shared folders
+    int position;
+    std::string (*item)(const std::string& value); // as the report names it
+    std::optional<std::string> (Removal::*guard)(const std::string& value) const;
+    bool (*exists)(const std::string& value);
+    Deletion (*act)(const std::string& value);
+};
+
+std::string KeyOf(const std::string& value) {
+    return !value.empty() && value[0] == '\\' ? value.substr(1) : value;
+}
+
+std::string MachineKeyItem(const std::string& value) {
+    return "HKEY_LOCAL_MACHINE\\" + KeyOf(value);
+}
+
+std::string SameItem(const std::string& value) {
+    return value;
+}
+
+bool KeyPresent(const std::string& value) {
+    return platform::MachineKeyExists(KeyOf(value));
+}
+
+// A link counts as present even when its target is gone: it is still there to delete.
+bool FolderOrLinkPresent(const std::string& value) {
+    return platform::FolderPresent(value) || platform::IsLink(value);
+}
+
+bool FileOrLinkPresent(const std::string& value) {
+    return platform::FilePresent(value) ||
+           (platform::IsLink(value) && !platform::FolderPresent(value));
+}
+
+Deletion DeleteKey(const std::string& value) {
+    return {platform::DeleteMachineKeyTree(KeyOf(value)), {}};
+}
+
+Deletion DeleteFolder(const std::string& value) {
+    platform::TreeDeletion done = platform::DeleteTree(value);
+    return {done.error, std::move(done.inUse)};
+}
+
+Deletion DeleteFileItem(const std::string& value) {
+    const std::error_code error = platform::DeleteOneFile(value);
+    if (error && platform::IsInUseError(error))
+        return {{}, {value}};
+    return {error, {}};
+}
+
 class Removal {
 public:
     Removal(WizardState& state, RemovalWindow& window, const RemovalSafety& safety)
         : state_(state), window_(window), safety_(safety) {}
 
-    RemovalReport RunAll() {
-        window_.SetMessageText(MovingText(state_.ProductName));
-        window_.SetStatusText(kDeletingText);
-        window_.ShowProgress();
-        window_.StopTimer();
-
-        Guarded([&] { ReadLog(); });
-        Guarded([&] { CheckSharedOptions(); });
-        Guarded([&] { CallLibraries(lists_[kDllRun]); });
-        if (!sharedInUse_)
-            Guarded([&] { CallLibraries(lists_[kDllRunShared]); });
-        Guarded([&] { EditSceneryLibrary(); });
-        if (!sharedInUse_)
-            Guarded([&] { EditSharedScenery(); });
-        Guarded([&] { DeleteRegistryKeys(); });
-        Guarded([&] { DeleteFolders(lists_[kPath], 40); });
-        if (!sharedInUse_)
-            Guarded([&] { DeleteFolders(lists_[kSharedFolder], 50); });
-        Guarded([&] { DeleteFiles(); });
-        Guarded([&] { DeleteFolders(lists_[kShortCut], 80); });
-        Guarded([&] { RenameBack(lists_[kRenameFile], ".off", 90); });
-        Guarded([&] { RenameBack(lists_[kRenameFileDex], ".bgl.off_dex", 95); });
-        Guarded([&] { DeleteOwnFiles(); });
-        Guarded([&] { OpenRunFile(); });
-        Finish();
-        return report_;
-    }
+    RemovalReport RunAll();
 
 private:
     template <class Step> void Guarded(Step step) {
@@ -104,7 +143,15 @@ private:
 
     // Step 1: the whole log in one read.
     void ReadLog() {
-        const ProfileDocument log = ProfileFile(state_.BaseFolder + state_.LogFileName).Load();
+        const std::string file = state_.BaseFolder + state_.LogFileName;
+        std::error_code error;
+        const ProfileDocument log = ProfileFile(file).Load(error);
+        if (error) {
+            // Nothing is known of what to remove; the log stays for another try.
+            report_.Add(Outcome::Left, file, "cannot be read: " + error.message());
+            keepOwnFiles_ = true;
+            throw StepFailed{};
+        }
         // Without a [Run] entry nothing is opened: the default names no file.
         runFile_ = log.ReadString("Run", "Run-File", "");
         for (int i = 0; i < kSectionCount; ++i)
@@ -149,9 +196,16 @@ private:
             if (key == "Path") {
                 if (platform::FilePresent(value)) {
                     sceneryFolder_ = FolderPart(value);
-                    const std::string backup =
-                        sceneryFolder_ + SceneryBackupName(state_.ProductName);
-                    backedUp_ = !platform::CopyFileReplacing(value, backup);
+                    // A library that cannot be read would look empty: nothing would
+                    // be removed and the removal would still be reported as done.
+                    std::string bytes;
+                    if (const std::error_code error = platform::ReadWholeFile(value, bytes)) {
+                        report_.Add(Outcome::Left, value, "cannot be read: " + error.message());
+                        backedUp_ = false;
+                        SkipRest(entries, i, sceneryFolder_ + "Scenery.cfg");
+                    }
+                    backedUp_ = !platform::CopyFileReplacing(
+                        value, FreeBackupName(sceneryFolder_, state_.ProductName));
                 }
             } else {
                 RemoveTitle(value, entries, i);
@@ -183,70 +237,94 @@ private:
             report_.Add(Outcome::Left, library + ": " + title, "no backup could be made");
             return;
         }
-        if (RemoveSceneryAreas(library, title)) {
-            report_.Add(Outcome::Left, library + ": " + title, "the library could not be written");
-            // The step ends here; the titles after this one are not handled either.
-            for (size_t j = index + 1; j < entries.size(); ++j) {
-                if (&entries == &lists_[kSharedSceneryCfg] || EntryKey(entries[j]) != "Path")
-                    report_.Add(Outcome::Left, library + ": " + EntryValue(entries[j]),
-                                "not reached");
-            }
-            throw StepFailed{};
+        if (const std::error_code error = RemoveSceneryAreas(library, title)) {
+            report_.Add(Outcome::Left, library + ": " + title,
+                        "the library could not be read or written: " + error.message());
+            SkipRest(entries, index, library);
         }
         report_.Add(Outcome::Removed, library + ": " + title);
     }
 
-    // Step 7: registry key trees below HKEY_LOCAL_MACHINE.
-    void DeleteRegistryKeys() {
-        for (const std::string& entry : lists_[kRegistry]) {
-            std::string key = EntryValue(entry);
-            window_.SetStatusText(key);
-            if (!key.empty() && key[0] == '\\')
-                key.erase(0, 1);
-            const std::string shown = "HKEY_LOCAL_MACHINE\\" + key;
-            if (IsUnsafeRegistryKey(key)) {
-                report_.Add(Outcome::Refused, shown, "a whole hive or a top-level key");
+    // Ends the step: the titles after `index` are not handled either.
+    [[noreturn]] void SkipRest(const std::vector<std::string>& entries, size_t index,
+                               const std::string& library) {
+        for (size_t j = index + 1; j < entries.size(); ++j) {
+            if (&entries == &lists_[kSharedSceneryCfg] || EntryKey(entries[j]) != "Path")
+                report_.Add(Outcome::Left, library + ": " + EntryValue(entries[j]), "not reached");
+        }
+        throw StepFailed{};
+    }
+
+    // Steps 7 to 11: registry key trees, folders, shared folders, files and shortcut
+    // folders, as the rows of kDeleteSteps say.
+    void DeleteNamedItems(const DeleteStep& step) {
+        for (const std::string& entry : lists_[step.section]) {
+            const std::string value = EntryValue(entry);
+            window_.SetStatusText(value);
+            if (value.find_first_not_of(" \t") == std::string::npos)
+                continue; // names nothing
+            const std::string item = step.item(value);
+            if (const std::optional<std::string> rule = (this->*step.guard)(value)) {
+                report_.Add(Outcome::Refused, item, *rule);
                 continue;
             }
-            if (!platform::MachineKeyExists(key))
+            if (!step.exists(value))
                 continue;
-            platform::DeleteMachineKeyTree(key);
-            Verify(!platform::MachineKeyExists(key), shown);
+            const Deletion done = step.act(value);
+            if (!step.exists(value))
+                report_.Add(Outcome::Removed, item);
+            else if (!done.error && !done.inUse.empty())
+                ScheduleAtRestart(item, done.inUse);
+            else
+                report_.Add(Outcome::Left, item, Reason(done.error));
         }
-        window_.SetProgress(20);
+        window_.SetProgress(step.position);
     }
 
-    // Steps 8, 9 and 11: folders with everything in them.
-    void DeleteFolders(const std::vector<std::string>& entries, int position) {
-        for (const std::string& entry : entries) {
-            const std::string folder = EntryValue(entry);
-            window_.SetStatusText(folder);
-            if (IsUnsafeFolder(folder, safety_.protectedFolders)) {
-                report_.Add(Outcome::Refused, folder,
-                            "a drive or share root, a protected folder or one that holds it");
-                continue;
+    // What is in use goes at the next restart, each item after what it holds.
+    void ScheduleAtRestart(const std::string& item, const std::vector<std::string>& inUse) {
+        for (const std::string& path : inUse) {
+            if (const std::error_code error = platform::DeleteAtRestart(path)) {
+                report_.Add(Outcome::Left, item,
+                            "in use, and its deletion at the next restart could not be "
+                            "scheduled: " +
+                                error.message());
+                return;
             }
-            if (!platform::FolderPresent(folder))
-                continue;
-            platform::DeleteFolderTree(folder);
-            Verify(!platform::FolderPresent(folder), folder);
         }
-        window_.SetProgress(position);
+        report_.Add(Outcome::AtRestart, item, "in use");
     }
 
-    // Step 10.
-    void DeleteFiles() {
-        for (const std::string& entry : lists_[kFile]) {
-            const std::string file = EntryValue(entry);
-            window_.SetStatusText(file);
-            if (!platform::FilePresent(file))
-                continue;
-            platform::RemoveFile(file);
-            Verify(!platform::FilePresent(file), file);
-        }
-        window_.SetProgress(60);
+    static std::string Reason(std::error_code error) {
+        return error ? error.message() : "still there after deleting";
     }
 
+public:
+    std::optional<std::string> KeyGuard(const std::string& value) const {
+        const std::string key = KeyOf(value);
+        if (std::optional<std::string> rule = RegistryKeyRefusal(key))
+            return rule;
+        // A link would take the deletion to another key than the one the value spells.
+        if (platform::MachineKeyPathHasLink(key))
+            return "a registry link";
+        return std::nullopt;
+    }
+
+    std::optional<std::string> FolderGuard(const std::string& value) const {
+        std::vector<std::string> simulator = safety_.simulatorFolders;
+        if (!sceneryFolder_.empty())
+            simulator.push_back(sceneryFolder_);
+        return FolderRefusal(value, safety_.protectedFolders, simulator);
+    }
+
+    std::optional<std::string> FileGuard(const std::string& value) const {
+        std::vector<std::string> folders = safety_.systemFileFolders;
+        if (!sceneryFolder_.empty())
+            folders.push_back(sceneryFolder_ + "Scenery.cfg");
+        return FileRefusal(value, folders);
+    }
+
+private:
     // Steps 12 and 13: switched-off scenery files get their ".bgl" name back, unless
     // that name is taken.
     void RenameBack(const std::vector<std::string>& entries, const char* suffix, int position) {
@@ -266,21 +344,20 @@ private:
 
     // Step 14: the log and the picture beside the wizard.
     void DeleteOwnFiles() {
+        if (keepOwnFiles_)
+            return;
         for (const std::string& name : {state_.LogFileName, state_.PictureFileName}) {
             const std::string file = state_.BaseFolder + name;
             if (name.empty() || !platform::FilePresent(file))
                 continue;
-            platform::RemoveFile(file);
-            Verify(!platform::FilePresent(file), file);
+            const Deletion done = DeleteFileItem(file);
+            if (!platform::FilePresent(file))
+                report_.Add(Outcome::Removed, file);
+            else if (!done.error && !done.inUse.empty())
+                ScheduleAtRestart(file, done.inUse);
+            else
+                report_.Add(Outcome::Left, file, Reason(done.error));
         }
-    }
-
-    // Records an item that was acted on: gone, or still there.
-    void Verify(bool gone, const std::string& item) {
-        if (gone)
-            report_.Add(Outcome::Removed, item);
-        else
-            report_.Add(Outcome::Left, item, "still there after deleting");
     }
 
     void OpenRunFile() {
@@ -293,12 +370,10 @@ private:
         window_.SetFinishButtonCaption("Finish");
         window_.SetProgress(100);
         window_.HideProgress();
-        const std::vector<std::string> left = LeftItemLines(report_);
-        window_.SetStatusText(left.empty() ? RemovedText(state_.ProductName)
-                                           : LeftText(state_.ProductName, left.size()));
+        window_.SetStatusText(FinalText(state_.ProductName, report_));
         window_.HideMessage();
-        if (!left.empty())
-            window_.ShowInformation("Information", LeftItemsText(left));
+        if (report_.AnythingLeft() || report_.RestartNeeded())
+            window_.ShowInformation("Information", FinalListText(report_));
         state_.RemovalDone = true;
     }
 
@@ -310,13 +385,51 @@ private:
     bool sharedInUse_ = false;
     std::string sceneryFolder_;
     bool backedUp_ = false;
+    bool keepOwnFiles_ = false;
     RemovalReport report_;
 };
+
+constexpr DeleteStep kDeleteSteps[] = {
+    {kRegistry, false, 20, MachineKeyItem, &Removal::KeyGuard, KeyPresent, DeleteKey},
+    {kPath, false, 40, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
+    {kSharedFolder, true, 50, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
+    {kFile, false, 60, SameItem, &Removal::FileGuard, FileOrLinkPresent, DeleteFileItem},
+    {kShortCut, false, 80, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
+};
+
+RemovalReport Removal::RunAll() {
+    window_.SetMessageText(MovingText(state_.ProductName));
+    window_.SetStatusText(kDeletingText);
+    window_.ShowProgress();
+    window_.StopTimer();
+
+    Guarded([&] { ReadLog(); });
+    Guarded([&] { CheckSharedOptions(); });
+    Guarded([&] { CallLibraries(lists_[kDllRun]); });
+    if (!sharedInUse_)
+        Guarded([&] { CallLibraries(lists_[kDllRunShared]); });
+    Guarded([&] { EditSceneryLibrary(); });
+    if (!sharedInUse_)
+        Guarded([&] { EditSharedScenery(); });
+    for (const DeleteStep& step : kDeleteSteps) {
+        if (!step.shared || !sharedInUse_)
+            Guarded([&] { DeleteNamedItems(step); });
+    }
+    Guarded([&] { RenameBack(lists_[kRenameFile], ".off", 90); });
+    Guarded([&] { RenameBack(lists_[kRenameFileDex], ".bgl.off_dex", 95); });
+    Guarded([&] { DeleteOwnFiles(); });
+    Guarded([&] { OpenRunFile(); });
+    Finish();
+    return report_;
+}
 
 } // namespace
 
 RemovalSafety RemovalSafety::ForThisSystem() {
-    return {platform::ProtectedFolders()};
+    std::vector<std::string> roots;
+    for (const std::string& key : SimulatorKeys())
+        roots.push_back(platform::ReadMachineString(key, "SetupPath"));
+    return {platform::ProtectedFolders(), SimulatorFolders(roots), platform::SystemFileFolders()};
 }
 
 std::string SceneryBackupName(const std::string& productName) {
@@ -339,6 +452,15 @@ std::string SceneryBackupName(const std::string& productName) {
         }
     }
     return "Backup_of_scenery_cfg_(" + name + ").cfg";
+}
+
+std::string FreeBackupName(const std::string& folder, const std::string& productName) {
+    const std::string first = SceneryBackupName(productName);
+    const std::string stem = first.substr(0, first.size() - 4); // without ".cfg"
+    std::string name = first;
+    for (int n = 2; platform::FilePresent(folder + name); ++n)
+        name = stem + " (" + std::to_string(n) + ").cfg";
+    return folder + name;
 }
 
 std::string FaultText(std::uint32_t code) {
@@ -375,6 +497,50 @@ std::string RemovedText(const std::string& productName) {
 std::string LeftText(const std::string& productName, size_t count) {
     return "The " + productName + " could not be removed completely: " + std::to_string(count) +
            " items are left. Click Finish to exit the Uninstall wizard.";
+}
+
+std::string FinalText(const std::string& productName, const RemovalReport& report) {
+    const size_t left = report.Count(Outcome::Left) + report.Count(Outcome::Refused);
+    const size_t later = report.Count(Outcome::AtRestart);
+    if (later == 0)
+        return left == 0 ? RemovedText(productName) : LeftText(productName, left);
+    const std::string restart = std::to_string(later) +
+                                " items in use are removed at the next restart of Windows, "
+                                "which completes the removal.";
+    if (left == 0)
+        return "The " + productName + " are removed from your system, except for " + restart +
+               " Click Finish to exit the Uninstall wizard.";
+    return "The " + productName + " could not be removed completely: " + std::to_string(left) +
+           " items are left, and " + restart + " Click Finish to exit the Uninstall wizard.";
+}
+
+std::string FinalListText(const RemovalReport& report) {
+    std::vector<std::string> later;
+    for (const ReportItem& i : report.items) {
+        if (i.outcome == Outcome::AtRestart)
+            later.push_back(i.item);
+    }
+    const std::vector<std::string> left = LeftItemLines(report);
+    std::string text;
+    size_t listed = 0;
+    auto list = [&text, &listed](const char* heading, const std::vector<std::string>& items) {
+        if (items.empty())
+            return;
+        if (!text.empty())
+            text += "\r\n\r\n";
+        text += heading;
+        for (const std::string& item : items) {
+            if (listed == kMaxListedItems) {
+                text += "\r\n...";
+                return;
+            }
+            text += "\r\n" + item;
+            ++listed;
+        }
+    };
+    list("These items could not be removed:", left);
+    list("These items are removed at the next restart:", later);
+    return text;
 }
 
 std::string LeftItemsText(const std::vector<std::string>& items) {

@@ -39,10 +39,15 @@ struct WizardState {
     bool RemovalDone = false;
 };
 
-// Folders that no [Path], [Shared-Folder] or [ShortCut] value may delete; the
-// default is the system's list (platform::ProtectedFolders).
+// What no value may delete. Folders ([Path], [Shared-Folder], [ShortCut]): the
+// system's and the user's folders (platform::ProtectedFolders) and the simulator's
+// (its root from the SetupPath of its registry keys, its standard subfolders, and
+// during a removal the folder of the Scenery.cfg the log names). Files ([File]):
+// those at or below the system's folders, and that Scenery.cfg.
 struct RemovalSafety {
-    std::vector<std::string> protectedFolders;
+    std::vector<std::string> protectedFolders = {};
+    std::vector<std::string> simulatorFolders = {};
+    std::vector<std::string> systemFileFolders = {};
     static RemovalSafety ForThisSystem();
 };
 
@@ -67,5 +72,14 @@ std::string MovingText(const std::string& productName);
 std::string RemovedText(const std::string& productName);
 std::string LeftText(const std::string& productName, size_t count);
 std::string LeftItemsText(const std::vector<std::string>& items);
+// The status text at the end: removed, left, and what the next restart completes.
+std::string FinalText(const std::string& productName, const RemovalReport& report);
+// The message box's text: the left and refused items, then those that go at the
+// next restart, at most 20 items in all.
+std::string FinalListText(const RemovalReport& report);
+// The first backup name of the scenery library in `folder` that no file has yet:
+// SceneryBackupName, then " (2)", " (3)" ... before ".cfg". A backup is never
+// overwritten.
+std::string FreeBackupName(const std::string& folder, const std::string& productName);
 
 } // namespace sweepstone

@@ -1,17 +1,33 @@
 #include "safety.h"
 
+#include "platform/deletion.h"
+#include "platform/folders.h"
 #include "platform/shell.h"
+#include "platform/text.h"
 
 #include <vector>
 
 namespace sweepstone {
 namespace {
 
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Windows drops trailing dots and blanks of a name: "Windows. " is "Windows".
+std::string WithoutTrailingDotsAndBlanks(const std::string& name) {
+    if (name == "." || name == "..")
+        return name;
+    const size_t end = name.find_last_not_of(". ");
+    return end == std::string::npos ? std::string() : name.substr(0, end + 1);
+}
+
 std::vector<std::string> Components(const std::string& path, size_t from) {
     std::vector<std::string> parts;
     std::string current;
     for (size_t i = from; i <= path.size(); ++i) {
         if (i == path.size() || path[i] == '\\') {
+            current = WithoutTrailingDotsAndBlanks(current);
             if (current == "..") {
                 if (!parts.empty())
                     parts.pop_back();
@@ -30,15 +46,98 @@ bool IsUnc(const std::string& p) {
     return p.size() >= 2 && p[0] == '\\' && p[1] == '\\';
 }
 
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() &&
+           platform::SameNameNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// `inner` is `outer` itself or lies below it (both comparable).
+bool AtOrBelow(const std::string& inner, const std::string& outer) {
+    if (outer.empty())
+        return false;
+    if (inner == outer)
+        return true;
+    const std::string prefix = outer.back() == '\\' ? outer : outer + "\\";
+    return inner.size() > prefix.size() && inner.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The spellings of a path worth comparing: as written (made full) and as it
+// resolves on disk. Empty when the path is of a refused form; `rule` then says why.
+std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
+    const std::optional<std::string> plain =
+        WithoutAdministrativeForms(path, platform::WindowsFolder());
+    if (!plain) {
+        rule = "a device path or hidden share";
+        return {};
+    }
+    std::vector<std::string> out = {ComparablePath(platform::FullPathName(*plain))};
+    const std::string resolved = ComparablePath(platform::ResolvedPathName(*plain));
+    if (resolved != out[0])
+        out.push_back(resolved);
+    return out;
+}
+
+bool HoldsOrIs(const std::vector<std::string>& spellings, const std::string& folder) {
+    std::string unused;
+    std::vector<std::string> targets = Spellings(folder, unused);
+    for (const std::string& target : targets) {
+        for (const std::string& s : spellings) {
+            if (!target.empty() && AtOrBelow(target, s))
+                return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> KeyComponents(const std::string& keyPath) {
+    std::vector<std::string> parts;
+    std::string current;
+    for (size_t i = 0; i <= keyPath.size(); ++i) {
+        if (i == keyPath.size() || keyPath[i] == '\\') {
+            if (!current.empty())
+                parts.push_back(platform::FoldCase(current));
+            current.clear();
+        } else {
+            current += keyPath[i];
+        }
+    }
+    return parts;
+}
+
+// `a` begins with all of `b`.
+bool BeginsWith(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    if (a.size() < b.size())
+        return false;
+    for (size_t i = 0; i < b.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+std::optional<std::string> KeyTableRefusal(const std::vector<std::string>& key) {
+    for (const ProtectedKey& row : ProtectedKeys()) {
+        const std::vector<std::string> p = KeyComponents(row.path);
+        // The key itself, or one that holds it: deleting it takes the protected key.
+        if (BeginsWith(p, key))
+            return "protected key " + std::string(row.path);
+        if (row.reach == KeyReach::Everything && BeginsWith(key, p))
+            return "below protected key " + std::string(row.path);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string ComparablePath(const std::string& fullPath) {
-    std::string p = fullPath;
+    std::string p = platform::FoldCase(fullPath);
     for (char& c : p) {
         if (c == '/')
             c = '\\';
-        else if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
     }
     // Device prefixes name the same folders: \\?\C:\X is C:\X, \\?\UNC\S\X is \\S\X.
     if (p.rfind("\\\\?\\UNC\\", 0) == 0 || p.rfind("\\\\.\\UNC\\", 0) == 0)
@@ -68,45 +167,217 @@ std::string ComparablePath(const std::string& fullPath) {
     return head + joined;
 }
 
-bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders) {
+std::optional<std::string> WithoutAdministrativeForms(const std::string& path,
+                                                      const std::string& windowsFolder) {
+    std::string p = path;
+    for (char& c : p) {
+        if (c == '/')
+            c = '\\';
+    }
+    // \\?\ and \\.\ name a drive folder ("\\?\C:\x") or a share ("\\?\UNC\host\x");
+    // anything else behind them is a device or a volume, never a product's folder.
+    if (p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\\\.\\", 0) == 0) {
+        const std::string rest = p.substr(4);
+        if (StartsWithNoCase(rest, "UNC\\"))
+            p = "\\\\" + rest.substr(4);
+        else if (rest.size() >= 2 && IsDriveLetter(rest[0]) && rest[1] == ':')
+            p = rest;
+        else
+            return std::nullopt;
+    }
+    if (!IsUnc(p))
+        return p;
+    // \\host\share\rest
+    const size_t hostEnd = p.find('\\', 2);
+    if (hostEnd == std::string::npos)
+        return p;
+    size_t shareEnd = p.find('\\', hostEnd + 1);
+    if (shareEnd == std::string::npos)
+        shareEnd = p.size();
+    const std::string share = p.substr(hostEnd + 1, shareEnd - hostEnd - 1);
+    if (share.empty() || share.back() != '$')
+        return p;
+    const std::string rest = p.substr(shareEnd);
+    if (share.size() == 2 && IsDriveLetter(share[0]))
+        return share.substr(0, 1) + ":" + (rest.empty() ? "\\" : rest);
+    if (platform::SameNameNoCase(share, "ADMIN$")) {
+        std::string folder = windowsFolder;
+        while (!folder.empty() && IsSeparator(folder.back()))
+            folder.pop_back();
+        return folder + (rest.empty() ? "\\" : rest);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> FolderRefusal(const std::string& path,
+                                         const std::vector<std::string>& protectedFolders,
+                                         const std::vector<std::string>& simulatorFolders) {
     if (path.find_first_not_of(" \t") == std::string::npos)
-        return false; // names nothing; every step first tests that its target exists
+        return std::nullopt; // names nothing; the removal passes it over
     // A bare drive ("C:") means that drive's current folder to the system; whatever
     // that is, such a value names no product's folder.
     if (ComparablePath(path).size() == 3 && path.size() >= 2 && path[1] == ':')
-        return true;
-    const std::string full = ComparablePath(platform::FullPathName(path));
-    // A drive root, the root of the current drive, or the POSIX root.
-    if (full.empty() || full == "\\" || (full.size() == 3 && full[1] == ':'))
-        return true;
-    // A server or share root: \\server or \\server\share.
-    if (IsUnc(full) && Components(full, 2).size() <= 2)
-        return true;
-    for (const std::string& folder : protectedFolders) {
-        const std::string p = ComparablePath(folder);
-        if (p.empty())
-            continue;
-        // The folder itself, or one that holds it.
-        if (p == full || (p.size() > full.size() && p.compare(0, full.size(), full) == 0 &&
-                          p[full.size()] == '\\'))
-            return true;
+        return "a drive root";
+    std::string rule;
+    const std::vector<std::string> spellings = Spellings(path, rule);
+    if (spellings.empty())
+        return rule;
+    for (const std::string& full : spellings) {
+        // A drive root, the root of the current drive, or the POSIX root.
+        if (full.empty() || full == "\\" || (full.size() == 3 && full[1] == ':'))
+            return "a drive root";
+        // A server or share root: \\server or \\server\share.
+        if (IsUnc(full) && Components(full, 2).size() <= 2)
+            return "a server or share root";
     }
-    return false;
+    for (const std::string& folder : protectedFolders) {
+        if (HoldsOrIs(spellings, folder))
+            return "a system folder";
+    }
+    for (const std::string& folder : simulatorFolders) {
+        if (HoldsOrIs(spellings, folder))
+            return "a simulator folder";
+    }
+    return std::nullopt;
+}
+
+bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders) {
+    return FolderRefusal(path, protectedFolders).has_value();
+}
+
+std::optional<std::string> FileRefusal(const std::string& path,
+                                       const std::vector<std::string>& systemFileFolders) {
+    if (path.find_first_not_of(" \t") == std::string::npos)
+        return std::nullopt;
+    std::string rule;
+    const std::vector<std::string> spellings = Spellings(path, rule);
+    if (spellings.empty())
+        return rule;
+    for (const std::string& folder : systemFileFolders) {
+        std::string unused;
+        for (const std::string& target : Spellings(folder, unused)) {
+            for (const std::string& s : spellings) {
+                if (AtOrBelow(s, target))
+                    return "a system file";
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+const std::vector<ProtectedKey>& ProtectedKeys() {
+    static const std::vector<ProtectedKey> keys = {
+        {"SOFTWARE", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Classes", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Clients", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Policies", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\RegisteredApplications", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\WOW6432Node", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows NT", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator - Steam Edition\\10.0",
+         KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\DovetailGames\\FSX", KeyReach::ItselfAndAbove},
+        {"SYSTEM", KeyReach::Everything},
+        {"SAM", KeyReach::Everything},
+        {"SECURITY", KeyReach::Everything},
+        {"HARDWARE", KeyReach::Everything},
+        {"BCD00000000", KeyReach::Everything},
+    };
+    return keys;
+}
+
+std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath) {
+    std::vector<std::string> key;
+    for (const std::string& part : KeyComponents(keyPath)) {
+        if (part.find_first_not_of(' ') != std::string::npos)
+            key.push_back(part);
+    }
+    if (key.size() < 2)
+        return "a hive or top-level key";
+    if (auto rule = KeyTableRefusal(key))
+        return rule;
+    // A 32-bit program's view: SOFTWARE\WOW6432Node\X is the same as SOFTWARE\X.
+    if (key.size() >= 3 && key[0] == platform::FoldCase("SOFTWARE") &&
+        key[1] == platform::FoldCase("WOW6432Node")) {
+        std::vector<std::string> twin = {key[0]};
+        twin.insert(twin.end(), key.begin() + 2, key.end());
+        if (auto rule = KeyTableRefusal(twin))
+            return rule;
+    }
+    return std::nullopt;
 }
 
 bool IsUnsafeRegistryKey(const std::string& keyPath) {
-    size_t parts = 0;
-    std::string current;
-    for (size_t i = 0; i <= keyPath.size(); ++i) {
-        if (i == keyPath.size() || keyPath[i] == '\\') {
-            if (current.find_first_not_of(' ') != std::string::npos)
-                ++parts;
-            current.clear();
-        } else {
-            current += keyPath[i];
-        }
+    return RegistryKeyRefusal(keyPath).has_value();
+}
+
+const std::vector<std::string>& SimulatorKeys() {
+    static const std::vector<std::string> keys = {
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0",
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator - Steam Edition\\10.0",
+    };
+    return keys;
+}
+
+std::vector<std::string> SimulatorFolders(const std::vector<std::string>& roots) {
+    static const char* const kStandard[] = {"Addon Scenery",
+                                            "Addon Scenery\\Scenery",
+                                            "Addon Scenery\\Texture",
+                                            "Autogen",
+                                            "Effects",
+                                            "Effects\\Texture",
+                                            "Flights",
+                                            "Fonts",
+                                            "Gauges",
+                                            "Keyboards",
+                                            "Missions",
+                                            "Modules",
+                                            "Scenery",
+                                            "Scenery\\Global",
+                                            "Scenery\\World",
+                                            "Scenery\\World\\Scenery",
+                                            "Scenery\\World\\Texture",
+                                            "ShadersHLSL",
+                                            "SimObjects",
+                                            "SimObjects\\Airplanes",
+                                            "SimObjects\\Animals",
+                                            "SimObjects\\Boats",
+                                            "SimObjects\\GroundVehicles",
+                                            "SimObjects\\Misc",
+                                            "SimObjects\\Rotorcraft",
+                                            "Sound",
+                                            "Texture",
+                                            "UIResources",
+                                            "Weather",
+                                            "Weather\\Themes",
+                                            "SDK"};
+    std::vector<std::string> folders;
+    for (std::string root : roots) {
+        if (root.find_first_not_of(" \t") == std::string::npos)
+            continue;
+        while (!root.empty() && IsSeparator(root.back()))
+            root.pop_back();
+        if (root.empty())
+            continue;
+        folders.push_back(root);
+        for (const char* sub : kStandard)
+            folders.push_back(root + "\\" + sub);
     }
-    return parts < 2;
+    return folders;
 }
 
 } // namespace sweepstone

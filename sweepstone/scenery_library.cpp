@@ -16,7 +16,10 @@ std::error_code RemoveSceneryAreas(const std::string& path, const std::string& l
     const ProfileFile file(path);
     // One parse for the whole walk: lookups go to the parsed snapshot, and the
     // removals to its bytes, so what is written is exactly what was tested.
-    const ProfileDocument library = file.Load();
+    std::error_code error;
+    const ProfileDocument library = file.Load(error);
+    if (error)
+        return error; // a library that cannot be read is not an empty one
     std::vector<std::string> marked;
     for (const std::string& section : library.SectionNames()) {
         std::string title;

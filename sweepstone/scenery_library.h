@@ -20,7 +20,7 @@ bool TitleOccursIn(const std::string& title, const std::string& logText);
 // everything else stays byte for byte, gaps in the area numbering included.
 //
 // A missing file stays missing and nothing is marked. When the file cannot be
-// written, it stays as it was and the failure is returned: the removal step that
+// read or written, it stays as it was and the failure is returned: the removal step that
 // called this has failed and ends there.
 [[nodiscard]] std::error_code RemoveSceneryAreas(const std::string& path,
                                                  const std::string& logText);

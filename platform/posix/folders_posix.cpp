@@ -19,6 +19,10 @@ std::vector<std::string> ProtectedFolders() {
     return folders;
 }
 
+std::vector<std::string> SystemFileFolders() {
+    return {"/bin", "/boot", "/etc", "/lib", "/sbin", "/usr"};
+}
+
 std::string WindowsFolder() {
     return "/";
 }

@@ -77,6 +77,10 @@ std::vector<std::string> ProtectedFolders() {
     return folders;
 }
 
+std::vector<std::string> SystemFileFolders() {
+    return {WindowsFolder()};
+}
+
 std::string WindowsFolder() {
     wchar_t buffer[MAX_PATH] = {};
     const UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);

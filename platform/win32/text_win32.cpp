@@ -19,4 +19,18 @@ bool SameNameNoCase(const std::string& a, const std::string& b) {
                                 static_cast<int>(y.size()), TRUE) == CSTR_EQUAL;
 }
 
+std::string FoldCase(const std::string& name) {
+    const std::wstring wide = win32::Widen(name);
+    if (wide.empty())
+        return {};
+    std::wstring upper(wide.size(), L'\0');
+    const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(),
+                                static_cast<int>(wide.size()), upper.data(),
+                                static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    if (n <= 0)
+        return name;
+    upper.resize(static_cast<size_t>(n));
+    return win32::Narrow(upper);
+}
+
 } // namespace platform

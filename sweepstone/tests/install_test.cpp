@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 using sweepstone::Form2Window;
 using sweepstone::TForm2;
 using testing_support::TestFolder;
@@ -281,6 +285,25 @@ TEST(TForm2, TheBackgroundMovesTheWindowOnlyWhileThePrimaryButtonIsHeld) {
     EXPECT_EQ(window.events, std::vector<std::string>{"move"});
 }
 
+#ifdef _WIN32
+// A log that is there but cannot be read is told apart from a missing one, and
+// offers only Cancel as well.
+TEST(TForm2, ALockedLogIsToldApartFromAMissingOne) {
+    TestFolder t;
+    t.Write("Uninstall.log", "[General]\r\nName=Sample\r\n");
+    const HANDLE held = CreateFileA(t.Path("Uninstall.log").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RecordingForm2 window;
+    TForm2 form(window, t.Path("Uninstall.exe"), FakeProcess::Operations());
+    form.FormShow();
+    CloseHandle(held);
+    EXPECT_TRUE(
+        Has(window.events, std::string("text Uninstall:") + sweepstone::kUnreadableLogText));
+    EXPECT_FALSE(Has(window.events, std::string("text Uninstall:") + sweepstone::kMissingLogText));
+    EXPECT_FALSE(Has(window.events, "enable Next"));
+}
+#endif
 // --- Command-line runs ----------------------------------------------------------
 
 namespace {

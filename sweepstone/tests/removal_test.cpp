@@ -1,5 +1,8 @@
 #include "removal.h"
 
+#include "safety.h"
+
+#include "platform/deletion.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -12,6 +15,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 using sweepstone::WizardState;
@@ -427,6 +432,22 @@ TEST_F(Removal, KeepsOneBackupPerProduct) {
     }
     EXPECT_TRUE(t.Has("Sim\\Backup_of_scenery_cfg_(Alpha_ Field).cfg"));
     EXPECT_TRUE(t.Has("Sim\\Backup_of_scenery_cfg_(Beta _Port_).cfg"));
+    // The second run of the same product keeps the first backup and adds its own.
+    EXPECT_TRUE(t.Has("Sim\\Backup_of_scenery_cfg_(Alpha_ Field) (2).cfg"));
+}
+
+TEST_F(Removal, NeverOverwritesABackup) {
+    t.Write("Sim\\Scenery.cfg", kScenery);
+    const std::string titles[] = {"Sample Airport X", "Other Field", "Sample Airport X Mesh"};
+    for (const std::string& title : titles) {
+        Log("[Scenery.cfg]\r\nPath=" + t.Path("Sim\\Scenery.cfg") + "\r\nT1=" + title + "\r\n");
+        Run();
+    }
+    const std::string stem = "Sim\\Backup_of_scenery_cfg_(Sample Airport X)";
+    EXPECT_EQ(t.Read(stem + ".cfg"), kScenery); // the untouched library
+    EXPECT_EQ(t.Read(stem + " (2).cfg"), kSceneryWithout2);
+    EXPECT_EQ(t.Read(stem + " (3).cfg"), kHead + kArea1 + "\r\n" + "\r\n" + "\r\n" + kArea4);
+    EXPECT_FALSE(t.Has(stem + " (4).cfg"));
 }
 
 TEST_F(Removal, AnUnwritableSceneryLibraryEndsItsStep) {
@@ -441,10 +462,12 @@ TEST_F(Removal, AnUnwritableSceneryLibraryEndsItsStep) {
     EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kScenery);
     // The failed title and the one the step no longer reached.
     const std::string library = t.Path("Sim\\") + "Scenery.cfg";
-    EXPECT_EQ(left,
-              (std::vector<std::string>{library + ": Sample Airport X (the library could not be "
-                                                  "written)",
-                                        library + ": Other Field (not reached)"}));
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].rfind(
+                  library + ": Sample Airport X (the library could not be read or written: ", 0),
+              0u)
+        << left[0];
+    EXPECT_EQ(left[1], library + ": Other Field (not reached)");
     // The step ended before its position; the steps after it ran.
     EXPECT_EQ(window.Positions(), (std::vector<int>{5, 15, 20, 40, 50, 60, 80, 90, 95, 100}));
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
@@ -596,5 +619,286 @@ TEST_F(Removal, StartsTheRunFileWithTheWizardsFolderAsItsParameters) {
     for (int i = 0; i < 150 && !t.Has("run.txt"); ++i)
         Sleep(100);
     EXPECT_EQ(t.Read("run.txt"), t.Base());
+}
+#endif
+
+TEST(FinalText, SaysWhatTheNextRestartCompletes) {
+    using sweepstone::Outcome;
+    sweepstone::RemovalReport report;
+    report.Add(Outcome::Removed, "C:\\Sim\\Product");
+    EXPECT_EQ(sweepstone::FinalText("X", report), sweepstone::RemovedText("X"));
+    EXPECT_EQ(sweepstone::FinalListText(report), "");
+    report.Add(Outcome::AtRestart, "C:\\Sim\\Modules\\x.dll", "in use");
+    EXPECT_EQ(sweepstone::FinalText("X", report),
+              "The X are removed from your system, except for 1 items in use are removed at the "
+              "next restart of Windows, which completes the removal. Click Finish to exit the "
+              "Uninstall wizard.");
+    EXPECT_EQ(sweepstone::FinalListText(report),
+              "These items are removed at the next restart:\r\nC:\\Sim\\Modules\\x.dll");
+    report.Add(Outcome::Refused, "C:\\Windows", "a folder of the system");
+    report.Add(Outcome::Left, "C:\\Sim\\y.txt", "access denied");
+    EXPECT_EQ(sweepstone::FinalText("X", report)
+                  .rfind("The X could not be removed completely: 2 "
+                         "items are left, and 1 items in use are ",
+                         0),
+              0u);
+    EXPECT_EQ(sweepstone::FinalListText(report),
+              "These items could not be removed:\r\nC:\\Windows (refused: a folder of the "
+              "system)\r\nC:\\Sim\\y.txt (access denied)\r\n\r\nThese items are removed at the "
+              "next restart:\r\nC:\\Sim\\Modules\\x.dll");
+}
+
+TEST_F(Removal, RefusesKeysOfTheSystemAndTheSimulatorAndNeverFollowsALink) {
+    const std::string simKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0";
+#ifndef _WIN32
+    // The stand-in registry holds what every Windows registry holds.
+    for (const char* key : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other",
+                            "SOFTWARE\\Classes\\.txt", "SYSTEM\\ControlSet001\\Services"})
+        ASSERT_FALSE(platform::CreateMachineKey(key));
+    ASSERT_FALSE(
+        platform::CreateMachineKeyLink("SYSTEM\\CurrentControlSet", "SYSTEM\\ControlSet001"));
+    ASSERT_FALSE(platform::WriteMachineString(simKey, "SetupPath", t.Path("FSX")));
+#endif
+    // A product key holding a link to a key of someone else's, and links to walk through.
+    ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Target\\Precious"));
+    ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Product\\Own"));
+    ASSERT_FALSE(
+        platform::CreateMachineKeyLink(keyRoot + "\\Product\\ToTarget", keyRoot + "\\Target"));
+    ASSERT_FALSE(platform::CreateMachineKeyLink(keyRoot + "\\Alias", keyRoot + "\\Target"));
+    ASSERT_TRUE(platform::MachineKeyIsLink(keyRoot + "\\Alias"));
+    ASSERT_FALSE(platform::MachineKeyIsLink(keyRoot + "\\Target"));
+    ASSERT_TRUE(platform::MachineKeyExists(keyRoot + "\\Alias\\Precious"));
+    const std::vector<std::string> system = {
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        "\\software\\classes",
+        "SYSTEM\\CurrentControlSet",
+        "SYSTEM\\CurrentControlSet\\Services",
+        simKey,
+        "SOFTWARE\\Microsoft\\Microsoft Games",
+        keyRoot + "\\Alias",
+        keyRoot + "\\Alias\\Precious"};
+    std::string log = "[Registry]\r\n";
+    for (size_t i = 0; i < system.size(); ++i)
+        log += "R" + std::to_string(i) + "=" + system[i] + "\r\n";
+    log += "R99=" + keyRoot + "\\Product\r\n";
+    Log(log);
+    std::vector<bool> existed;
+    for (const std::string& key : system)
+        existed.push_back(platform::MachineKeyExists(key[0] == '\\' ? key.substr(1) : key));
+    const auto report = Run();
+
+    for (size_t i = 0; i < system.size(); ++i) {
+        const std::string& key = system[i];
+        const std::string plain = key[0] == '\\' ? key.substr(1) : key;
+        EXPECT_EQ(platform::MachineKeyExists(plain), existed[i]) << key;
+        const bool refused =
+            std::any_of(report.items.begin(), report.items.end(), [&](const auto& item) {
+                return item.outcome == sweepstone::Outcome::Refused &&
+                       item.item == "HKEY_LOCAL_MACHINE\\" + plain && !item.reason.empty();
+            });
+        EXPECT_TRUE(refused) << key;
+    }
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), system.size());
+    // The product's key went; the link inside it went as a link, its target stays.
+    EXPECT_FALSE(platform::MachineKeyExists(keyRoot + "\\Product"));
+    EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Target\\Precious"));
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Removed), 2u); // the product's key and the log
+#ifndef _WIN32
+    EXPECT_TRUE(platform::MachineKeyExists("SYSTEM\\ControlSet001\\Services"));
+    EXPECT_TRUE(platform::MachineKeyExists("SOFTWARE\\Classes\\.txt"));
+    EXPECT_TRUE(platform::MachineKeyExists(
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other"));
+#endif
+}
+
+namespace {
+
+// The report as text, for failure messages.
+std::string Dump(const sweepstone::RemovalReport& report) {
+    std::string out;
+    for (const auto& item : report.items)
+        out += std::to_string(static_cast<int>(item.outcome)) + " " + item.item + " | " +
+               item.reason + "\n";
+    return out;
+}
+
+// Makes `link` a symbolic link to the folder `target`; false where the system
+// cannot make one (a Windows account without the right, or a Wine without it).
+bool MakeFolderLink(const std::string& target, const std::string& link) {
+#ifdef _WIN32
+    std::wstring t(target.begin(), target.end());
+    std::wstring l(link.begin(), link.end());
+    // Wine 8 reports success without making a link: only a link that is there counts.
+    return CreateSymbolicLinkW(l.c_str(), t.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0 &&
+           platform::IsLink(link);
+#else
+    std::string l = link;
+    std::replace(l.begin(), l.end(), '\\', '/');
+    return ::symlink(target.c_str(), l.c_str()) == 0;
+#endif
+}
+
+} // namespace
+
+TEST_F(Removal, RefusesTheSimulatorsFoldersHoweverTheyAreSpelled) {
+    t.Write("FSX\\fsx.exe", "sim");
+    t.Write("FSX\\Addon Scenery\\Sample Airport\\a.bgl", "a");
+    t.Write("FSX\\Addon Scenery\\Other Field\\b.bgl", "b");
+    t.Write("FSX\\SimObjects\\Airplanes\\Jet\\aircraft.cfg", "jet");
+    t.Write("Data\\Scenery.cfg", kScenery);
+    t.MakeFolder("Product");
+#ifdef _WIN32
+    safety.simulatorFolders = sweepstone::SimulatorFolders({t.Path("FSX")});
+#else
+    // Where the simulator lies comes from its registry key.
+    ASSERT_FALSE(platform::WriteMachineString(
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator - Steam Edition\\10.0", "SetupPath",
+        t.Path("FSX") + "\\"));
+    safety.simulatorFolders = sweepstone::RemovalSafety::ForThisSystem().simulatorFolders;
+#endif
+    const bool linked = MakeFolderLink(t.Path("FSX"), t.Path("Product") + "\\ToSim");
+    std::string log = "[Scenery.cfg]\r\nPath=" + t.Path("Data\\Scenery.cfg") +
+                      "\r\n[Path]\r\nP1=" + t.Path("FSX") +
+                      "\r\nP2=" + t.Path("fsx\\ADDON SCENERY\\") +
+                      "\r\nP3=" + t.Path("FSX\\SimObjects\\..\\SimObjects\\Airplanes") +
+                      "\r\nP4=" + t.Path("FSX\\Effects. ") + "\r\nP5=" + t.Path("Data") +
+                      "\r\nP6=   \r\nP7=" + t.Path("FSX\\Addon Scenery\\Sample Airport") + "\r\n";
+    if (linked)
+        log += "[ShortCut]\r\nS1=" + t.Path("Product\\ToSim\\Addon Scenery") + "\r\n";
+    log += "[File]\r\nF1=" + t.Path("Data\\Scenery.cfg") + "\r\n";
+    Log(log);
+    const auto report = Run();
+    EXPECT_TRUE(t.Has("FSX\\fsx.exe"));
+    EXPECT_TRUE(t.Has("FSX\\Addon Scenery\\Other Field\\b.bgl"));
+    EXPECT_TRUE(t.Has("FSX\\SimObjects\\Airplanes\\Jet\\aircraft.cfg"));
+    EXPECT_EQ(t.Read("Data\\Scenery.cfg"), kScenery);
+    // The product's own folder below them goes.
+    EXPECT_FALSE(t.Has("FSX\\Addon Scenery\\Sample Airport\\a.bgl"));
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), linked ? 7u : 6u) << Dump(report);
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Removed), 1u + 1u); // the folder and the log
+    for (const auto& item : report.items)
+        EXPECT_NE(item.item, "   "); // blanks only name nothing
+}
+
+TEST_F(Removal, DeletesALinkAsALinkAndNeverWhatItLeadsTo) {
+    t.Write("Shared\\keep.txt", "keep");
+    t.Write("Elsewhere\\keep.txt", "keep");
+    t.Write("Product\\a.bgl", "a");
+    if (!MakeFolderLink(t.Path("Shared"), t.Path("Product") + "\\ToShared") ||
+        !MakeFolderLink(t.Path("Elsewhere"), t.Path("ProductLink")))
+        GTEST_SKIP() << "this system makes no symbolic links here";
+    Log("[Path]\r\nP1=" + t.Path("Product") + "\r\nP2=" + t.Path("ProductLink") + "\r\n");
+    const auto report = Run();
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
+    EXPECT_FALSE(platform::IsLink(t.Path("ProductLink")));
+    EXPECT_EQ(t.Read("Shared\\keep.txt"), "keep");
+    EXPECT_EQ(t.Read("Elsewhere\\keep.txt"), "keep");
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Removed), 3u)
+        << Dump(report); // two folders, the log
+}
+
+#ifdef _WIN32
+namespace {
+
+// Holds a file open with no sharing at all, as a running program holds its files.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::string& path)
+        : h_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldOpen() {
+        if (h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
+    }
+    bool Held() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+// The paths Windows deletes at the next restart, as MoveFileExW recorded them.
+std::wstring PendingDeletions() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return {};
+    DWORD size = 0;
+    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size);
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+                     reinterpret_cast<BYTE*>(value.data()), &size);
+    RegCloseKey(key);
+    for (wchar_t& c : value) {
+        if (c == L'\0')
+            c = L'|';
+    }
+    return value;
+}
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+} // namespace
+
+TEST_F(Removal, SchedulesWhatIsInUseForTheNextRestart) {
+    t.Write("Product\\Modules\\sample.dll", "dll");
+    t.Write("Product\\readme.txt", "r");
+    t.Write("Effects\\sample.fx", "fx");
+    HeldOpen dll(t.Path("Product\\Modules\\sample.dll"));
+    HeldOpen fx(t.Path("Effects\\sample.fx"));
+    ASSERT_TRUE(dll.Held() && fx.Held());
+    Log("[General]\r\nName=Sample Airport X\r\n[Path]\r\nP1=" + t.Path("Product") +
+        "\r\n[File]\r\nF1=" + t.Path("Effects\\sample.fx") + "\r\n");
+    const auto report = Run();
+    using sweepstone::Outcome;
+    EXPECT_EQ(report.Count(Outcome::AtRestart), 2u);
+    EXPECT_EQ(report.Count(Outcome::Left), 0u);
+    EXPECT_FALSE(t.Has("Product\\readme.txt")); // what was not in use went at once
+    const std::wstring pending = PendingDeletions();
+    for (const char* path :
+         {"Product\\Modules\\sample.dll", "Product\\Modules", "Product", "Effects\\sample.fx"}) {
+        EXPECT_NE(pending.find(Wide(t.Path(path)) + L"|"), std::wstring::npos) << path;
+    }
+    // Contents before their folders.
+    EXPECT_LT(pending.find(Wide(t.Path("Product\\Modules\\sample.dll"))),
+              pending.find(Wide(t.Path("Product")) + L"|"));
+    EXPECT_EQ(window.Statuses().back(),
+              "The Sample Airport X are removed from your system, except for 2 items in use are "
+              "removed at the next restart of Windows, which completes the removal. Click Finish "
+              "to exit the Uninstall wizard.");
+    EXPECT_EQ(window.Information(), "Information|These items are removed at the next restart:\r\n" +
+                                        t.Path("Product") + "\r\n" + t.Path("Effects\\sample.fx"));
+}
+
+TEST_F(Removal, ALockedSceneryLibraryEndsItsStepAndIsListed) {
+    t.Write("Sim\\Scenery.cfg", kScenery);
+    t.Write("Product\\a.bgl", "a");
+    HeldOpen library(t.Path("Sim\\Scenery.cfg"));
+    ASSERT_TRUE(library.Held());
+    Log("[General]\r\nName=Sample Airport X\r\n[Scenery.cfg]\r\nPath=" +
+        t.Path("Sim\\Scenery.cfg") +
+        "\r\nT1=Sample Airport X\r\n[Path]\r\nP1=" + t.Path("Product") + "\r\n");
+    const auto left = sweepstone::LeftItemLines(Run());
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].rfind(t.Path("Sim\\Scenery.cfg") + " (cannot be read: ", 0), 0u) << left[0];
+    EXPECT_EQ(left[1], t.Path("Sim\\") + "Scenery.cfg: Sample Airport X (not reached)");
+    EXPECT_EQ(window.Statuses().back().rfind(
+                  "The Sample Airport X could not be removed completely: 2 items", 0),
+              0u);
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Product"))); // the later steps ran
+    EXPECT_FALSE(t.Has("Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"));
+}
+
+TEST_F(Removal, ALockedLogIsListedAndKept) {
+    t.Write("Product\\a.bgl", "a");
+    Log("[Path]\r\nP1=" + t.Path("Product") + "\r\n");
+    HeldOpen log(t.Path("Uninstall.log"));
+    ASSERT_TRUE(log.Held());
+    const auto left = sweepstone::LeftItemLines(Run());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].rfind(t.Path("Uninstall.log") + " (cannot be read: ", 0), 0u) << left[0];
+    EXPECT_TRUE(t.Has("Product\\a.bgl"));
+    EXPECT_TRUE(t.Has("Uninstall.log"));
 }
 #endif

@@ -1,12 +1,18 @@
 #include "safety.h"
 
 #include "platform/shell.h"
+#include "test_folder.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 using sweepstone::ComparablePath;
 using sweepstone::IsUnsafeFolder;
 using sweepstone::IsUnsafeRegistryKey;
+using testing_support::TestFolder;
 
 TEST(ComparablePath, FoldsCaseSeparatorsAndDots) {
     struct Case {
@@ -108,3 +114,157 @@ TEST(IsUnsafeRegistryKey, NeedsTwoNonEmptyComponents) {
     for (const Case& c : cases)
         EXPECT_EQ(IsUnsafeRegistryKey(c.key), c.unsafe) << c.key;
 }
+
+TEST(ComparablePath, DropsTrailingDotsAndBlanksAsWindowsDoes) {
+    EXPECT_EQ(ComparablePath("C:\\Windows. \\System32..\\"), "C:\\WINDOWS\\SYSTEM32");
+    EXPECT_EQ(ComparablePath("C:\\Windows\\..."), "C:\\WINDOWS");
+}
+
+#ifndef _WIN32
+// Names compare as Windows compares them, letters beyond ASCII included.
+TEST(ComparablePath, FoldsLettersBeyondAscii) {
+    EXPECT_EQ(ComparablePath("/srv/müller/Ärger/ωmega/жук"),
+              ComparablePath("/SRV/MÜLLER/äRGER/ΩMEGA/ЖУК"));
+    EXPECT_NE(ComparablePath("/srv/muller"), ComparablePath("/srv/müller"));
+}
+#endif
+
+TEST(WithoutAdministrativeForms, MapsDriveSharesAndRefusesDevices) {
+    struct Case {
+        const char* in;
+        const char* out; // nullptr: refused
+    } cases[] = {
+        {"\\\\pilot-pc\\C$\\Windows", "C:\\Windows"},
+        {"\\\\localhost\\c$", "c:\\"},
+        {"//pilot-pc/D$/Games/FSX", "D:\\Games\\FSX"},
+        {"\\\\pilot-pc\\ADMIN$\\System32", "C:\\Windows\\System32"},
+        {"\\\\pilot-pc\\admin$", "C:\\Windows\\"},
+        {"\\\\pilot-pc\\IPC$", nullptr},
+        {"\\\\pilot-pc\\print$\\x", nullptr},
+        {"\\\\?\\C:\\Windows", "C:\\Windows"},
+        {"\\\\.\\C:\\Windows", "C:\\Windows"},
+        {"\\\\?\\UNC\\pilot-pc\\C$\\Windows", "C:\\Windows"},
+        {"\\\\?\\unc\\server\\share\\Product", "\\\\server\\share\\Product"},
+        {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\Windows", nullptr},
+        {"\\\\.\\PhysicalDrive0", nullptr},
+        {"\\\\?\\Volume{01234567-89ab-cdef-0123-456789abcdef}\\", nullptr},
+        {"\\\\server\\share\\Product", "\\\\server\\share\\Product"},
+        {"C:\\Program Files\\Sim", "C:\\Program Files\\Sim"},
+    };
+    for (const Case& c : cases) {
+        const auto out = sweepstone::WithoutAdministrativeForms(c.in, "C:\\Windows\\");
+        if (c.out)
+            EXPECT_EQ(out.value_or("<refused>"), c.out) << c.in;
+        else
+            EXPECT_FALSE(out.has_value()) << c.in;
+    }
+}
+
+TEST(RegistryKeyRefusal, RefusesKeysOfTheSystemOtherSoftwareAndTheSimulator) {
+    const char* refused[] = {
+        "SOFTWARE",
+        "software\\classes",
+        "SOFTWARE\\Clients",
+        "\\SOFTWARE\\Microsoft\\",
+        "SOFTWARE\\Policies",
+        "SOFTWARE\\RegisteredApplications",
+        "SOFTWARE\\WOW6432Node",
+        "SOFTWARE\\Wow6432Node\\Microsoft",
+        "SOFTWARE\\WOW6432Node\\Classes",
+        "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        "SOFTWARE\\Microsoft\\Windows",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+        "SOFTWARE\\Microsoft\\Windows NT",
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\APP PATHS",
+        "SOFTWARE\\Microsoft\\Windows\\\\CurrentVersion\\Uninstall\\",
+        "SOFTWARE\\Microsoft\\Microsoft Games",
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator",
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0",
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator - Steam Edition",
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator - Steam Edition\\10.0",
+        "SYSTEM\\CurrentControlSet",
+        "SYSTEM\\CurrentControlSet\\Services\\Sample",
+        "system\\ControlSet001\\Control",
+        "SAM\\SAM",
+        "SECURITY\\Policy",
+        "HARDWARE\\DESCRIPTION",
+        "BCD00000000\\Objects",
+        "SOFTWARE\\ \\",
+    };
+    for (const char* key : refused)
+        EXPECT_TRUE(sweepstone::RegistryKeyRefusal(key).has_value()) << key;
+    const char* allowed[] = {
+        "SOFTWARE\\Sample\\Sample Airport X",
+        "SOFTWARE\\WOW6432Node\\Sample",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Airport X",
+        "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\sample.exe",
+        "SOFTWARE\\Classes\\SampleAirport.Document",
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0\\Sample Airport X",
+        "SOFTWARE\\Microsoft\\Windows NTX",
+    };
+    for (const char* key : allowed)
+        EXPECT_FALSE(sweepstone::RegistryKeyRefusal(key).has_value())
+            << key << ": " << sweepstone::RegistryKeyRefusal(key).value_or("");
+}
+
+TEST(FolderRefusal, ProtectsTheSimulatorsFoldersButNotAProductsOwn) {
+    TestFolder t;
+    const std::vector<std::string> simulator = sweepstone::SimulatorFolders({t.Path("FSX") + "\\"});
+    struct Case {
+        std::string path;
+        bool refused;
+    } cases[] = {
+        {t.Path("FSX"), true},
+        {t.Path("fsx\\"), true},
+        {t.Path("FSX\\Addon Scenery"), true},
+        {t.Path("FSX\\ADDON SCENERY\\scenery"), true},
+        {t.Path("FSX\\SimObjects\\Airplanes"), true},
+        {t.Path("FSX\\Effects"), true},
+        {t.Path("FSX\\Gauges"), true},
+        {t.Path("FSX\\Modules"), true},
+        {t.Path("FSX\\Sound"), true},
+        {t.Path("FSX\\Weather"), true},
+        {t.Path("FSX\\Texture"), true},
+        {t.Path("FSX\\Scenery"), true},
+        {t.Base(), true}, // holds the simulator
+        {t.Path("FSX\\Addon Scenery\\Sample Airport"), false},
+        {t.Path("FSX\\SimObjects\\Airplanes\\Sample Jet"), false},
+        {t.Path("FSX\\Sample Tools"), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sweepstone::FolderRefusal(c.path, {}, simulator).has_value(), c.refused)
+            << c.path;
+    EXPECT_TRUE(sweepstone::SimulatorFolders({"", "   "}).empty()); // no SetupPath, no folder
+}
+
+TEST(FileRefusal, RefusesSystemFilesDevicesAndHiddenShares) {
+    TestFolder t;
+    const std::vector<std::string> system = {t.Path("Sys")};
+    EXPECT_TRUE(sweepstone::FileRefusal(t.Path("Sys\\kernel.dll"), system).has_value());
+    EXPECT_TRUE(sweepstone::FileRefusal(t.Path("SYS\\Deep\\x.ini"), system).has_value());
+    EXPECT_TRUE(sweepstone::FileRefusal("\\\\.\\PhysicalDrive0", system).has_value());
+    EXPECT_TRUE(sweepstone::FileRefusal("\\\\host\\IPC$\\pipe", system).has_value());
+    EXPECT_FALSE(sweepstone::FileRefusal(t.Path("Sim\\Effects\\sample.fx"), system).has_value());
+    EXPECT_FALSE(sweepstone::FileRefusal(t.Path("System.txt"), system).has_value());
+    EXPECT_FALSE(sweepstone::FileRefusal("   ", system).has_value());
+}
+
+#ifndef _WIN32
+// A folder reached through a symbolic link is what the guard compares.
+TEST(FolderRefusal, ComparesWhatALinkLeadsTo) {
+    TestFolder t;
+    t.MakeFolder("Protected\\Inner");
+    t.MakeFolder("Product");
+    ASSERT_EQ(::symlink(t.Path("Protected").c_str(), t.Path("Product/ToProtected").c_str()), 0);
+    ASSERT_EQ(::symlink(t.Path("Product").c_str(), t.Path("ToProduct").c_str()), 0);
+    const std::vector<std::string> protectedFolders = {t.Path("Protected\\Inner")};
+    EXPECT_TRUE(IsUnsafeFolder(t.Path("Product\\ToProtected"), protectedFolders));
+    EXPECT_TRUE(IsUnsafeFolder(t.Path("product\\toprotected\\inner"), protectedFolders));
+    EXPECT_TRUE(IsUnsafeFolder(t.Path("ToProduct\\ToProtected\\Inner\\."), protectedFolders));
+    EXPECT_FALSE(IsUnsafeFolder(t.Path("ToProduct"), protectedFolders));
+    EXPECT_FALSE(IsUnsafeFolder(t.Path("Product\\ToProtected\\Inner\\Sample"), protectedFolders));
+}
+#endif

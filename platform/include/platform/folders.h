@@ -13,7 +13,11 @@ namespace platform {
 // the home folder and the temporary folder.
 std::vector<std::string> ProtectedFolders();
 
-// The Windows folder and the temporary folder, each ending in a separator.
+// Folders whose files no uninstall may delete: on Win32 the Windows folder (the
+// system folders lie below it); on POSIX the system's program and library folders.
+std::vector<std::string> SystemFileFolders();
+
+// The Windows folder, ending in a separator.
 std::string WindowsFolder();
 
 } // namespace platform

@@ -22,4 +22,26 @@ bool MachineKeyExists(const std::string& keyPath);
 // Creates the key and any missing parents (for tests and tools).
 std::error_code CreateMachineKey(const std::string& keyPath);
 
+// True when the key itself is a registry link (a key made with
+// REG_OPTION_CREATE_LINK whose SymbolicLinkValue names another key), whatever the
+// link points to. DeleteMachineKeyTree removes a link as a link: neither a link it
+// is given nor one it meets below is ever followed. On POSIX a link is a symbolic
+// link of the stand-in's folders.
+bool MachineKeyIsLink(const std::string& keyPath);
+
+// True when the key or any key above it is a registry link, so that the path
+// reaches another key than the one it spells.
+bool MachineKeyPathHasLink(const std::string& keyPath);
+
+// A string value of a key (REG_SZ or REG_EXPAND_SZ, unexpanded); empty when the key
+// or value is missing. On POSIX a value is a file of that name in the key's folder.
+std::string ReadMachineString(const std::string& keyPath, const std::string& valueName);
+
+// For tests and tools: writes a string value, creating the key; and creates
+// `keyPath` as a link to `targetPath` (both below HKEY_LOCAL_MACHINE, in this
+// program's view of the registry).
+std::error_code WriteMachineString(const std::string& keyPath, const std::string& valueName,
+                                   const std::string& value);
+std::error_code CreateMachineKeyLink(const std::string& keyPath, const std::string& targetPath);
+
 } // namespace platform

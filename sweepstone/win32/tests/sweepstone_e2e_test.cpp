@@ -586,6 +586,126 @@ TEST(Wizard, SharedItemsStayWhileAnotherProductUsesThem) {
     FinishAndExpectSelfDeletion(w, p);
 }
 
+// A log naming the system's and the simulator's keys and folders, in every spelling
+// that reaches them: none of them goes, each is listed, and the product's own items
+// still go and the wizard still deletes itself.
+TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
+    Product p = MakeProduct(L"hostile", L"Uninstall.exe");
+    const std::wstring simKey = L"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0";
+    MakeKey(simKey, L"sim");
+    MakeKey(p.registryKey + L"\\Target\\Precious", L"precious");
+    // The simulator lies in the tree's "Sim" folder, as its registry key says.
+    HKEY sim = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, simKey.c_str(), 0, KEY_SET_VALUE, &sim),
+              ERROR_SUCCESS);
+    const std::wstring setupPath = p.root + L"Sim\\";
+    RegSetValueExW(sim, L"SetupPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(setupPath.c_str()),
+                   static_cast<DWORD>((setupPath.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(sim);
+    // A registry link from the product's key to another key.
+    HKEY link = nullptr;
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    const std::wstring target = std::wstring(L"\\Registry\\Machine\\SOFTWARE\\") +
+                                (wow64 ? L"WOW6432Node\\" : L"") + p.registryKey.substr(9) +
+                                L"\\Target";
+    const bool keyLinked =
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, (p.registryKey + L"\\Link").c_str(), 0, nullptr,
+                        REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link,
+                        nullptr) == ERROR_SUCCESS &&
+        RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                       reinterpret_cast<const BYTE*>(target.c_str()),
+                       static_cast<DWORD>(target.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    if (link)
+        RegCloseKey(link);
+    // The Windows folder by its short name, where the system gives one.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    wchar_t shortWindows[MAX_PATH] = {};
+    GetShortPathNameW(windows, shortWindows, MAX_PATH);
+    wchar_t shortSim[MAX_PATH] = {};
+    GetShortPathNameW((p.root + L"Sim\\Addon Scenery").c_str(), shortSim, MAX_PATH);
+    const std::string win = Narrow(windows);
+
+    const std::string r = Narrow(p.root);
+    std::vector<std::string> paths = {
+        win,
+        "\\\\localhost\\C$\\" + win.substr(3),
+        "\\\\?\\" + win + "\\System32",
+        "\\\\127.0.0.1\\ADMIN$",
+        shortWindows[0] ? Narrow(shortWindows) : win + "\\.",
+        r + "Sim",
+        r + "SIM\\Addon Scenery\\",
+        shortSim[0] ? Narrow(shortSim) : r + "Sim\\Addon Scenery\\..\\Addon Scenery",
+        r + "Sim\\Effects.", // Windows drops trailing dots
+        r + "ProgramData\\Sim",
+    };
+    std::string log = "[General]\r\nName=Sample Airport X\r\n[Scenery.cfg]\r\nPath=" + r +
+                      "ProgramData\\Sim\\Scenery.cfg\r\n[Path]\r\n";
+    for (size_t i = 0; i < paths.size(); ++i)
+        log += "P" + std::to_string(i) + "=" + paths[i] + "\r\n";
+    log += "P90=   \r\nP99=" + r + "Sim\\Addon Scenery\\Sample Airport\r\n";
+    const std::vector<std::string> keys = {
+        "SOFTWARE\\Microsoft",
+        "SOFTWARE\\Classes",
+        "SYSTEM\\CurrentControlSet",
+        "software\\microsoft\\windows\\currentversion\\uninstall",
+        Narrow(simKey),
+        "SOFTWARE\\Microsoft\\Microsoft Games"};
+    log += "[Registry]\r\n";
+    for (size_t i = 0; i < keys.size(); ++i)
+        log += "R" + std::to_string(i) + "=" + keys[i] + "\r\n";
+    if (keyLinked)
+        log += "R90=" + Narrow(p.registryKey) + "\\Link\r\n";
+    log += "R99=" + Narrow(p.registryKey) + "\\Sample Airport X\r\n";
+    WriteFile(p.folder + L"Uninstall.log", log);
+
+    Wizard w(p);
+    ASSERT_NE(w.Form(), nullptr);
+    w.Click(Component::BitBtn1);
+    const MessageBoxSeen question = w.WaitForMessageBox();
+    ASSERT_NE(question.hwnd, nullptr);
+    Wizard::Answer(question, IDOK);
+    const MessageBoxSeen listed = w.WaitForMessageBox(60);
+    ASSERT_NE(listed.hwnd, nullptr) << "no list of refused items";
+    const std::string text = Narrow(listed.text);
+    Wizard::Answer(listed, IDOK);
+    EXPECT_EQ(text.rfind("These items could not be removed:", 0), 0u) << text;
+    for (const std::string& path : paths)
+        EXPECT_NE(text.find("\r\n" + path + " (refused: "), std::string::npos) << path << "\n"
+                                                                               << text;
+    for (const std::string& key : keys)
+        EXPECT_NE(text.find("\r\nHKEY_LOCAL_MACHINE\\" + key + " (refused: "), std::string::npos)
+            << key;
+    if (keyLinked) {
+        EXPECT_NE(text.find("\\Link (refused: a registry link"), std::string::npos);
+    }
+    ASSERT_TRUE(WaitFor([&] { return w.Text(Component::BitBtn2) == L"Finish"; }, 10));
+    const size_t refused = paths.size() + keys.size() + (keyLinked ? 1 : 0);
+    EXPECT_EQ(Narrow(w.Text(Component::Label_status)),
+              "The Sample Airport X could not be removed completely: " + std::to_string(refused) +
+                  " items are left. Click Finish to exit the Uninstall wizard.");
+
+    EXPECT_TRUE(FolderExists(std::wstring(windows) + L"\\System32"));
+    EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
+    EXPECT_TRUE(FileExists(p.root + L"ProgramData\\Sim\\Scenery.cfg"));
+    EXPECT_TRUE(KeyExists(simKey));
+    EXPECT_TRUE(KeyExists(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    EXPECT_TRUE(KeyExists(L"SYSTEM\\CurrentControlSet\\Control"));
+    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Target\\Precious"));
+    // The product's own folder and key still went.
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    HKEY clean = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, simKey.c_str(), 0, KEY_SET_VALUE, &clean) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueW(clean, L"SetupPath");
+        RegCloseKey(clean);
+    }
+    FinishAndExpectSelfDeletion(w, p);
+}
+
 // A library entry point that faults ends only the library step: the call after it
 // in [DLL_RUN] is skipped, [DLL_RUN_SHARED] and every later step run, the fault is
 // listed, and "Finish" still deletes the wizard. Run for a fault of the processor
