@@ -112,12 +112,15 @@ void TForm2::FormShow() {
     std::error_code error;
     const ProfileDocument document = ProfileFile(log).Load(error);
     if (!platform::FilePresent(log)) {
+        logState_ = LogState::Missing;
         window_.SetLabelText(Form2Window::Label::Uninstall, kMissingLogText);
     } else if (error) {
         // There, but locked or denied: removing without knowing what would do nothing
         // and then claim success, so the wizard offers only Cancel, as without a log.
+        logState_ = LogState::Unreadable;
         window_.SetLabelText(Form2Window::Label::Uninstall, kUnreadableLogText);
     } else {
+        logState_ = LogState::Ready;
         window_.EnableButton(Form2Window::Button::Next, true);
         state_.ProductName = document.ReadString("General", "Name", "Product");
         window_.SetLabelText(Form2Window::Label::Uninstall,
@@ -160,15 +163,16 @@ void TForm2::BitBtn2Click() {
         SelfDelete(exitCode_);
         return;
     }
-    if (arguments_.given)
-        EndUnremoved(LogPresent() ? kExitCancelled : kExitNoLog,
-                     LogPresent() ? kCancelledNote : kNoLogNote);
+    if (arguments_.given && !EndedForWantOfALog())
+        EndUnremoved(kExitCancelled, kCancelledNote);
     window_.Close();
 }
 
-bool TForm2::LogPresent() const {
-    return !state_.LogFileName.empty() &&
-           platform::FilePresent(state_.BaseFolder + state_.LogFileName);
+bool TForm2::EndedForWantOfALog() {
+    if (logState_ == LogState::Ready)
+        return false;
+    EndUnremoved(kExitNoLog, logState_ == LogState::Missing ? kNoLogNote : kUnreadableLogNote);
+    return true;
 }
 
 void TForm2::Conclude() {
@@ -212,8 +216,7 @@ bool TForm2::PrepareReport() {
 }
 
 void TForm2::StartSilently() {
-    if (!LogPresent()) {
-        EndUnremoved(kExitNoLog, kNoLogNote);
+    if (EndedForWantOfALog()) {
         window_.Close();
         return;
     }
@@ -222,10 +225,8 @@ void TForm2::StartSilently() {
 
 int TForm2::RunHidden() {
     FormShow();
-    if (!LogPresent()) {
-        EndUnremoved(kExitNoLog, kNoLogNote);
+    if (EndedForWantOfALog())
         return exitCode_;
-    }
     Timer1Timer(); // concludes with the report and the self-deletion
     return exitCode_;
 }

@@ -133,7 +133,9 @@ public:
     const RemovalReport& Report() const { return report_; }
 
 private:
-    bool LogPresent() const;
+    // Without a readable log nothing can be removed: the run ends with 2 and a
+    // report that says why. False when the log was read.
+    bool EndedForWantOfALog();
     // The steps of "Next >" after its question: the timer runs the removal.
     void BeginRemoval();
     // The removal has run: exit code and report; a silent run then deletes itself.
@@ -150,6 +152,7 @@ private:
     WizardState state_;
     RemovalReport report_;
     int exitCode_ = 0;
+    enum class LogState { Missing, Unreadable, Ready } logState_ = LogState::Missing;
 };
 
 // The wizard's texts.
@@ -162,6 +165,8 @@ inline constexpr const char* kMissingLogText = "ERROR: Missing uninstall log fil
 inline constexpr const char* kUnreadableLogText =
     "ERROR: The uninstall log file cannot be read (it may be open in another program)!!";
 inline constexpr const char* kNoLogNote = "No uninstall log was found; nothing was removed.";
+inline constexpr const char* kUnreadableLogNote =
+    "The uninstall log cannot be read; nothing was removed.";
 inline constexpr const char* kCancelledNote = "Cancelled; nothing was removed.";
 inline constexpr const char* kUnfinishedNote = "The removal has not finished.";
 inline constexpr const char* kConfirmText =

@@ -174,6 +174,32 @@ TEST(ShellFolderCopy, FailsWhenTheTargetFolderIsAFile) {
     EXPECT_EQ(t.Read("Texture"), "a file");
 }
 
+TEST(ShellFolderCopy, NeverReplacesAReadOnlyTargetAndFails) {
+    TestFolder t;
+    t.Write("src\\a.bmp", "new a");
+    t.Write("src\\b.bmp", "new b");
+    t.Write("src\\c.bmp", "new c");
+    t.Write("Texture\\a.bmp", "old a");
+    t.Write("Texture\\b.bmp", "old b");
+    ASSERT_FALSE(platform::SetReadOnly(t.Path("Texture\\b.bmp"), true));
+    EXPECT_FALSE(platform::ShellFolderCopy(t.Path("src"), t.Path("Texture")));
+    EXPECT_EQ(t.Read("Texture\\b.bmp"), "old b");
+    EXPECT_EQ(t.Read("Texture\\a.bmp"), "new a"); // the others are still copied
+    EXPECT_EQ(t.Read("Texture\\c.bmp"), "new c");
+    // A folder whose only file meets a read-only target copies nothing.
+    t.Write("one\\b.bmp", "new b");
+    EXPECT_FALSE(platform::ShellFolderCopy(t.Path("one"), t.Path("Texture")));
+    EXPECT_EQ(t.Read("Texture\\b.bmp"), "old b");
+    platform::SetReadOnly(t.Path("Texture\\b.bmp"), false);
+}
+
+TEST(ShellFolderCopy, CopiesASingleFileIntoAMissingTargetFolder) {
+    TestFolder t;
+    t.Write("src\\only.bmp", "x");
+    EXPECT_TRUE(platform::ShellFolderCopy(t.Path("src"), t.Path("New")));
+    EXPECT_EQ(t.Read("New\\only.bmp"), "x");
+}
+
 TEST(ListFolder, ReportsFoldersFilesAndHiddenEntries) {
     TestFolder t;
     t.MakeFolder("Visible");

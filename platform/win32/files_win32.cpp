@@ -142,8 +142,40 @@ bool FolderWritable(const std::string& folder) {
 }
 
 bool ShellFolderCopy(const std::string& folder, const std::string& target) {
-    // Both lists end in two NUL characters: the string's own and one more.
-    std::wstring from = Widen(folder + "\\*.*");
+    // The files of the folder, named one by one rather than as "folder\*.*": a
+    // read-only target is left out (the shell would replace it without asking
+    // under FOF_NOCONFIRMATION), and a wildcard that matches nothing, which Wine's
+    // shell reports as success, never reaches the shell.
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Widen(folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    const std::wstring source = Widen(folder) + L"\\";
+    const std::wstring into = Widen(target) + L"\\";
+    std::wstring from; // the list ends in two NUL characters: the last name's and one more
+    bool anyFile = false;
+    bool skipped = false;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            continue;
+        anyFile = true;
+        const DWORD existing = GetFileAttributesW((into + data.cFileName).c_str());
+        if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
+            skipped = true;
+            continue;
+        }
+        from += source + data.cFileName;
+        from.push_back(L'\0');
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    if (!anyFile)
+        return false;
+    if (from.empty())
+        return false; // every target is read-only
+    // With the target folder in place, a single file is copied into it rather than
+    // to a file of the folder's name.
+    if (MakeFolders(target))
+        return false;
     from.push_back(L'\0');
     std::wstring to = Widen(target);
     to.push_back(L'\0');
@@ -154,7 +186,9 @@ bool ShellFolderCopy(const std::string& folder, const std::string& target) {
     op.pFrom = from.c_str();
     op.pTo = to.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_FILESONLY; // 0x10 + 0x80
-    return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
+    // A copy the user cancelled or skipped in the shell's own windows reports 0
+    // but sets fAnyOperationsAborted: that is no success.
+    return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted && !skipped;
 }
 
 std::string ProgramPath() {

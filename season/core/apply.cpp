@@ -100,12 +100,12 @@ std::vector<Step> PlanRun(const SwitcherState& state) {
     const CatalogueRow& guarded = Catalogue()[kGuardedRow - 1];
     const std::string guardedRoot = RowRoot(state.BaseFolder, guarded);
 
-    // The guarded row runs once per list entry, whatever the entry.
-    for (const std::string& entry : state.AddonList) {
+    for (const std::string& entry : state.AddonList)
         steps.push_back({nullptr, state.BaseFolder + entry});
-        if (known)
-            AddRow(steps, guardedRoot, guarded, s);
-    }
+    // The guarded row does the same whatever the entry, so it runs once per run,
+    // after the entries as the last of its repetitions used to.
+    if (known && !state.AddonList.empty())
+        AddRow(steps, guardedRoot, guarded, s);
     if (known) {
         for (int row : ApplyOrder()) {
             if (!state.Detected[static_cast<size_t>(row)])
@@ -125,6 +125,10 @@ bool NeedsMipMapAnswer(const SwitcherState& state) {
 
 ApplyResult ApplySeason(SwitcherState& state, const ApplyRequest& request, FileSystem& fs) {
     ApplyResult result;
+    if (state.AddonList.empty()) {
+        result.nothingFound = true;
+        return result;
+    }
     try {
         const int s = state.seasons.SeasonIndex;
         state.SeasonTreeFile = std::string(SeasonTreeFileOf(s));

@@ -44,6 +44,9 @@ struct ApplyResult {
     // The targets of those operations, each listed once, in the order they first
     // failed.
     std::vector<std::string> failedTargets;
+    // The add-on list was empty: nothing was found below the base folder, and
+    // nothing was changed.
+    bool nothingFound = false;
     // The stop flag ended the run before its last operation.
     bool stopped = false;
     // An exception raised while the files were being switched ended the run

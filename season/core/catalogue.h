@@ -58,7 +58,7 @@ std::span<const CatalogueRow, kRowCount> Catalogue();
 std::array<int, kRowCount - 1> ApplyOrder();
 
 // Catalogue row numbers that other code refers to by role.
-inline constexpr int kGuardedRow = 1; // the German-word folder row, run per entry
+inline constexpr int kGuardedRow = 1; // the German-word folder row, run once per run
 inline constexpr int kQuorrinRow = 2; // has no autumn or spring files
 inline constexpr int kMipMapRow = 10; // asks whether to use MipMap textures
 

@@ -103,6 +103,63 @@ constexpr ApplyTexts kEnglishApply = {
 
 constexpr size_t kMaxListedFailures = 10;
 
+// Windows-1252: \xE4 ä, \xFC ü, \xF6 ö.
+constexpr CommandLineTexts kGermanCommandLine = {
+    "season.exe /season=summer|autumn|winter|spring|auto [/mipmaps=yes|no]\r\n"
+    "    [/lang=en|de] [/quiet] [/hemisphere=north|south]\r\n"
+    "\r\n"
+    "/season: stellt die Addons unterhalb des Programmordners ohne Fenster auf\r\n"
+    "    die Jahreszeit um; auto w\xE4hlt sie nach dem heutigen Datum (M\xE4rz bis\r\n"
+    "    Mai Fr\xFChling, Juni bis August Sommer, September bis November Herbst,\r\n"
+    "    Dezember bis Februar Winter).\r\n"
+    "/hemisphere=south: auto verschiebt die Jahreszeit um ein halbes Jahr.\r\n"
+    "/mipmaps: beantwortet die MipMap-Frage zum Addon Norvasse X.\r\n"
+    "/lang: die Sprache der Meldungen.\r\n"
+    "/quiet: keine Meldung; das Ergebnis steht in {report} neben dem Programm.\r\n"
+    "\r\n"
+    "R\xFC"
+    "ckgabewerte: 0 umgestellt, 1 einige Dateien konnten nicht ge\xE4ndert\r\n"
+    "werden, 2 ung\xFCltige Argumente, 3 kein Addon gefunden.",
+    "Unbekanntes oder fehlerhaftes Argument:",
+    "Der Schalter /season= fehlt.",
+    "Die Umstellung wurde vorzeitig beendet; bitte noch einmal ausf\xFChren.",
+};
+constexpr CommandLineTexts kEnglishCommandLine = {
+    "season.exe /season=summer|autumn|winter|spring|auto [/mipmaps=yes|no]\r\n"
+    "    [/lang=en|de] [/quiet] [/hemisphere=north|south]\r\n"
+    "\r\n"
+    "/season: switches the add-ons below the program's folder to the season\r\n"
+    "    without opening the window; auto picks it from today's date (March to\r\n"
+    "    May spring, June to August summer, September to November autumn,\r\n"
+    "    December to February winter).\r\n"
+    "/hemisphere=south: auto shifts the season by half a year.\r\n"
+    "/mipmaps: answers the MipMap question of the Norvasse X add-on.\r\n"
+    "/lang: the language of the messages.\r\n"
+    "/quiet: no message; the result is written to {report} beside the program.\r\n"
+    "\r\n"
+    "Exit codes: 0 switched, 1 some files could not be changed, 2 bad arguments,\r\n"
+    "3 no add-on found.",
+    "Unknown or malformed argument:",
+    "The switch /season= is missing.",
+    "The switch ended early; please run it again.",
+};
+
+std::string FailureList(int language, const std::vector<std::string>& failedTargets, size_t limit) {
+    const ApplyTexts& texts = ApplyTextsFor(language);
+    if (failedTargets.empty())
+        return std::string(texts.success);
+    std::string message(texts.someFailed);
+    message += " (" + std::to_string(failedTargets.size()) + "):";
+    for (size_t i = 0; i < failedTargets.size(); ++i) {
+        if (i == limit) {
+            message += "\r\n...";
+            break;
+        }
+        message += "\r\n" + failedTargets[i];
+    }
+    return message;
+}
+
 } // namespace
 
 const ApplyTexts& ApplyTextsFor(int language) {
@@ -124,19 +181,23 @@ std::string StoppedMessage(int language, std::size_t done, std::size_t total,
 }
 
 std::string ResultMessage(int language, const std::vector<std::string>& failedTargets) {
-    const ApplyTexts& texts = ApplyTextsFor(language);
-    if (failedTargets.empty())
-        return std::string(texts.success);
-    std::string message(texts.someFailed);
-    message += " (" + std::to_string(failedTargets.size()) + "):";
-    for (size_t i = 0; i < failedTargets.size(); ++i) {
-        if (i == kMaxListedFailures) {
-            message += "\r\n...";
-            break;
-        }
-        message += "\r\n" + failedTargets[i];
-    }
-    return message;
+    return FailureList(language, failedTargets, kMaxListedFailures);
+}
+
+std::string FullResultReport(int language, const std::vector<std::string>& failedTargets) {
+    return FailureList(language, failedTargets, failedTargets.size());
+}
+
+std::string NothingFoundMessage(int language, const std::string& folder) {
+    // Windows-1252: \xE4 ä.
+    if (language == 0)
+        return "Unterhalb des Ordners\r\n" + folder +
+               "\r\nwurde kein Addon gefunden. Es wurde nichts ge\xE4ndert.";
+    return "No add-on was found below the folder\r\n" + folder + "\r\nNothing was changed.";
+}
+
+const CommandLineTexts& CommandLineTextsFor(int language) {
+    return language == 0 ? kGermanCommandLine : kEnglishCommandLine;
 }
 
 const LanguageTexts& TextsFor(int language) {

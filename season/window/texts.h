@@ -64,6 +64,22 @@ std::string StoppedMessage(int language, std::size_t done, std::size_t total,
 // written: success, or the count and at most ten targets, then "...".
 std::string ResultMessage(int language, const std::vector<std::string>& failedTargets);
 
+// The same with every failed target listed, for the report file of a quiet run.
+std::string FullResultReport(int language, const std::vector<std::string>& failedTargets);
+
+// The message of a run that found no add-on below `folder`; nothing is changed.
+std::string NothingFoundMessage(int language, const std::string& folder);
+
+// The texts of a run from the command line.
+struct CommandLineTexts {
+    // The usage; "{report}" stands for the report file's name.
+    std::string_view usage;
+    std::string_view refused; // followed by a blank and the refused argument
+    std::string_view missingSeason;
+    std::string_view endedEarly;
+};
+const CommandLineTexts& CommandLineTextsFor(int language);
+
 // The name of a season picture for screen readers, in both languages as the
 // picture itself shows them ("Summer / Sommer", ... ).
 std::string_view SeasonPictureName(int season);

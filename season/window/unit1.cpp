@@ -127,6 +127,13 @@ void TForm1::ListBox1MouseDown() {
 void TForm1::Button1Click() {
     if (busy_)
         return;
+    if (state_.AddonList.empty()) {
+        // Nothing to switch below the folder: no question, no new start, no run.
+        SetBusy(true);
+        ops_.ShowInformation(NothingFoundMessage(state_.Language, state_.BaseFolder));
+        SetBusy(false);
+        return;
+    }
     // Busy from the click on: the questions before the run belong to it.
     closeRequested_ = false;
     SetBusy(true);
@@ -197,6 +204,10 @@ void TForm1::ShowApplyResult(const ApplyResult& result) {
     // A run ended by a raised failure says nothing.
     if (result.raised)
         return;
+    if (result.nothingFound) {
+        ops_.ShowInformation(NothingFoundMessage(state_.Language, state_.BaseFolder));
+        return;
+    }
     if (result.stopped) {
         ops_.ShowInformation(
             StoppedMessage(state_.Language, result.done, result.total, result.failedTargets));

@@ -101,23 +101,34 @@ std::string MakeContent(const std::wstring& root) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
-    const std::wstring here = OwnFolder();
+    const std::string phase = argc > 1 ? argv[1] : "";
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    if (phase != "make" && phase != "run") {
+        std::printf("usage: sweepstone_uninstall_bench make|run ROUNDS\n");
+        return 2;
+    }
+    const std::wstring here = L"C:\\uninstall-bench\\";
+    CreateDirectoryW(here.c_str(), nullptr);
     int status = 0;
     for (int round = 1; round <= rounds; ++round) {
         const std::wstring root = here + L"product-" + std::to_wstring(round) + L"\\";
-        DeleteTree(root.substr(0, root.size() - 1));
-        const std::string log = "[General]\r\nName=Benchmark Product\r\n" + MakeContent(root);
         const std::wstring program = root + L"Program\\Uninstall.exe";
-        CreateDirectoryW((root + L"Program").c_str(), nullptr);
-        if (!CopyFileW((here + L"data\\sweepstone.exe").c_str(), program.c_str(), FALSE) ||
-            !WriteBytes(root + L"Program\\Uninstall.log", log)) {
-            std::printf("cannot place the wizard in %s\n", Narrow(root).c_str());
-            return 2;
+        if (phase == "make") {
+            DeleteTree(root.substr(0, root.size() - 1));
+            const std::string log = "[General]\r\nName=Benchmark Product\r\n" + MakeContent(root);
+            CreateDirectoryW((root + L"Program").c_str(), nullptr);
+            if (!CopyFileW((OwnFolder() + L"data\\sweepstone.exe").c_str(), program.c_str(),
+                           FALSE) ||
+                !WriteBytes(root + L"Program\\Uninstall.log", log)) {
+                std::printf("cannot place the wizard in %s\n", Narrow(root).c_str());
+                return 2;
+            }
+            const std::wstring rmRoot = here + L"rm-" + std::to_wstring(round) + L"\\";
+            DeleteTree(rmRoot.substr(0, rmRoot.size() - 1));
+            MakeContent(rmRoot);
+            std::printf("round %d: made product-%d and rm-%d\n", round, round, round);
+            continue;
         }
-        const std::wstring rmRoot = here + L"rm-" + std::to_wstring(round) + L"\\";
-        DeleteTree(rmRoot.substr(0, rmRoot.size() - 1));
-        MakeContent(rmRoot);
 
         std::wstring command = L"\"" + program + L"\" /VERYSILENT /LOG=\"" + root + L"report.txt\"";
         STARTUPINFOW si{};
@@ -139,10 +150,8 @@ int main(int argc, char** argv) {
         const bool gone =
             GetFileAttributesW((root + L"Content\\Area01").c_str()) == INVALID_FILE_ATTRIBUTES &&
             GetFileAttributesW((root + L"Content\\Area20").c_str()) == INVALID_FILE_ATTRIBUTES;
-        std::printf("round %d: sweepstone /VERYSILENT %.3f s, exit code %lu, %s; rm tree: "
-                    "rm-%d\\Content\n",
-                    round, seconds, static_cast<unsigned long>(code),
-                    gone ? "product removed" : "PRODUCT LEFT", round);
+        std::printf("round %d: sweepstone /VERYSILENT %.3f s, exit code %lu, %s\n", round, seconds,
+                    static_cast<unsigned long>(code), gone ? "product removed" : "PRODUCT LEFT");
         if (code != 0 || !gone)
             status = 1;
     }

@@ -464,3 +464,27 @@ TEST(TForm2Silent, AReportFileThatCannotBeWrittenIsFoundBeforeTheRemoval) {
     EXPECT_TRUE(fine.PrepareReport());
     EXPECT_NE(p.t.Read("report.txt").find("has not finished"), std::string::npos);
 }
+
+#ifdef _WIN32
+// A log that another program holds ends a silent run with 2 as a missing one does.
+TEST(TForm2Silent, AnUnreadableLogEndsWithTwoAndChangesNothing) {
+    SilentProduct p("");
+    p.t.Write("Product\\Uninstall.log",
+              "[General]\r\nName=Sample\r\n[File]\r\nF1=" + p.t.Path("Effects\\x.fx") + "\r\n");
+    const HANDLE held = CreateFileA(p.t.Path("Product\\Uninstall.log").c_str(), GENERIC_READ, 0,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RecordingForm2 window;
+    TForm2 form(window, p.program, FakeProcess::Operations(), sweepstone::RemovalSafety{},
+                ArgumentsOf({"/VERYSILENT", "/LOG=" + p.t.Path("report.txt")}));
+    ASSERT_TRUE(form.PrepareReport());
+    const int code = form.RunHidden();
+    CloseHandle(held);
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(FakeProcess::calls.empty()) << "no self-deletion";
+    EXPECT_TRUE(p.t.Has("Effects\\x.fx"));
+    EXPECT_TRUE(p.t.Has("Product\\Uninstall.log"));
+    EXPECT_NE(p.t.Read("report.txt").find("Note: The uninstall log cannot be read"),
+              std::string::npos);
+}
+#endif

@@ -47,9 +47,11 @@ struct FolderEntry {
 std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& error);
 
 // Copies every file of `folder` (not its sub-folders) into `target`, replacing
-// what is there and creating `target` when it is missing. On Windows this is the
-// shell copy of "folder\*.*" with FOF_NOCONFIRMATION | FOF_FILESONLY. Returns
-// true when the shell reports success.
+// what is there and creating `target` when it is missing; a read-only target file
+// is never replaced. On Windows this is one shell copy of the folder's files with
+// FOF_NOCONFIRMATION | FOF_FILESONLY. Returns true only when every file was
+// copied: false for a read-only target, a folder without files, or a copy that
+// failed or that the user cancelled or skipped in the shell's windows.
 bool ShellFolderCopy(const std::string& folder, const std::string& target);
 
 // The window that owns the shell's progress and error windows of ShellFolderCopy

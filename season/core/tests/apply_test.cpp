@@ -56,8 +56,9 @@ public:
             const std::string tree = entry + "\\Texture\\Default\\" + kTrees[season];
             if (Has(tree))
                 files_[Lower(entry + "\\Texture\\treesSU.bmp")] = files_[Lower(tree)];
-            RunRow(1, season, s.UseMipMaps);
         }
+        if (!s.AddonList.empty())
+            RunRow(1, season, s.UseMipMaps);
         for (int row : {3,  4,  2,  5,  6,  7,  8,  9,  10, 11, 12, 13,
                         14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) {
             if (s.Detected[static_cast<size_t>(row)])
@@ -367,9 +368,7 @@ TEST(ApplySeason, RunsAWinterRequestInTheDocumentedOrder) {
     const std::vector<std::string> expected = {
         "exists Alpha\\Texture\\Default\\treeshw.bmp",
         "copy Alpha\\Texture\\Default\\treeshw.bmp > Alpha\\Texture\\treesSU.bmp",
-        guard,
         "exists Quorrin X\\Texture\\Default\\treeshw.bmp",
-        guard,
         "exists Sorvikk X\\Texture\\Default\\treeshw.bmp",
         guard,
         "rename Quorrin\\Scenery\\Winter_TUBR_Terrain01.off > "
@@ -397,13 +396,13 @@ TEST(ApplySeason, RunsAWinterRequestInTheDocumentedOrder) {
     EXPECT_EQ(t.Read("Alpha\\Texture\\treesSU.bmp"), "Alpha\\Texture\\Default\\treeshw.bmp");
 }
 
-TEST(ApplySeason, RunsTheGuardedRowOncePerListEntry) {
+TEST(ApplySeason, RunsTheGuardedRowOncePerRun) {
     TestFolder t;
     t.Write("Brenholt\\Texture\\Herbst\\KWOV_gre01_diff.dds", "autumn");
     struct Case {
         std::vector<std::string> list;
         int copies;
-    } cases[] = {{{}, 0}, {{"a"}, 1}, {{"a", "b", "c", "d"}, 4}};
+    } cases[] = {{{"a"}, 1}, {{"a", "b", "c", "d"}, 1}};
     for (const Case& c : cases) {
         SwitcherState s;
         s.BaseFolder = t.Base();
@@ -499,18 +498,37 @@ public:
 
 } // namespace
 
-TEST(ApplySeason, ListsATargetThatFailsRepeatedlyOnce) {
+TEST(ApplySeason, ListsEachFailedTargetOnce) {
+    // Every folder copy fails, the guarded row's among them, with several entries
+    // in the list.
     TestFolder t;
-    t.Write("Brenholt\\Texture\\Herbst\\KWOV_gre01_diff.dds", "autumn");
-    t.Write("Sorvikk X\\SCENERY\\fall\\a.bmp", "a");
-    SwitcherState s;
-    s.BaseFolder = t.Base();
-    s.AddonList = {"a", "b", "c"};
+    testing_support::LayOutCatalogue(t.Base());
+    for (const char* name : {"a", "b", "c"})
+        testing_support::LayOutGenericAddon(t.Base(), name);
+    SwitcherState s = Detected(t);
     SetSeason(s, 1);
     FailingFolderCopies fs;
     const season::ApplyResult r = Apply(s, false, fs);
-    EXPECT_EQ(r.failedTargets, Targets{t.Base() + "Brenholt\\Texture\\"});
-    EXPECT_GE(r.failures, 1u);
+    std::vector<std::string> sorted = r.failedTargets;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+    EXPECT_NE(std::find(sorted.begin(), sorted.end(), t.Base() + "Brenholt\\Texture\\"),
+              sorted.end());
+    EXPECT_GE(r.failures, r.failedTargets.size());
+}
+
+TEST(ApplySeason, AnEmptyListChangesNothingAndSaysSo) {
+    TestFolder t;
+    testing_support::LayOutCatalogue(t.Base()); // files, but nothing detected below
+    SwitcherState s;
+    s.BaseFolder = t.Base();
+    s.Detected.fill(true);
+    SetSeason(s, 2);
+    RecordingFileSystem fs(t.Base());
+    const season::ApplyResult r = season::ApplySeason(s, {}, fs);
+    EXPECT_TRUE(r.nothingFound);
+    EXPECT_EQ(r.total, 0u);
+    EXPECT_TRUE(fs.calls.empty());
 }
 
 TEST(ApplySeason, ReportsProgressAfterEveryOperation) {

@@ -364,6 +364,7 @@ TEST(ApplyButton, AsksTheMipMapQuestionOnlyForNorvasseAndOnEveryRun) {
         if (c.german)
             w.form.Image8Click();
         w.state.Detected[season::kMipMapRow] = true;
+        w.state.AddonList.push_back("Norvasse X");
         w.state.UseMipMaps = !c.useMipMaps;
         w.ops.answer = c.answer;
         w.ops.calls.clear();
@@ -375,6 +376,7 @@ TEST(ApplyButton, AsksTheMipMapQuestionOnlyForNorvasseAndOnEveryRun) {
     TestFolder t;
     Window w(t);
     w.Start();
+    w.state.AddonList.push_back("Alpha");
     w.state.UseMipMaps = true;
     w.form.Button1Click();
     EXPECT_TRUE(w.ops.Matching("ask").empty());
@@ -396,14 +398,23 @@ TEST(ApplyButton, SaysNothingAfterARunEndedByARaisedFailure) {
               Calls{"inform Some texture files could not be changed (1):\r\nC:\\x.bmp"});
 }
 
-TEST(ApplyButton, WithNothingDetectedStillReportsInEnglish) {
+TEST(ApplyButton, WithNothingFoundSaysSoNamingTheFolderInTheChosenLanguage) {
     TestFolder t;
+    t.Write("NotAnAddon\\Texture\\treesSU.bmp", "untouched");
     Window w(t);
     w.Start();
     w.form.Button1Click();
-    EXPECT_EQ(w.ops.calls, (Calls{"busy", "progress 0", "background", "foreground", "progress -1",
-                                  "text Button1 Apply new textures for all products",
-                                  "inform Change texture settings successful!", "idle"}));
+    EXPECT_EQ(w.ops.calls, (Calls{"busy",
+                                  "inform No add-on was found below the folder\r\n" + BaseOf(t) +
+                                      "\r\nNothing was changed.",
+                                  "idle"}));
+    w.form.Image8Click();
+    w.ops.calls.clear();
+    w.form.Button1Click();
+    EXPECT_EQ(w.ops.Matching("inform"),
+              Calls{"inform Unterhalb des Ordners\r\n" + BaseOf(t) +
+                    "\r\nwurde kein Addon gefunden. Es wurde nichts ge\xE4ndert."});
+    EXPECT_EQ(t.Read("NotAnAddon\\Texture\\treesSU.bmp"), "untouched");
 }
 
 // --- Base folder and version -----------------------------------------------------

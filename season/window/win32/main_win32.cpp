@@ -1,10 +1,75 @@
-// Program entry of season.exe: no command-line arguments, exit code 0. A second
-// start on a folder that a switcher already works on brings that one's window to
-// the front and ends.
+// Program entry of season.exe. Without arguments it opens the window and ends with
+// exit code 0; a second start on a folder that a switcher already works on brings
+// that one's window to the front and ends. With arguments it switches from the
+// command line without the window and ends with that run's exit code
+// (command_line.h); such a run takes no part in the one-window rule, since the
+// window itself starts one with administrator rights when its folder is
+// protected.
+#include "command_line.h"
 #include "form1_win32.h"
 #include "instance_win32.h"
+#include "texts.h"
+
+#include "platform/dialogs.h"
+#include "platform/files.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The system code page, in which the program's strings hold paths and names.
+std::string Narrow(const wchar_t* text) {
+    const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1)
+        return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.pop_back();
+    return out;
+}
+
+// The arguments after the program's name, split by the Windows rules (quotes
+// group blanks).
+std::vector<std::string> Arguments() {
+    std::vector<std::string> args;
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv)
+        return args;
+    for (int i = 1; i < count; ++i)
+        args.push_back(Narrow(argv[i]));
+    LocalFree(argv);
+    return args;
+}
+
+int RunFromCommandLine(const std::vector<std::string>& args) {
+    season::CommandLineHost host;
+    host.programPath = platform::ProgramPath();
+    host.month = [] {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        return static_cast<int>(now.wMonth);
+    };
+    const std::string title(season::kApplicationTitle);
+    host.show = [&title](const std::string& text) {
+        platform::ShowMessage(nullptr, text, title);
+    };
+    host.askYesNo = [](const std::string& text, const std::string& caption) {
+        return platform::AskYesNo(nullptr, text, caption) == platform::kAnswerYes;
+    };
+    return season::RunCommandLine(season::ParseCommandLine(args), host);
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const std::vector<std::string> args = Arguments();
+    if (!args.empty())
+        return RunFromCommandLine(args);
+
     season::win32::InstanceLock lock;
     if (!lock.Acquire()) {
         // The other one may still be starting: its window comes within moments.

@@ -1157,6 +1157,49 @@ TEST(CommandLine, QuestionMarkShowsTheUsageAndChangesNothing) {
     ExpectProductUntouched(p);
 }
 
+// A file in use goes only at the next restart: 3010, the code package managers read
+// as "removed, restart needed". The machine is not restarted.
+TEST(CommandLine, AFileInUseEndsWith3010) {
+    const Product p = MakeProduct(L"restart", L"Uninstall.exe");
+    const std::wstring held = p.root + L"Sim\\Effects\\sample_lights.fx";
+    HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const CommandLineRun run = RunWithArguments(p, L"/VERYSILENT /LOG=report.txt");
+    CloseHandle(h);
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.code, 3010u);
+    EXPECT_EQ(run.boxText, L"");
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    ExpectSelfDeleted(p);
+    const std::vector<std::string> lines = ReportLines(p.root + L"report.txt");
+    EXPECT_TRUE(HasLine(
+        lines, "Exit code: 3010 (everything was removed, some items only at the next restart)"));
+    bool restart = false;
+    for (const std::string& line : lines)
+        restart = restart || line.rfind("restart\t" + Narrow(held) + "\t", 0) == 0;
+    EXPECT_TRUE(restart) << ReadFile(p.root + L"report.txt");
+}
+
+// A log that is there but cannot be read (another program holds it) ends with 2 as a
+// missing one does, and nothing is removed.
+TEST(CommandLine, AnUnreadableLogEndsWithTwoAndChangesNothing) {
+    for (const wchar_t* mode : {L"/SILENT", L"/S"}) {
+        const Product p = MakeProduct(L"locked-log", L"Uninstall.exe");
+        HANDLE h = CreateFileW((p.folder + L"Uninstall.log").c_str(), GENERIC_READ | GENERIC_WRITE,
+                               0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        const CommandLineRun run = RunWithArguments(p, std::wstring(mode) + L" /LOG=report.txt");
+        CloseHandle(h);
+        ASSERT_TRUE(run.exited) << Narrow(mode);
+        EXPECT_EQ(run.code, 2u) << Narrow(mode);
+        EXPECT_EQ(run.boxText, L"") << Narrow(mode);
+        ExpectProductUntouched(p);
+        EXPECT_TRUE(HasLine(ReportLines(p.root + L"report.txt"),
+                            "Note: The uninstall log cannot be read; nothing was removed."));
+    }
+}
+
 // Under Wine the window needs an X display; without one every test would only wait
 // for a window that never comes. Such a run reports "skipped" (exit code 77).
 int main(int argc, char** argv) {

@@ -56,12 +56,17 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
 // season.exe running in its own copy of the sample tree.
 class Switcher {
 public:
-    // `prepare` adds to the tree before the program starts.
+    // In a copy of the sample add-on folder, or in an empty folder; `prepare`
+    // adds to the tree before the program starts.
     explicit Switcher(const std::wstring& treeName,
-                      const std::function<void(const std::wstring& tree)>& prepare = nullptr) {
+                      const std::function<void(const std::wstring& tree)>& prepare = nullptr,
+                      bool withAddons = true) {
         tree_ = DriverFolder() + L"trees\\" + treeName + L"\\";
         CreateDirectoryW((DriverFolder() + L"trees").c_str(), nullptr);
-        CopyTree(DriverFolder() + L"data\\addons", tree_.substr(0, tree_.size() - 1));
+        if (withAddons)
+            CopyTree(DriverFolder() + L"data\\addons", tree_.substr(0, tree_.size() - 1));
+        else
+            CreateDirectoryW(tree_.c_str(), nullptr);
         CopyFileW((DriverFolder() + L"data\\season.exe").c_str(), (tree_ + L"season.exe").c_str(),
                   FALSE);
         if (prepare)
@@ -427,6 +432,43 @@ TEST(SeasonWindow, AppliesAutumnInGermanAndAsksAndReportsInGerman) {
     // Quorrin has no autumn files: its scenery stays as summer left it.
     EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.bgl"));
     EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
+}
+
+TEST(SeasonWindow, WithNoAddonFoundApplyingSaysSoInBothLanguagesAndChangesNothing) {
+    Switcher s(L"empty", nullptr, false);
+    ASSERT_NE(s.Form(), nullptr);
+    ASSERT_TRUE(CreateDirectoryW((s.Tree() + L"Loose").c_str(), nullptr));
+    EXPECT_TRUE(s.ListEntries().empty());
+    const struct {
+        Component flag;
+        std::wstring text;
+    } cases[] = {
+        {Component::Image9,
+         L"No add-on was found below the folder\r\n" + s.Tree() + L"\r\nNothing was changed."},
+        {Component::Image8, L"Unterhalb des Ordners\r\n" + s.Tree() +
+                                L"\r\nwurde kein Addon gefunden. Es wurde nichts ge\u00e4ndert."},
+    };
+    for (const auto& c : cases) {
+        s.Click(c.flag);
+        s.ClickAndLeave(Component::Button1);
+        const MessageBoxSeen box = s.WaitForMessageBox();
+        ASSERT_NE(box.hwnd, nullptr);
+        EXPECT_EQ(box.caption, L"Brightmere Turnleaf");
+        EXPECT_EQ(box.text, c.text);
+        Switcher::Answer(box, IDOK);
+        EXPECT_TRUE(
+            WaitFor([&] { return IsWindowEnabled(s.Control(Component::Button1)) != FALSE; }, 5));
+    }
+    // Only the program and the folder made above are there.
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((s.Tree() + L"*").c_str(), &data);
+    std::vector<std::wstring> names;
+    do {
+        names.emplace_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L".", L"..", L"Loose", L"season.exe"}));
 }
 
 // Sets the user's display scaling (dots per inch; 96 is 100 %) for programs

@@ -1,0 +1,290 @@
+// End-to-end tests of season.exe started with arguments: each test copies the
+// sample add-on folder and the program into a fresh tree, runs the real program
+// there as a script or scheduled task would, answers its message boxes, and checks
+// the exit code, the files and the report afterwards.
+#include "window_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace window_driver;
+
+namespace {
+
+bool CopyTree(const std::wstring& from, const std::wstring& to) {
+    std::wstring source = from + L"\\*";
+    source.push_back(L'\0');
+    std::wstring target = to;
+    target.push_back(L'\0');
+    CreateDirectoryW(to.c_str(), nullptr);
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_COPY;
+    op.pFrom = source.c_str();
+    op.pTo = target.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
+    return SHFileOperationW(&op) == 0;
+}
+
+// A fresh tree with the program in it: the sample add-ons, or nothing else.
+std::wstring MakeTree(const std::wstring& name, bool withAddons = true) {
+    CreateDirectoryW((DriverFolder() + L"cli-trees").c_str(), nullptr);
+    const std::wstring tree = DriverFolder() + L"cli-trees\\" + name + L"\\";
+    if (withAddons)
+        CopyTree(DriverFolder() + L"data\\addons", tree.substr(0, tree.size() - 1));
+    else
+        CreateDirectoryW(tree.c_str(), nullptr);
+    CopyFileW((DriverFolder() + L"data\\season.exe").c_str(), (tree + L"season.exe").c_str(),
+              FALSE);
+    return tree;
+}
+
+struct Outcome {
+    DWORD exitCode = 0xDEAD;
+    std::vector<MessageBoxSeen> boxes; // every message box, in order
+};
+
+// Runs "season.exe <arguments>" in the tree until it ends; each message box is
+// read and answered by `answer` (OK when none is given).
+Outcome RunSeason(const std::wstring& tree, const std::wstring& arguments,
+                  const std::function<int(const MessageBoxSeen&)>& answer = nullptr) {
+    Outcome out;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    std::wstring command = L"\"" + tree + L"season.exe\" " + arguments;
+    PROCESS_INFORMATION p{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, tree.c_str(),
+                        &si, &p))
+        return out;
+    const ULONGLONG end = GetTickCount64() + 120000;
+    while (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT && GetTickCount64() < end) {
+        const MessageBoxSeen box = WaitForMessageBox(p.dwProcessId, 0.5);
+        if (!box.hwnd)
+            continue;
+        out.boxes.push_back(box);
+        AnswerMessageBox(box, answer ? answer(box) : IDOK);
+    }
+    if (WaitForSingleObject(p.hProcess, 10000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(p.hProcess, &out.exitCode);
+    else
+        TerminateProcess(p.hProcess, 99);
+    CloseHandle(p.hProcess);
+    CloseHandle(p.hThread);
+    return out;
+}
+
+std::string Read(const std::wstring& tree, const std::wstring& relative) {
+    return ReadFile(tree + relative);
+}
+
+const std::wstring kAlphaTree = L"Alpha Airfield\\Texture\\treesSU.bmp";
+const std::wstring kNorvasse = L"Norvasse X\\Norvasse X - priority 2\\";
+
+// The files a switch changes, to show that a refused run changed none of them.
+std::vector<std::string> Watched(const std::wstring& tree) {
+    std::vector<std::string> files;
+    for (const wchar_t* f :
+         {L"Alpha Airfield\\Texture\\treesSU.bmp", L"Beta Harbour\\Texture\\treesSU.bmp",
+          L"Taskelby X\\Texture\\x_trees.bmp", L"Sorvikk X\\texture\\MOJU_Trees.bmp",
+          L"Norvasse X\\Norvasse X - priority 2\\Texture\\TWEL_Ground.bmp",
+          L"Quorrin\\Texture\\treesSU.bmp"})
+        files.push_back(Read(tree, f));
+    for (const wchar_t* f :
+         {L"Quorrin\\Scenery\\TUBR_Aerial.bgl", L"Quorrin\\Scenery\\TUBR_Aerial.off"})
+        files.push_back(FileExists(tree + f) ? "present" : "absent");
+    return files;
+}
+
+std::string ReportOf(const std::wstring& tree) {
+    return Read(tree, L"season-report.txt");
+}
+
+} // namespace
+
+TEST(SeasonCommandLine, QuietSwitchWritesOnlyItsReportAndEndsWithZero) {
+    const std::wstring tree = MakeTree(L"quiet-winter");
+    const Outcome o = RunSeason(tree, L"/season=winter /mipmaps=yes /quiet");
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(o.boxes.empty()) << Narrow(o.boxes.empty() ? L"" : o.boxes[0].text);
+    EXPECT_EQ(Read(tree, kAlphaTree), Read(tree, L"Alpha Airfield\\Texture\\Default\\treeshw.bmp"));
+    EXPECT_EQ(Read(tree, kNorvasse + L"Texture\\TWEL_Ground.bmp"),
+              Read(tree, kNorvasse + L"Texture.winter.MipMaps\\TWEL_Ground.bmp"));
+    EXPECT_TRUE(FileExists(tree + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.bgl"));
+    EXPECT_EQ(ReportOf(tree), "Change texture settings successful!\r\n");
+}
+
+TEST(SeasonCommandLine, ShowsItsResultInTheChosenLanguageAndAsksWithoutMipMapSwitch) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* arguments;
+        std::vector<std::wstring> boxes; // the texts, in order
+        const wchar_t* ground;           // Norvasse's source for its ground texture
+        const wchar_t* tree;
+    } cases[] = {
+        {L"german-autumn",
+         L"/season=autumn /lang=de /mipmaps=no",
+         {L"\u00c4nderung der TEXTUREN durchgef\u00fchrt!"},
+         L"Texture.sping.NoMipMaps",
+         L"treesFA.bmp"},
+        {L"asked-spring",
+         L"-SEASON:Spring",
+         {L"Do you want to use MipMap-Textures with the addon Norvasse X?",
+          L"Change texture settings successful!"},
+         L"Texture.spring.MipMaps",
+         L"treesSP.bmp"},
+    };
+    for (const Case& c : cases) {
+        const std::wstring tree = MakeTree(c.name);
+        const Outcome o = RunSeason(tree, c.arguments, [](const MessageBoxSeen& box) {
+            return box.text.find(L"MipMap") != std::wstring::npos ? IDYES : IDOK;
+        });
+        EXPECT_EQ(o.exitCode, 0u) << Narrow(c.name);
+        std::vector<std::wstring> texts;
+        for (const auto& box : o.boxes) {
+            texts.push_back(box.text);
+            if (box.text.find(L"MipMap") == std::wstring::npos) {
+                EXPECT_EQ(box.caption, L"Brightmere Turnleaf");
+            }
+        }
+        EXPECT_EQ(texts, c.boxes) << Narrow(c.name);
+        EXPECT_EQ(Read(tree, kNorvasse + L"Texture\\TWEL_Ground.bmp"),
+                  Read(tree, kNorvasse + c.ground + L"\\TWEL_Ground.bmp"))
+            << Narrow(c.name);
+        EXPECT_EQ(Read(tree, kAlphaTree),
+                  Read(tree, std::wstring(L"Alpha Airfield\\Texture\\Default\\") + c.tree));
+        EXPECT_FALSE(FileExists(tree + L"season-report.txt"));
+    }
+}
+
+TEST(SeasonCommandLine, AutoFollowsTodaysMonthOnBothHemispheres) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    // Meteorological seasons by month, January first, for the northern hemisphere.
+    const wchar_t* north[12] = {L"treeshw.bmp", L"treeshw.bmp", L"treesSP.bmp", L"treesSP.bmp",
+                                L"treesSP.bmp", L"treesSU.bmp", L"treesSU.bmp", L"treesSU.bmp",
+                                L"treesFA.bmp", L"treesFA.bmp", L"treesFA.bmp", L"treeshw.bmp"};
+    const wchar_t* southern[12] = {L"treesSU.bmp", L"treesSU.bmp", L"treesFA.bmp", L"treesFA.bmp",
+                                   L"treesFA.bmp", L"treeshw.bmp", L"treeshw.bmp", L"treeshw.bmp",
+                                   L"treesSP.bmp", L"treesSP.bmp", L"treesSP.bmp", L"treesSU.bmp"};
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* arguments;
+        const wchar_t* tree;
+    } cases[] = {
+        {L"auto-north", L"/season=auto /quiet /mipmaps=no", north[now.wMonth - 1]},
+        {L"auto-south", L"/season=auto /hemisphere=south /quiet /mipmaps=no",
+         southern[now.wMonth - 1]},
+    };
+    for (const Case& c : cases) {
+        const std::wstring tree = MakeTree(c.name);
+        const Outcome o = RunSeason(tree, c.arguments);
+        EXPECT_EQ(o.exitCode, 0u) << Narrow(c.name);
+        EXPECT_EQ(Read(tree, kAlphaTree),
+                  Read(tree, std::wstring(L"Alpha Airfield\\Texture\\Default\\") + c.tree))
+            << Narrow(c.name) << " in month " << now.wMonth;
+    }
+}
+
+TEST(SeasonCommandLine, ReadOnlyTargetsAreKeptListedAndEndWithOne) {
+    for (bool quiet : {false, true}) {
+        const std::wstring tree = MakeTree(quiet ? L"read-only-quiet" : L"read-only");
+        // A single-file copy's target and a file inside a folder copy's target.
+        const std::wstring sorvikk = L"Sorvikk X\\texture\\MOJU_Trees.bmp";
+        const std::string alphaBefore = Read(tree, kAlphaTree);
+        const std::string sorvikkBefore = Read(tree, sorvikk);
+        ASSERT_TRUE(SetFileAttributesW((tree + kAlphaTree).c_str(), FILE_ATTRIBUTE_READONLY));
+        ASSERT_TRUE(SetFileAttributesW((tree + sorvikk).c_str(), FILE_ATTRIBUTE_READONLY));
+
+        const Outcome o = RunSeason(tree, std::wstring(L"/season=winter /mipmaps=no") +
+                                              (quiet ? L" /quiet" : L""));
+        EXPECT_EQ(o.exitCode, 1u);
+        const std::string expected = "Some texture files could not be changed (2):\r\n" +
+                                     Narrow(tree) + "Alpha Airfield\\Texture\\treesSU.bmp\r\n" +
+                                     Narrow(tree) + "Sorvikk X\\texture";
+        if (quiet) {
+            EXPECT_TRUE(o.boxes.empty());
+            EXPECT_EQ(ReportOf(tree), expected + "\r\n");
+        } else {
+            ASSERT_EQ(o.boxes.size(), 1u);
+            EXPECT_EQ(Narrow(o.boxes[0].text), expected);
+        }
+        EXPECT_EQ(Read(tree, kAlphaTree), alphaBefore);
+        EXPECT_EQ(Read(tree, sorvikk), sorvikkBefore);
+        // The rest of the folder copy and the other add-ons are switched.
+        EXPECT_EQ(Read(tree, L"Sorvikk X\\SCENERY\\MOJU_Vegetation.bgl"),
+                  Read(tree, L"Sorvikk X\\SCENERY\\winter\\MOJU_Vegetation.bgl"));
+        EXPECT_EQ(Read(tree, L"Beta Harbour\\Texture\\treesSU.bmp"),
+                  Read(tree, L"Beta Harbour\\Texture\\Default\\treeshw.bmp"));
+        SetFileAttributesW((tree + kAlphaTree).c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW((tree + sorvikk).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST(SeasonCommandLine, BadArgumentsChangeNothingAndEndWithTwo) {
+    struct Case {
+        const wchar_t* arguments;
+        const wchar_t* firstLine; // of the message, or of the report when quiet
+        bool quiet;
+    } cases[] = {
+        {L"/season=winterr", L"Unknown or malformed argument: /season=winterr", false},
+        {L"/season=winter /colour=green", L"Unknown or malformed argument: /colour=green", false},
+        {L"winter", L"Unknown or malformed argument: winter", false},
+        {L"/season=winter /season=summer", L"Unknown or malformed argument: /season=summer", false},
+        {L"/season=winter /mipmaps=maybe /lang=de",
+         L"Unbekanntes oder fehlerhaftes Argument: /mipmaps=maybe", false},
+        {L"/lang=de /mipmaps=yes", L"Der Schalter /season= fehlt.", false},
+        {L"\"/season=winter /quiet\"", L"Unknown or malformed argument: /season=winter /quiet",
+         false},
+        {L"/season=winter /quiet /hemisphere=east",
+         L"Unknown or malformed argument: /hemisphere=east", true},
+    };
+    const std::wstring tree = MakeTree(L"bad-arguments");
+    const std::vector<std::string> before = Watched(tree);
+    for (const Case& c : cases) {
+        DeleteFileW((tree + L"season-report.txt").c_str());
+        const Outcome o = RunSeason(tree, c.arguments);
+        EXPECT_EQ(o.exitCode, 2u) << Narrow(c.arguments);
+        std::wstring said;
+        if (c.quiet) {
+            EXPECT_TRUE(o.boxes.empty()) << Narrow(c.arguments);
+            const std::string report = ReportOf(tree);
+            said = std::wstring(report.begin(), report.end());
+        } else {
+            ASSERT_EQ(o.boxes.size(), 1u) << Narrow(c.arguments);
+            said = o.boxes[0].text;
+            EXPECT_NE(said.find(L"season.exe /season=summer|autumn|winter|spring|auto"),
+                      std::wstring::npos)
+                << "the usage follows";
+        }
+        EXPECT_EQ(said.substr(0, said.find(L'\r')), c.firstLine) << Narrow(c.arguments);
+        EXPECT_EQ(Watched(tree), before) << Narrow(c.arguments);
+    }
+    // /? shows the usage, changes nothing and ends with 0.
+    const Outcome usage = RunSeason(tree, L"/?");
+    EXPECT_EQ(usage.exitCode, 0u);
+    ASSERT_EQ(usage.boxes.size(), 1u);
+    EXPECT_EQ(usage.boxes[0].text.rfind(L"season.exe /season=summer|autumn|winter|spring|auto", 0),
+              0u);
+    EXPECT_NE(usage.boxes[0].text.find(L"season-report.txt"), std::wstring::npos);
+    EXPECT_EQ(Watched(tree), before);
+}
+
+TEST(SeasonCommandLine, NothingFoundNamesTheFolderAndEndsWithThree) {
+    const std::wstring tree = MakeTree(L"empty", false);
+    const Outcome shown = RunSeason(tree, L"/season=summer");
+    EXPECT_EQ(shown.exitCode, 3u);
+    ASSERT_EQ(shown.boxes.size(), 1u);
+    EXPECT_EQ(shown.boxes[0].text,
+              L"No add-on was found below the folder\r\n" + tree + L"\r\nNothing was changed.");
+
+    const Outcome quiet = RunSeason(tree, L"/season=winter /lang=de /quiet");
+    EXPECT_EQ(quiet.exitCode, 3u);
+    EXPECT_TRUE(quiet.boxes.empty());
+    EXPECT_EQ(ReportOf(tree),
+              "Unterhalb des Ordners\r\n" + Narrow(tree) +
+                  "\r\nwurde kein Addon gefunden. Es wurde nichts ge\xE4ndert.\r\n");
+}
