@@ -1031,10 +1031,8 @@ TEST(SeasonWindow, AProtectedFolderShowsTheShieldAndNoToTheNewStartChangesNothin
     EXPECT_EQ(s.File(L"Alpha Airfield\\Texture\\treesSU.bmp"), before);
 }
 
-// The new instance runs season.exe's command-line mode (/season= /lang= /mipmaps=);
-// until that mode is in the program it opens a window instead, so this test
-// stays disabled until then.
-TEST(SeasonWindow, DISABLED_AProtectedFolderSwitchesThroughANewElevatedStartOnYes) {
+// The new instance runs season.exe's command-line mode (/season= /lang= /mipmaps=).
+TEST(SeasonWindow, AProtectedFolderSwitchesThroughANewElevatedStartOnYes) {
     std::unique_ptr<ProtectedFolder> lock;
     Switcher s(L"protected-yes", [&lock](const std::wstring& tree) {
         lock = std::make_unique<ProtectedFolder>(tree.substr(0, tree.size() - 1));
