@@ -64,20 +64,35 @@ std::string BaseFolderOf(const std::string& programPath) {
     return folder;
 }
 
-std::string SelfDeleteBatch(const std::string& programPath, const std::string& batchPath) {
-    const std::string folder = BaseFolderOf(programPath);
-    return ":Label1\r\n"
-           "del \"" +
-           programPath +
-           "\"\r\n"
-           "if Exist \"" +
-           programPath +
-           "\" goto Label1\r\n"
-           "rmdir \"" +
-           folder +
-           "\"\r\n"
-           "del \"" +
-           batchPath + "\"\r\n";
+SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchPath) {
+    std::string folder = BaseFolderOf(programPath);
+    if (folder.size() > 3) // "C:\" keeps its separator; rmdir fails on a root anyway
+        folder.pop_back();
+    SelfDeleteCommand command;
+    command.batch = "@echo off\r\n"
+                    "set /a tries=0\r\n"
+                    ":retry\r\n"
+                    "del /f \"!SWEEPSTONE_PROGRAM!\" >nul 2>&1\r\n"
+                    "if not exist \"!SWEEPSTONE_PROGRAM!\" goto removed\r\n"
+                    "set /a tries+=1\r\n"
+                    "if !tries! geq 60 goto done\r\n"
+                    "ping -n 2 127.0.0.1 >nul 2>&1\r\n"
+                    "goto retry\r\n"
+                    ":removed\r\n"
+                    "rmdir \"!SWEEPSTONE_FOLDER!\" >nul 2>&1\r\n"
+                    ":done\r\n"
+                    "del \"!SWEEPSTONE_BATCH!\" >nul 2>&1\r\n";
+    // The interpreter cannot stay in a network folder (\\server\share) as its
+    // current folder; there the command line reads the batch's path from the
+    // environment too.
+    const bool networkFolder = batchPath.rfind("\\\\", 0) == 0;
+    command.arguments =
+        "/d /e:on /v:on /s /c \"\"" +
+        (networkFolder ? std::string("!SWEEPSTONE_BATCH!") : FileNameOf(batchPath)) + "\"\"";
+    command.environment = {{"SWEEPSTONE_PROGRAM", programPath},
+                           {"SWEEPSTONE_FOLDER", folder},
+                           {"SWEEPSTONE_BATCH", batchPath}};
+    return command;
 }
 
 SelfDeleteOperations SelfDeleteOperations::Real() {
@@ -86,7 +101,7 @@ SelfDeleteOperations SelfDeleteOperations::Real() {
             &platform::ClearFileAttributes,
             &platform::WriteWholeFile,
             &platform::SetCurrentFolder,
-            &platform::StartHiddenBatch,
+            &platform::StartHiddenCommand,
             [](int code) {
                 platform::EndProcess(code);
             }};
@@ -248,7 +263,8 @@ void TForm2::SelfDelete(int exitCode) {
     }
     batch = batch.substr(0, batch.find_last_of('.')) + ".bat";
     process_.clearAttributes(programPath_);
-    if (auto error = process_.writeFile(batch, SelfDeleteBatch(programPath_, batch))) {
+    const SelfDeleteCommand command = SelfDeleteBatch(programPath_, batch);
+    if (auto error = process_.writeFile(batch, command.batch)) {
         shown.ShowInformation(kApplicationTitle, "Cannot write " + batch + ": " + error.message());
         return;
     }
@@ -257,7 +273,7 @@ void TForm2::SelfDelete(int exitCode) {
                               "Cannot change to " + folder + ": " + error.message());
         return;
     }
-    if (auto error = process_.startHidden(batch)) {
+    if (auto error = process_.startHidden(command.arguments, command.environment)) {
         shown.ShowInformation(kApplicationTitle, "Cannot start " + batch + ": " + error.message());
         return;
     }

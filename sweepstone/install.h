@@ -8,6 +8,8 @@
 #include "removal.h"
 #include "removal_report.h"
 
+#include "platform/process.h"
+
 #include <string>
 #include <system_error>
 #include <vector>
@@ -43,9 +45,35 @@ public:
     }
 };
 
-// The five lines of the self-deletion batch, each ended by CR LF. The batch's own
-// path is quoted too: temporary folders below user names with blanks are common.
-std::string SelfDeleteBatch(const std::string& programPath, const std::string& batchPath);
+// The self-deletion: a batch in the temporary folder that the command interpreter
+// runs hidden once the program has ended. It deletes the program file (trying once
+// a second while the ending process still holds it, for about a minute at most),
+// then the folder if that is empty, then itself.
+//
+// No path is ever written into the batch or onto the interpreter's command line.
+// The interpreter would read them in the OEM code page (where the program's texts
+// are ANSI or UTF-8), expand "%" in them, and treat & ( ) ^ @ outside quotes as
+// syntax. The usual remedies fall short: 8.3 short names can be switched off per
+// volume (the default on data volumes since Windows 8), and a UTF-8 batch behind
+// "chcp 65001" is misread by the interpreter of Windows 7. Instead the paths travel
+// in the interpreter's environment, which is UTF-16 and holds any character, and
+// the batch reads them by delayed expansion ("!SWEEPSTONE_PROGRAM!", inside
+// quotes), whose result Windows neither expands again nor parses for syntax. (Wine's
+// interpreter does expand "%" again after "%NAME%", so "!NAME!" is also the form
+// that works there; it drops a "!" inside a value, which Windows keeps.) The batch
+// itself is plain ASCII, the same for every name. The command line names only the
+// batch's file name, uis<hex>.bat, in the temporary folder that is the
+// interpreter's current folder (in a network folder, which cannot be the current
+// one, "!SWEEPSTONE_BATCH!"). `arguments` follow cmd.exe's name: /d (no AutoRun
+// commands), /e:on and /v:on (the syntax used here, whatever the registry's
+// defaults), /s /c and the whole command in one more pair of quotes, which /s
+// removes.
+struct SelfDeleteCommand {
+    std::string batch;
+    std::string arguments;
+    platform::EnvironmentValues environment;
+};
+SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchPath);
 
 // The log's and the picture's names: the program's file name up to and including its
 // first "." (nothing when it has none), then "log" or "jpg".
@@ -63,7 +91,8 @@ struct SelfDeleteOperations {
     std::error_code (*clearAttributes)(const std::string& path);
     std::error_code (*writeFile)(const std::string& path, const std::string& bytes);
     std::error_code (*setCurrentFolder)(const std::string& folder);
-    std::error_code (*startHidden)(const std::string& batch);
+    std::error_code (*startHidden)(const std::string& arguments,
+                                   const platform::EnvironmentValues& environment);
     void (*endProcess)(int code);
     static SelfDeleteOperations Real();
 };

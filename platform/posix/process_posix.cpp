@@ -67,7 +67,7 @@ std::error_code SetCurrentFolder(const std::string& folder) {
     return {};
 }
 
-std::error_code StartHiddenBatch(const std::string&) {
+std::error_code StartHiddenCommand(const std::string&, const EnvironmentValues&) {
     // A Windows batch means nothing to a POSIX shell; nothing is started.
     return std::make_error_code(std::errc::function_not_supported);
 }

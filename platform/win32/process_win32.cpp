@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include <cstdlib>
+#include <cwchar>
 
 namespace platform {
 
@@ -31,19 +32,50 @@ std::error_code SetCurrentFolder(const std::string& folder) {
     return {};
 }
 
-std::error_code StartHiddenBatch(const std::string& batch) {
-    // The command interpreter runs the batch; its window stays hidden (show command 0).
-    wchar_t interpreter[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryW(interpreter, MAX_PATH);
-    std::wstring command =
-        L"\"" + std::wstring(interpreter, n) + L"\\cmd.exe\" /c \"" + win32::Widen(batch) + L"\"";
+std::error_code StartHiddenCommand(const std::string& arguments,
+                                   const EnvironmentValues& environment) {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return win32::LastError();
+    // Named in full, so that no cmd.exe in the current folder is started instead.
+    const std::wstring interpreter = std::wstring(folder, n) + L"\\cmd.exe";
+    std::wstring command = L"\"" + interpreter + L"\" " + win32::Widen(arguments);
+
+    // The caller's environment without the variables given, then those.
+    std::vector<std::wstring> added;
+    for (const auto& [name, value] : environment)
+        added.push_back(win32::Widen(name) + L"=" + win32::Widen(value));
+    std::wstring block;
+    if (wchar_t* current = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = current; *entry; entry += wcslen(entry) + 1) {
+            const std::wstring text = entry;
+            bool replaced = false;
+            for (const auto& [name, value] : environment) {
+                const std::wstring prefix = win32::Widen(name) + L"=";
+                replaced = replaced ||
+                           (text.size() >= prefix.size() &&
+                            CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()),
+                                                 prefix.data(), static_cast<int>(prefix.size()),
+                                                 TRUE) == CSTR_EQUAL);
+            }
+            if (!replaced)
+                block += text + L'\0';
+        }
+        FreeEnvironmentStringsW(current);
+    }
+    for (const std::wstring& entry : added)
+        block += entry + L'\0';
+    block += L'\0';
+
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process))
+    if (!CreateProcessW(interpreter.c_str(), command.data(), nullptr, nullptr, FALSE,
+                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr,
+                        &startup, &process))
         return win32::LastError();
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

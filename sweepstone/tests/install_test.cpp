@@ -91,8 +91,11 @@ struct FakeProcess {
                     return currentFolderFails ? std::make_error_code(std::errc::permission_denied)
                                               : std::error_code{};
                 },
-                [](const std::string& b) {
-                    calls.push_back("start:" + b);
+                [](const std::string& arguments, const platform::EnvironmentValues& environment) {
+                    std::string call = "start:" + arguments;
+                    for (const auto& [name, value] : environment)
+                        call += "|" + name + "=" + value;
+                    calls.push_back(call);
                     return std::error_code{};
                 },
                 [](int code) {
@@ -128,14 +131,77 @@ TEST(WizardNames, FollowTheProgramFilesStem) {
     }
 }
 
+// The batch's exact bytes: a try every second (ping waits one second between its
+// two echoes; "timeout" fails without a console) for at most 60 tries, the folder
+// only once the program is gone, then the batch itself.
+const std::string kBatch = "@echo off\r\n"
+                           "set /a tries=0\r\n"
+                           ":retry\r\n"
+                           "del /f \"!SWEEPSTONE_PROGRAM!\" >nul 2>&1\r\n"
+                           "if not exist \"!SWEEPSTONE_PROGRAM!\" goto removed\r\n"
+                           "set /a tries+=1\r\n"
+                           "if !tries! geq 60 goto done\r\n"
+                           "ping -n 2 127.0.0.1 >nul 2>&1\r\n"
+                           "goto retry\r\n"
+                           ":removed\r\n"
+                           "rmdir \"!SWEEPSTONE_FOLDER!\" >nul 2>&1\r\n"
+                           ":done\r\n"
+                           "del \"!SWEEPSTONE_BATCH!\" >nul 2>&1\r\n";
+std::string ArgumentsFor(const std::string& batchName) {
+    return "/d /e:on /v:on /s /c \"\"" + batchName + "\"\"";
+}
+
 TEST(SelfDeleteBatch, RetriesTheProgramThenRemovesItsFolderAndItself) {
-    EXPECT_EQ(sweepstone::SelfDeleteBatch("C:\\Sim\\My Product\\Uninstall.exe",
-                                          "C:\\Users\\Jo Pilot\\Temp\\uis1A2B.bat"),
-              ":Label1\r\n"
-              "del \"C:\\Sim\\My Product\\Uninstall.exe\"\r\n"
-              "if Exist \"C:\\Sim\\My Product\\Uninstall.exe\" goto Label1\r\n"
-              "rmdir \"C:\\Sim\\My Product\\\"\r\n"
-              "del \"C:\\Users\\Jo Pilot\\Temp\\uis1A2B.bat\"\r\n");
+    const sweepstone::SelfDeleteCommand command = sweepstone::SelfDeleteBatch(
+        "C:\\Sim\\My Product\\Uninstall.exe", "C:\\Users\\Jo Pilot\\Temp\\uis1A2B.bat");
+    EXPECT_EQ(command.batch, kBatch);
+    EXPECT_EQ(command.arguments, ArgumentsFor("uis1A2B.bat"));
+    EXPECT_EQ(command.environment,
+              (platform::EnvironmentValues{
+                  {"SWEEPSTONE_PROGRAM", "C:\\Sim\\My Product\\Uninstall.exe"},
+                  {"SWEEPSTONE_FOLDER", "C:\\Sim\\My Product"},
+                  {"SWEEPSTONE_BATCH", "C:\\Users\\Jo Pilot\\Temp\\uis1A2B.bat"}}));
+}
+
+// Names that the interpreter would expand (%), take for syntax (& ( ) ^ @ outside
+// quotes), split (blanks) or misread in the OEM code page (umlauts, and letters no
+// OEM code page has) never reach the batch's text or the command line: the batch
+// stays byte for byte the same, the command line names only the batch's own ASCII
+// file name, and the names travel unchanged in the environment. A drive root keeps
+// its separator.
+TEST(SelfDeleteBatch, NoNameReachesTheBatchOrTheCommandLine) {
+    const struct {
+        const char* program;
+        const char* folder;
+        std::string batch;
+    } cases[] = {
+        {"C:\\100% Sure Field\\Uninstall.exe", "C:\\100% Sure Field", "C:\\Temp & Co\\uis1.bat"},
+        {"C:\\%PATH% (x86)\\un^do.exe", "C:\\%PATH% (x86)", "C:\\T\\@(^)&%%\\uisF.bat"},
+        {"D:\\M\xc3\xbcller Flughafen\\Uninstall.exe", "D:\\M\xc3\xbcller Flughafen",
+         "C:\\Users\\J\xc3\xbcrgen M\xc3\xbcller\\AppData\\Local\\Temp\\uis2.bat"},
+        {"C:\\\xc5\x81\xc3\xb3"
+         "d\xc5\xba \xe6\x9d\xb1\xe4\xba\xac\\Uninstall.exe",
+         "C:\\\xc5\x81\xc3\xb3"
+         "d\xc5\xba \xe6\x9d\xb1\xe4\xba\xac",
+         "C:\\Temp\\\xd0\x96\\uis3.bat"},
+        {"E:\\Uninstall.exe", "E:\\", "E:\\uis4.bat"},
+    };
+    // A temporary folder on a network share: the batch's path comes from the
+    // environment on the command line too.
+    EXPECT_EQ(
+        sweepstone::SelfDeleteBatch("C:\\P\\Uninstall.exe", "\\\\host\\T & Co\\uis5.bat").arguments,
+        ArgumentsFor("!SWEEPSTONE_BATCH!"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.program);
+        const sweepstone::SelfDeleteCommand command =
+            sweepstone::SelfDeleteBatch(c.program, c.batch);
+        EXPECT_EQ(command.batch, kBatch);
+        EXPECT_EQ(command.arguments, ArgumentsFor(c.batch.substr(c.batch.rfind('\\') + 1)));
+        EXPECT_EQ(command.environment,
+                  (platform::EnvironmentValues{{"SWEEPSTONE_PROGRAM", c.program},
+                                               {"SWEEPSTONE_FOLDER", c.folder},
+                                               {"SWEEPSTONE_BATCH", c.batch}}));
+    }
 }
 
 TEST(TForm2, GreetsWithTheProductOfTheLog) {
@@ -251,11 +317,14 @@ TEST(TForm2, RemovesThenDeletesItselfOnFinish) {
     form.BitBtn2Click();
     const std::string batch = t.Path("Temp\\uis1A2B.bat");
     EXPECT_EQ(FakeProcess::calls,
-              (std::vector<std::string>{"unique:uis", "clear:" + t.Path("Product\\Uninstall.exe"),
-                                        "write:" + batch, "cd:" + t.Path("Temp\\"),
-                                        "start:" + batch, "end:0"}));
-    EXPECT_EQ(t.Read("Temp\\uis1A2B.bat"),
-              sweepstone::SelfDeleteBatch(t.Path("Product\\Uninstall.exe"), batch));
+              (std::vector<std::string>{
+                  "unique:uis", "clear:" + t.Path("Product\\Uninstall.exe"), "write:" + batch,
+                  "cd:" + t.Path("Temp\\"),
+                  "start:" + ArgumentsFor("uis1A2B.bat") +
+                      "|SWEEPSTONE_PROGRAM=" + t.Path("Product\\Uninstall.exe") +
+                      "|SWEEPSTONE_FOLDER=" + t.Path("Product") + "|SWEEPSTONE_BATCH=" + batch,
+                  "end:0"}));
+    EXPECT_EQ(t.Read("Temp\\uis1A2B.bat"), kBatch);
 }
 
 TEST(TForm2, StaysOnFinishWhenTheBatchCannotStart) {

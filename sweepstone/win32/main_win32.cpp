@@ -5,9 +5,12 @@
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/library.h"
 #include "platform/process.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything loads a library: never from the program's or the current folder.
+    platform::HardenLibrarySearch();
     using namespace sweepstone;
     const std::string program = platform::ProgramPath();
     const std::string usage = UsageText(program.substr(program.find_last_of("\\/") + 1));

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -18,9 +19,15 @@ std::error_code ClearFileAttributes(const std::string& path);
 
 std::error_code SetCurrentFolder(const std::string& folder);
 
-// Starts a command batch with its window hidden and does not wait for it. On POSIX
-// the batch is run by /bin/sh, whose syntax differs; tests read the batch instead.
-std::error_code StartHiddenBatch(const std::string& batch);
+// Variables added to (or replacing those of) a started program's environment.
+using EnvironmentValues = std::vector<std::pair<std::string, std::string>>;
+
+// Starts the system's command interpreter (cmd.exe from the system folder, never one
+// found elsewhere) with `arguments` after its name, its window hidden, with the
+// caller's environment plus `environment` (names compared without case), and does
+// not wait for it. Nothing is started on POSIX: tests read the batch instead.
+std::error_code StartHiddenCommand(const std::string& arguments,
+                                   const EnvironmentValues& environment);
 
 // The executable names ("fsx.exe") of the processes running on the machine, as
 // far as the process may see them; on POSIX the kernel's command names.

@@ -65,7 +65,11 @@ int RunFromCommandLine(const std::vector<std::string>& args) {
 
 } // namespace
 
+#include "platform/library.h"
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything loads a library: never from the program's or the current folder.
+    platform::HardenLibrarySearch();
     const std::vector<std::string> args = Arguments();
     if (!args.empty())
         return RunFromCommandLine(args);
