@@ -59,6 +59,9 @@ mkdir -p "$HOME"
 
 name=$(basename "$exe" .exe)
 run="$WINEPREFIX/drive_c/run/$name"
+# A test that made a folder immutable (the only way to protect one from Wine
+# running as root) and failed before undoing it must not block the next run.
+chattr -R -i "$run" 2>/dev/null || true
 rm -rf "$run"
 mkdir -p "$run"
 if [ -n "${WINE_SANDBOX_BESIDE:-}" ]; then

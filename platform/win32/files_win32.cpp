@@ -121,12 +121,25 @@ void SetShellOwner(void* window) {
 }
 
 bool FolderWritable(const std::string& folder) {
-    wchar_t name[MAX_PATH + 1] = {};
-    // Creates the empty file under a unique name; nothing of it stays behind.
-    if (GetTempFileNameW(Widen(folder).c_str(), L"stw", 0, name) == 0)
-        return false;
-    DeleteFileW(name);
-    return true;
+    // Not GetTempFileName: Wine's returns a name even when it could not create
+    // the file. An empty file under an unused name, deleted again on closing.
+    std::wstring base = Widen(folder);
+    if (!base.empty() && base.back() != L'\\' && base.back() != L'/')
+        base += L'\\';
+    const unsigned long seed = GetCurrentProcessId() * 65599ul + GetTickCount();
+    for (unsigned long attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring name = base + L"~stw" + std::to_wstring(seed + attempt) + L".tmp";
+        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
 }
 
 bool ShellFolderCopy(const std::string& folder, const std::string& target) {

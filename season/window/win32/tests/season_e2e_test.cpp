@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -959,6 +960,168 @@ TEST(SeasonWindow, ClosingTheWindowDuringASwitchFinishesTheFileInHandStopsAndRep
     EXPECT_LT(whole, kLargeCount) << "stopped before the end";
     EXPECT_LE(whole, done) << "the report counts every change made";
     RemoveLargeTree(s.Tree());
+}
+
+// A folder that the program may not write. Wine, run as root, writes wherever
+// Linux lets root write, whatever the folder's attributes or rights say; only the
+// Linux "immutable" attribute stops it. The driver sets it with chattr, which
+// Wine starts from its path below "\\?\unix\". Undone when the guard ends.
+class ProtectedFolder {
+public:
+    explicit ProtectedFolder(const std::wstring& folder) : folder_(folder) { on_ = Set(true); }
+    ~ProtectedFolder() { Release(); }
+    bool On() const { return on_; }
+    void Release() {
+        if (on_)
+            Set(false);
+        on_ = false;
+    }
+
+private:
+    bool Set(bool immutable) const {
+        using UnixName = char*(CDECL*)(LPCWSTR);
+        const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+        if (!unixName)
+            return false;
+        char* path = unixName(folder_.c_str());
+        if (!path)
+            return false;
+        std::wstring command =
+            std::wstring(L"\\\\?\\unix\\usr\\bin\\chattr ") + (immutable ? L"+i " : L"-i ");
+        for (const char* c = path; *c; ++c)
+            command.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+        HeapFree(GetProcessHeap(), 0, path);
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(L"\\\\?\\unix\\usr\\bin\\chattr", command.data(), nullptr, nullptr,
+                            FALSE, 0, nullptr, nullptr, &si, &pi))
+            return false;
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        // Wine does not wait for a Linux program's end: whether it took shows in
+        // whether a file can be made in the folder.
+        return WaitFor(
+            [&] {
+                const std::wstring probe = folder_ + L"\\probe.tmp";
+                HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+                const bool writable = file != INVALID_HANDLE_VALUE;
+                if (writable)
+                    CloseHandle(file);
+                return writable != immutable;
+            },
+            10);
+    }
+
+    std::wstring folder_;
+    bool on_ = false;
+};
+
+// A message box of a process other than `exceptProcess` with this caption.
+HWND OtherProcessBox(DWORD exceptProcess, const std::wstring& caption) {
+    HWND h = nullptr;
+    while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr))) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid != exceptProcess && IsWindowVisible(h) && TextOf(h) == caption)
+            return h;
+    }
+    return nullptr;
+}
+
+// Pixels of a control, as the screen shows it, with a clear colour (not grey):
+// the shield's blue and yellow.
+int ColouredPixels(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    HDC screen = GetDC(nullptr);
+    int coloured = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF c = GetPixel(screen, x, y);
+            const int hi = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
+            const int lo = std::min({GetRValue(c), GetGValue(c), GetBValue(c)});
+            coloured += c != CLR_INVALID && hi - lo > 60;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return coloured;
+}
+
+TEST(SeasonWindow, AProtectedFolderShowsTheShieldAndNoToTheNewStartChangesNothing) {
+    std::unique_ptr<ProtectedFolder> lock;
+    Switcher s(L"protected", [&lock](const std::wstring& tree) {
+        lock = std::make_unique<ProtectedFolder>(tree.substr(0, tree.size() - 1));
+    });
+    ASSERT_TRUE(lock && lock->On()) << "chattr +i did not protect the folder";
+    ASSERT_NE(s.Form(), nullptr);
+    Sleep(500);
+    EXPECT_GT(ColouredPixels(s.Control(Component::Button1)), 20) << "no shield on the button";
+    StepTo(s, 2);
+    const std::string before = s.File(L"Alpha Airfield\\Texture\\treesSU.bmp");
+
+    // No: nothing changes.
+    s.ClickAndLeave(Component::Button1);
+    MessageBoxSeen ask = s.WaitForMessageBox();
+    ASSERT_NE(ask.hwnd, nullptr);
+    EXPECT_EQ(ask.caption, L"Administrator rights needed");
+    EXPECT_TRUE(StartsWith(ask.text, L"The switcher may not change files in the folder"))
+        << Narrow(ask.text);
+    EXPECT_NE(ask.text.find(s.Tree()), std::wstring::npos) << "names the folder";
+    Switcher::Answer(ask, IDNO);
+    EXPECT_TRUE(
+        WaitFor([&] { return IsWindowEnabled(s.Control(Component::Button1)) != FALSE; }, 5));
+    Sleep(300);
+    EXPECT_EQ(FindProcessWindow(s.ProcessId(), L"#32770"), nullptr);
+    EXPECT_EQ(s.File(L"Alpha Airfield\\Texture\\treesSU.bmp"), before);
+}
+
+// The new instance runs season.exe's command-line mode (/season= /lang= /mipmaps=).
+TEST(SeasonWindow, AProtectedFolderSwitchesThroughANewElevatedStartOnYes) {
+    std::unique_ptr<ProtectedFolder> lock;
+    Switcher s(L"protected-yes", [&lock](const std::wstring& tree) {
+        lock = std::make_unique<ProtectedFolder>(tree.substr(0, tree.size() - 1));
+    });
+    ASSERT_TRUE(lock && lock->On()) << "chattr +i did not protect the folder";
+    ASSERT_NE(s.Form(), nullptr);
+    StepTo(s, 2);
+    MessageBoxSeen ask;
+
+    // Yes: the MipMap question, then a new instance switches; here the
+    // "administrator" may write, so the protection goes before it starts.
+    s.ClickAndLeave(Component::Button1);
+    ask = s.WaitForMessageBox();
+    ASSERT_NE(ask.hwnd, nullptr);
+    EXPECT_EQ(ask.caption, L"Administrator rights needed");
+    Switcher::Answer(ask, IDYES);
+    const MessageBoxSeen mipMaps = s.WaitForMessageBox();
+    ASSERT_NE(mipMaps.hwnd, nullptr);
+    EXPECT_EQ(mipMaps.caption, L"Please select now...");
+    lock->Release();
+    Switcher::Answer(mipMaps, IDYES);
+
+    HWND result = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return (result = OtherProcessBox(s.ProcessId(), L"Brightmere Turnleaf")) != nullptr;
+        },
+        60))
+        << "the new instance showed no result";
+    EXPECT_EQ(ReadMessageBox(result).text, L"Change texture settings successful!");
+    EXPECT_FALSE(IsWindowEnabled(s.Control(Component::Button1))) << "waits for the new instance";
+    AnswerMessageBox(ReadMessageBox(result), IDOK);
+    EXPECT_TRUE(
+        WaitFor([&] { return IsWindowEnabled(s.Control(Component::Button1)) != FALSE; }, 20));
+
+    const std::wstring norvasse = L"Norvasse X\\Norvasse X - priority 2\\";
+    EXPECT_EQ(s.File(L"Alpha Airfield\\Texture\\treesSU.bmp"),
+              s.File(L"Alpha Airfield\\Texture\\Default\\treeshw.bmp"));
+    EXPECT_EQ(s.File(norvasse + L"Texture\\TWEL_Base.bmp"),
+              s.File(norvasse + L"Texture.MipMaps\\TWEL_Base.bmp"));
+    Sleep(500);
+    EXPECT_LT(ColouredPixels(s.Control(Component::Button1)), 20) << "writable now: no shield";
 }
 
 // Under Wine the window needs an X display; without one every test would only wait
