@@ -1,11 +1,19 @@
 #include "test_folder.h"
 
+#include "platform/deletion.h"
 #include "platform/files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <stdexcept>
+
+#ifdef _WIN32
+#include "windows_support.h"
+#else
+#include <unistd.h>
+#endif
 
 namespace testing_support {
 
@@ -65,6 +73,19 @@ std::string TestFolder::Read(const std::string& relative) const {
 
 bool TestFolder::Has(const std::string& relative) const {
     return platform::FilePresent(Path(relative));
+}
+
+bool MakeFolderLink(const std::string& target, const std::string& link) {
+#ifdef _WIN32
+    return CreateSymbolicLinkW(platform::win32::WidePath(link).c_str(),
+                               platform::win32::WidePath(target).c_str(),
+                               SYMBOLIC_LINK_FLAG_DIRECTORY) != 0 &&
+           platform::IsLink(link);
+#else
+    std::string l = link;
+    std::replace(l.begin(), l.end(), '\\', '/');
+    return ::symlink(target.c_str(), l.c_str()) == 0;
+#endif
 }
 
 } // namespace testing_support

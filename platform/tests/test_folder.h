@@ -29,4 +29,9 @@ private:
     std::string base_;
 };
 
+// Makes `link` a symbolic link to the folder `target`; false where the system cannot
+// make one (a Windows account without the right; Wine 8 reports success without
+// making a link, so only a link that is there counts).
+bool MakeFolderLink(const std::string& target, const std::string& link);
+
 } // namespace testing_support

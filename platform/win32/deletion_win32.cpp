@@ -2,6 +2,11 @@
 // directory links into their targets, so the tree is walked here: every entry with
 // FILE_ATTRIBUTE_REPARSE_POINT is removed as the link it is (RemoveDirectoryW for a
 // folder link or junction, DeleteFileW for a file link) and never entered.
+//
+// The walk keeps full paths as GetFullPathNameW made them, with the names the folder
+// listings gave appended, and hands each call the long form of its path (the "\\?\"
+// form from 248 characters on), so trees deeper than MAX_PATH go too. Paths in results
+// are the walk's own, without that prefix.
 #include "platform/deletion.h"
 
 #include "platform/shell.h"
@@ -15,19 +20,22 @@ namespace {
 using win32::Narrow;
 using win32::Widen;
 
-std::wstring WithoutDevicePrefix(const std::wstring& path) {
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
-        return L"\\\\" + path.substr(8);
-    if (path.rfind(L"\\\\?\\", 0) == 0)
-        return path.substr(4);
-    return path;
+std::wstring Long(const std::wstring& fullPath) {
+    return win32::LongFormOfFullPath(fullPath);
 }
 
-// The final path of an existing file or folder, links followed; empty when it
-// cannot be opened.
+// A name inside `folder`. The long form takes a doubled separator literally, and a
+// drive root ("C:\\") already ends in one.
+std::wstring Child(const std::wstring& folder, const std::wstring& name) {
+    return folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
+}
+
+// The final path of an existing file or folder (a full path), links followed; empty
+// when it cannot be opened.
 std::wstring FinalPath(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h =
+        CreateFileW(Long(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return {};
     std::wstring out(1024, L'\0');
@@ -42,21 +50,24 @@ std::wstring FinalPath(const std::wstring& path) {
     if (n == 0 || n >= out.size())
         return {};
     out.resize(n);
-    return WithoutDevicePrefix(out);
+    return win32::WithoutLongFormPrefix(out);
 }
 
-std::wstring LongPath(const std::wstring& path) {
-    const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
+// A full path with its 8.3 short names expanded; empty when it does not exist.
+std::wstring LongNames(const std::wstring& path) {
+    const std::wstring call = Long(path);
+    const DWORD needed = GetLongPathNameW(call.c_str(), nullptr, 0);
     if (needed == 0)
         return {};
     std::wstring out(needed, L'\0');
-    const DWORD n = GetLongPathNameW(path.c_str(), out.data(), needed);
+    const DWORD n = GetLongPathNameW(call.c_str(), out.data(), needed);
     if (n == 0 || n >= needed)
         return {};
     out.resize(n);
-    return out;
+    return win32::WithoutLongFormPrefix(out);
 }
 
+// `path` as the file functions take it (made by WidePath or Long).
 bool DeleteFileClearingReadOnly(const std::wstring& path) {
     if (DeleteFileW(path.c_str()))
         return true;
@@ -76,7 +87,7 @@ bool DeleteFileClearingReadOnly(const std::wstring& path) {
     return false;
 }
 
-// Returns true when `path` is gone.
+// Returns true when `path` (a full path) is gone.
 bool Delete(const std::wstring& path, DWORD attributes, TreeDeletion& result) {
     auto fail = [&result, &path](DWORD code) {
         const std::error_code error = win32::MakeError(code);
@@ -88,19 +99,21 @@ bool Delete(const std::wstring& path, DWORD attributes, TreeDeletion& result) {
     };
     const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const std::wstring call = Long(path);
     if (!folder)
-        return DeleteFileClearingReadOnly(path) || fail(GetLastError());
+        return DeleteFileClearingReadOnly(call) || fail(GetLastError());
     if (!link) {
         bool childInUse = false;
         WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+        // The pattern goes after the long form: "\\?\" paths are taken literally.
+        HANDLE find = FindFirstFileW(Child(call, L"*").c_str(), &data);
         if (find != INVALID_HANDLE_VALUE) {
             do {
                 const std::wstring name = data.cFileName;
                 if (name == L"." || name == L"..")
                     continue;
                 const size_t before = result.inUse.size();
-                Delete(path + L"\\" + name, data.dwFileAttributes, result);
+                Delete(Child(path, name), data.dwFileAttributes, result);
                 childInUse = childInUse || result.inUse.size() != before;
             } while (FindNextFileW(find, &data));
             FindClose(find);
@@ -112,9 +125,9 @@ bool Delete(const std::wstring& path, DWORD attributes, TreeDeletion& result) {
         }
     }
     if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(call.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     // For a junction or a folder link this removes the link, never its target.
-    return RemoveDirectoryW(path.c_str()) || fail(GetLastError());
+    return RemoveDirectoryW(call.c_str()) || fail(GetLastError());
 }
 
 } // namespace
@@ -127,7 +140,7 @@ std::string ResolvedPathName(const std::string& path) {
     for (;;) {
         std::wstring resolved = FinalPath(head);
         if (resolved.empty())
-            resolved = LongPath(head);
+            resolved = LongNames(head);
         if (!resolved.empty()) {
             if (!tail.empty()) {
                 if (resolved.back() != L'\\')
@@ -147,7 +160,7 @@ std::string ResolvedPathName(const std::string& path) {
 }
 
 bool IsLink(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    const DWORD attributes = GetFileAttributesW(win32::WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
@@ -166,15 +179,18 @@ bool IsInUseError(std::error_code error) {
 }
 
 std::error_code DeleteOneFile(const std::string& path) {
-    if (!DeleteFileClearingReadOnly(Widen(path)))
+    if (!DeleteFileClearingReadOnly(win32::WidePath(path)))
         return win32::LastError();
     return {};
 }
 
 TreeDeletion DeleteTree(const std::string& folder) {
     TreeDeletion result;
-    const std::wstring path = Widen(FullPathName(folder));
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    std::wstring path = Widen(FullPathName(folder));
+    // "C:\\Product\\" is the folder "C:\\Product"; a drive root keeps its separator.
+    while (path.size() > 1 && path.back() == L'\\' && path[path.size() - 2] != L':')
+        path.pop_back();
+    const DWORD attributes = GetFileAttributesW(Long(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         result.error = win32::LastError();
         return result;
@@ -188,7 +204,7 @@ TreeDeletion DeleteTree(const std::string& folder) {
 }
 
 std::error_code DeleteAtRestart(const std::string& path) {
-    if (!MoveFileExW(Widen(FullPathName(path)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (!MoveFileExW(Long(Widen(FullPathName(path))).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         return win32::LastError();
     return {};
 }

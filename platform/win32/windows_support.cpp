@@ -23,11 +23,35 @@ std::string Narrow(std::wstring_view text, UINT codePage) {
     return out;
 }
 
+namespace {
+
+// Paths of this length or more get the "\\?\" form: a folder's name must leave room
+// for a file name of 8.3 characters below it (MAX_PATH - 12).
+constexpr size_t kLongFormFrom = MAX_PATH - 12;
+
+bool HasLongFormPrefix(std::wstring_view path) {
+    return path.substr(0, 4) == L"\\\\?\\";
+}
+
+// The "\\?\" form of a full path: "C:\x" becomes "\\?\C:\x", "\\server\share" becomes
+// "\\?\UNC\server\share", and "\\.\x" (the device form) becomes "\\?\x".
+std::wstring Prefixed(std::wstring_view full) {
+    if (HasLongFormPrefix(full))
+        return std::wstring(full);
+    if (full.substr(0, 4) == L"\\\\.\\")
+        return L"\\\\?\\" + std::wstring(full.substr(4));
+    if (full.size() > 2 && full[0] == L'\\' && full[1] == L'\\')
+        return L"\\\\?\\UNC\\" + std::wstring(full.substr(2));
+    if (full.size() > 2 && full[1] == L':' && full[2] == L'\\')
+        return L"\\\\?\\" + std::wstring(full);
+    return std::wstring(full); // not a full path: it keeps the system's own limit
+}
+
+} // namespace
+
 std::wstring WidePath(std::string_view path) {
     std::wstring wide = Widen(path);
-    // From 248 characters on, since a folder's name must leave room for a file name
-    // of 8.3 characters below it.
-    if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0)
+    if (wide.size() < kLongFormFrom || HasLongFormPrefix(wide))
         return wide;
     const bool drive = wide.size() > 2 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
     const bool share =
@@ -39,9 +63,19 @@ std::wstring WidePath(std::string_view path) {
         return wide;
     std::wstring full(needed, L'\0');
     full.resize(GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
-    if (drive)
-        return L"\\\\?\\" + full;
-    return L"\\\\?\\UNC\\" + full.substr(2);
+    return Prefixed(full);
+}
+
+std::wstring LongFormOfFullPath(std::wstring_view full) {
+    return full.size() < kLongFormFrom ? std::wstring(full) : Prefixed(full);
+}
+
+std::wstring WithoutLongFormPrefix(std::wstring_view path) {
+    if (path.substr(0, 8) == L"\\\\?\\UNC\\")
+        return L"\\\\" + std::wstring(path.substr(8));
+    if (HasLongFormPrefix(path))
+        return std::wstring(path.substr(4));
+    return std::wstring(path);
 }
 
 std::error_code MakeError(DWORD code) {

@@ -31,6 +31,16 @@ std::string Narrow(std::wstring_view text, UINT codePage = CP_UTF8);
 // form takes the path literally). Shorter paths stay as written.
 std::wstring WidePath(std::string_view path);
 
+// A full UTF-16 path as GetFullPathNameW gives it ("C:\...", "\\server\share\..." or "\\.\...",
+// "\" separators, no "." or ".." parts) for the file functions: from 248 characters on in the
+// "\\?\" form, taken literally (names are not trimmed or resolved again, so a name found in a
+// folder listing can be appended as it is). Shorter paths and paths already in that form stay
+// as they are.
+std::wstring LongFormOfFullPath(std::wstring_view full);
+
+// A path without the "\\?\" or "\\?\UNC\" prefix that the long form adds, for showing.
+std::wstring WithoutLongFormPrefix(std::wstring_view path);
+
 // The calling thread's last error as an error value.
 std::error_code LastError();
 std::error_code MakeError(DWORD code);

@@ -20,6 +20,7 @@
 #endif
 
 using sweepstone::WizardState;
+using testing_support::MakeFolderLink;
 using testing_support::TestFolder;
 
 namespace {
@@ -720,22 +721,6 @@ std::string Dump(const sweepstone::RemovalReport& report) {
         out += std::to_string(static_cast<int>(item.outcome)) + " " + item.item + " | " +
                item.reason + "\n";
     return out;
-}
-
-// Makes `link` a symbolic link to the folder `target`; false where the system
-// cannot make one (a Windows account without the right, or a Wine without it).
-bool MakeFolderLink(const std::string& target, const std::string& link) {
-#ifdef _WIN32
-    std::wstring t(target.begin(), target.end());
-    std::wstring l(link.begin(), link.end());
-    // Wine 8 reports success without making a link: only a link that is there counts.
-    return CreateSymbolicLinkW(l.c_str(), t.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0 &&
-           platform::IsLink(link);
-#else
-    std::string l = link;
-    std::replace(l.begin(), l.end(), '\\', '/');
-    return ::symlink(target.c_str(), l.c_str()) == 0;
-#endif
 }
 
 } // namespace

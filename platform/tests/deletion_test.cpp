@@ -1,0 +1,199 @@
+// The uninstall wizard's own tree walk on both sides of the platform layer: trees
+// deeper than MAX_PATH with names in several scripts, however the folder is spelled,
+// and links inside them removed as links.
+#include "platform/deletion.h"
+#include "platform/files.h"
+#include "platform/shell.h"
+#include "test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#ifdef _WIN32
+#include "windows_support.h"
+#endif
+
+using testing_support::MakeFolderLink;
+using testing_support::TestFolder;
+
+namespace {
+
+constexpr const char* kLevels[] = {"Ebene Łódź Lublinek", "Уровень Жуковский", "階層 東京 羽田",
+                                   "Αθήνα Ελληνικό", "Müller Straße Ω 😀"};
+
+// `depth` nested folders, each name 16 to 22 characters long.
+std::string Nested(int depth) {
+    std::string out;
+    for (int i = 0; i < depth; ++i)
+        out += (i ? "\\" : "") + std::to_string(i) + " " + kLevels[i % 5];
+    return out;
+}
+
+constexpr int kDepth = 16;
+
+// Writes a file whose name ends in a dot and a blank, as only the "\\?\" form writes it
+// on Windows: plain paths drop trailing dots and blanks, so a walk that hands the
+// system plain paths cannot delete it.
+void WriteLiterally(const TestFolder& t, const std::string& relative) {
+#ifdef _WIN32
+    const std::wstring path = L"\\\\?\\" + platform::win32::Widen(t.Path(relative));
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+#else
+    t.Write(relative, "n");
+#endif
+}
+
+// The product folder's tree: a file at every level, a second folder with a read-only
+// file and a file named "Notes. " at the bottom. Returns the deepest file's full path.
+std::string LayOutProduct(const TestFolder& t) {
+    for (int depth = 0; depth <= kDepth; ++depth)
+        t.Write("Product\\" + Nested(depth) + "\\Scenery " + std::to_string(depth) + ".bgl", "s");
+    const std::string deepest = "Product\\" + Nested(kDepth) + "\\Texture\\Жуковский 東京.bmp";
+    t.Write(deepest, "t");
+    EXPECT_FALSE(platform::SetReadOnly(t.Path(deepest), true));
+    WriteLiterally(t, "Product\\" + Nested(kDepth) + "\\Notes. ");
+    t.Write("Productive\\keep.txt", "keep");
+    return t.Path(deepest);
+}
+
+// The path with every name in its 8.3 short form; empty without such names.
+std::string ShortNames(const std::string& path) {
+#ifdef _WIN32
+    using namespace platform::win32;
+    const std::wstring wide = WidePath(path);
+    std::wstring out(GetShortPathNameW(wide.c_str(), nullptr, 0), L'\0');
+    out.resize(GetShortPathNameW(wide.c_str(), out.data(), static_cast<DWORD>(out.size())));
+    return Narrow(WithoutLongFormPrefix(out));
+#else
+    (void)path;
+    return {};
+#endif
+}
+
+bool UnderWine() {
+#ifdef _WIN32
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+    return false;
+#endif
+}
+
+std::string AsciiUpperCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(DeleteTree, RemovesTreesDeeperThanMaxPathHoweverTheFolderIsSpelled) {
+    struct Case {
+        const char* spelling;
+        std::string (*name)(const std::string& folder);
+        bool windowsOnly;
+    } cases[] = {
+        {"as written", [](const std::string& f) { return f; }, false},
+        {"with / separators, a . part and a final separator",
+         [](const std::string& f) {
+             std::string out = f + "\\.\\";
+             std::replace(out.begin(), out.end(), '\\', '/');
+             return out;
+         },
+         false},
+        {"in the \\\\?\\ form", [](const std::string& f) { return "\\\\?\\" + f; }, true},
+        {"in the \\\\.\\ form", [](const std::string& f) { return "\\\\.\\" + f; }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spelling);
+#ifndef _WIN32
+        if (c.windowsOnly)
+            continue;
+#endif
+        TestFolder t;
+        const std::string deepest = LayOutProduct(t);
+        ASSERT_GT(deepest.size(), 350u);
+        ASSERT_TRUE(platform::FilePresent(deepest));
+
+        const platform::TreeDeletion done = platform::DeleteTree(c.name(t.Path("Product")));
+        EXPECT_FALSE(done.error) << done.error.message();
+        EXPECT_TRUE(done.inUse.empty());
+        EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
+        EXPECT_EQ(t.Read("Productive\\keep.txt"), "keep");
+    }
+}
+
+TEST(DeleteTree, RemovesALinkBeyondMaxPathAsALink) {
+    TestFolder t;
+    t.Write("Shared\\keep.txt", "keep");
+    LayOutProduct(t);
+    const std::string link = t.Path("Product\\" + Nested(kDepth) + "\\ToShared");
+    ASSERT_GT(link.size(), 300u);
+    if (!MakeFolderLink(t.Path("Shared"), link))
+        GTEST_SKIP() << "this system makes no symbolic links here";
+    EXPECT_TRUE(platform::IsLink(link));
+    // The safety rules compare what a path resolves to, links followed, however deep.
+    EXPECT_EQ(platform::ResolvedPathName(link + "\\keep.txt"),
+              platform::ResolvedPathName(t.Path("Shared\\keep.txt")));
+
+    const platform::TreeDeletion done = platform::DeleteTree(t.Path("Product"));
+    EXPECT_FALSE(done.error) << done.error.message();
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
+    EXPECT_EQ(t.Read("Shared\\keep.txt"), "keep");
+}
+
+TEST(ResolvedPathName, ResolvesEveryPartOfAPathBeyondMaxPath) {
+    TestFolder t;
+    const std::string folder = t.Path("Product\\" + Nested(30));
+    ASSERT_FALSE(platform::MakeFolders(folder));
+    const std::string tail = "\\Missing\\Tail"; // kept as written
+    const std::string resolved = platform::ResolvedPathName(folder + tail);
+    EXPECT_EQ(resolved.size(), folder.size() + tail.size());
+    if (UnderWine()) {
+        // Windows resolves such paths; Wine 8 resolves none beyond MAX_PATH: its
+        // GetFinalPathNameByHandleW fails with ERROR_MORE_DATA, and its GetLongPathNameW
+        // copies a "\\?\" path as it is.
+        GTEST_SKIP() << "Wine resolves no path beyond MAX_PATH";
+    }
+    struct Spelling {
+        const char* what;
+        std::string path;
+    } spellings[] = {
+        {"with 8.3 short names", ShortNames(folder)},
+        {"in other letters' case", AsciiUpperCase(folder)},
+    };
+    for (const Spelling& s : spellings) {
+        if (s.path.empty())
+            continue; // not on this system
+        SCOPED_TRACE(s.what);
+        ASSERT_GT(s.path.size(), 280u);
+        EXPECT_EQ(platform::ResolvedPathName(s.path + tail), resolved);
+    }
+}
+
+#ifdef _WIN32
+TEST(LongFormOfFullPath, GivesTheLiteralFormFrom248Characters) {
+    using platform::win32::LongFormOfFullPath;
+    const std::wstring name(300, L'x');
+    const struct {
+        std::wstring full;
+        std::wstring expected;
+    } cases[] = {
+        {L"C:\\" + name.substr(0, 244), L"C:\\" + name.substr(0, 244)}, // 247: as it is
+        {L"C:\\" + name.substr(0, 245), L"\\\\?\\C:\\" + name.substr(0, 245)},
+        {L"\\\\server\\share\\" + name, L"\\\\?\\UNC\\server\\share\\" + name},
+        {L"\\\\.\\C:\\" + name, L"\\\\?\\C:\\" + name},
+        {L"\\\\?\\C:\\" + name, L"\\\\?\\C:\\" + name},
+        {L"C:\\" + name + L"\\Notes. ", L"\\\\?\\C:\\" + name + L"\\Notes. "}, // taken literally
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LongFormOfFullPath(c.full), c.expected) << c.full.size();
+        EXPECT_EQ(platform::win32::WithoutLongFormPrefix(c.expected).back(), c.full.back());
+    }
+}
+#endif
