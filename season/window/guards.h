@@ -18,9 +18,9 @@ inline constexpr std::string_view kSimulatorPrograms[] = {"fsx.exe"};
 std::string RunningSimulator(const std::vector<std::string>& processNames);
 
 // The folder in the form that identifies it whatever way it was written: "/" as
-// "\", no trailing separator (a drive root keeps its own), letters in upper case.
-// Text is UTF-8; letters beyond ASCII fold as far as Latin, Greek and Cyrillic go,
-// the scripts that folder names of this program's users are written in.
+// "\", no trailing separator (a drive root keeps its own), ASCII letters in upper
+// case. Text is UTF-8; letters beyond ASCII fold as platform::FoldUtf8 folds names
+// (Latin, Greek, Cyrillic, full-width Latin), bytes of no UTF-8 sequence stay.
 std::string FolderIdentity(std::string_view folder);
 
 // A 64-bit fingerprint of a folder's identity (FNV-1a).

@@ -44,6 +44,7 @@ TEST(SingleInstance, OneFolderWrittenInAnyWayGivesOneName) {
         // Letters beyond ASCII fold too (UTF-8): ä/Ä, é/É, ł/Ł, я/Я, ω/Ω.
         {"C:\\M\xC3\xBCller \xC3\xA9t\xC3\xA9\\", "C:\\M\xC3\x9CLLER \xC3\x89T\xC3\x89"},
         {"C:\\\xC5\x82\xD1\x8F\xCF\x89", "C:\\\xC5\x81\xD0\xAF\xCE\xA9"},
+        {"C:\\Ελληνικό ＦＳＸ", "c:\\ΕΛΛΗΝΙΚΌ ｆｓｘ"},
     };
     for (const auto& group : sameFolder) {
         for (const auto& folder : group)
