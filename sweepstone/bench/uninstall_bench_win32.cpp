@@ -7,12 +7,8 @@
 // that the exit code is 0. It also builds the same tree under rm-<round>\ for
 // tools/bench-silent-uninstall.sh, which times rm -r of it on the Linux side and
 // prints the ratio. Needs data\sweepstone.exe beside it (the sandbox runner's data).
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
-#include <shellapi.h>
+#include "platform/deletion.h"
+#include "windows_support.h"
 
 #include <chrono>
 #include <cstdio>
@@ -33,21 +29,14 @@ std::wstring OwnFolder() {
     return p.substr(0, p.find_last_of(L'\\') + 1);
 }
 
+// The log is ANSI text, as installers write it; the paths here are ASCII.
 std::string Narrow(const std::wstring& w) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out.data(), n, nullptr, nullptr);
-    return out;
+    return platform::win32::Narrow(w, CP_ACP);
 }
 
+// Clears what an earlier round left.
 void DeleteTree(const std::wstring& path) {
-    std::wstring from = path;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationW(&op);
+    platform::DeleteTree(platform::win32::Narrow(path));
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {

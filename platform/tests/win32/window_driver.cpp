@@ -1,5 +1,7 @@
 #include "window_driver.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -63,15 +65,48 @@ bool FolderExists(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string Narrow(const std::wstring& text) {
+std::string InCodePage(const std::wstring& text, UINT codePage) {
     if (text.empty())
         return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+    const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
                                       nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
                         nullptr, nullptr);
     return out;
+}
+
+std::string Narrow(const std::wstring& text) {
+    return InCodePage(text, CP_ACP);
+}
+
+std::string Utf8(const std::wstring& text) {
+    return InCodePage(text, CP_UTF8);
+}
+
+void DeleteTree(const std::wstring& folder) {
+    // The shell's source list is ended by two NUL characters.
+    std::wstring from = folder;
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationW(&op);
+}
+
+bool CopyTree(const std::wstring& from, const std::wstring& to) {
+    std::wstring source = from + L"\\*";
+    source.push_back(L'\0');
+    std::wstring target = to;
+    target.push_back(L'\0');
+    CreateDirectoryW(to.c_str(), nullptr);
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_COPY;
+    op.pFrom = source.c_str();
+    op.pTo = target.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
+    return SHFileOperationW(&op) == 0;
 }
 
 std::wstring TextOf(HWND h) {

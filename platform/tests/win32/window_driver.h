@@ -21,8 +21,18 @@ std::wstring DriverFolder();
 std::string ReadFile(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
+// Text in a code page: CP_ACP, the system's, or CP_UTF8.
+std::string InCodePage(const std::wstring& text, UINT codePage);
 // Text in the system code page, for test messages.
 std::string Narrow(const std::wstring& text);
+std::string Utf8(const std::wstring& text);
+
+// Deletes a folder with everything in it through the shell, silently: clears what an
+// earlier run left, independently of the programs' own deletion.
+void DeleteTree(const std::wstring& folder);
+// Copies every file and sub-folder of `from` into `to` (made when missing) through
+// the shell, silently.
+bool CopyTree(const std::wstring& from, const std::wstring& to);
 
 std::wstring TextOf(HWND window);
 std::wstring ClassOf(HWND window);

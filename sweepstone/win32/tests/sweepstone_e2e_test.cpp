@@ -19,7 +19,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -52,16 +51,6 @@ void MakeFolders(const std::wstring& path) {
         if (i == path.size() || path[i] == L'\\')
             CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
     }
-}
-
-void DeleteTree(const std::wstring& path) {
-    std::wstring from = path;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationW(&op);
 }
 
 bool KeyExists(const std::wstring& key) {
@@ -166,21 +155,6 @@ std::vector<std::string> SectionsOf(const std::string& text) {
 
 // How a log or a scenery library file is stored.
 enum class Encoding { Ansi, Utf8WithMark, Utf16WithMark };
-
-std::string InCodePage(const std::wstring& text, UINT codePage) {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
-}
-
-std::string Utf8(const std::wstring& text) {
-    return InCodePage(text, CP_UTF8);
-}
 
 // UTF-8 text stored in an encoding: ANSI is the system's code page (1252 here),
 // which must hold every character of the text.
