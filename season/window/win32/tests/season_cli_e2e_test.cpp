@@ -2,11 +2,10 @@
 // sample add-on folder and the program into a fresh tree, runs the real program
 // there as a script or scheduled task would, answers its message boxes, and checks
 // the exit code, the files and the report afterwards.
+#include "season_tree.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
-
-#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -16,31 +15,9 @@ using namespace window_driver;
 
 namespace {
 
-bool CopyTree(const std::wstring& from, const std::wstring& to) {
-    std::wstring source = from + L"\\*";
-    source.push_back(L'\0');
-    std::wstring target = to;
-    target.push_back(L'\0');
-    CreateDirectoryW(to.c_str(), nullptr);
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_COPY;
-    op.pFrom = source.c_str();
-    op.pTo = target.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
-    return SHFileOperationW(&op) == 0;
-}
-
 // A fresh tree with the program in it: the sample add-ons, or nothing else.
 std::wstring MakeTree(const std::wstring& name, bool withAddons = true) {
-    CreateDirectoryW((DriverFolder() + L"cli-trees").c_str(), nullptr);
-    const std::wstring tree = DriverFolder() + L"cli-trees\\" + name + L"\\";
-    if (withAddons)
-        CopyTree(DriverFolder() + L"data\\addons", tree.substr(0, tree.size() - 1));
-    else
-        CreateDirectoryW(tree.c_str(), nullptr);
-    CopyFileW((DriverFolder() + L"data\\season.exe").c_str(), (tree + L"season.exe").c_str(),
-              FALSE);
-    return tree;
+    return season_e2e::MakeTree(L"cli-trees", name, withAddons);
 }
 
 struct Outcome {
@@ -284,7 +261,6 @@ TEST(SeasonCommandLine, NothingFoundNamesTheFolderAndEndsWithThree) {
     const Outcome quiet = RunSeason(tree, L"/season=winter /lang=de /quiet");
     EXPECT_EQ(quiet.exitCode, 3u);
     EXPECT_TRUE(quiet.boxes.empty());
-    EXPECT_EQ(ReportOf(tree),
-              "Unterhalb des Ordners\r\n" + Narrow(tree) +
-                  "\r\nwurde kein Addon gefunden. Es wurde nichts geändert.\r\n");
+    EXPECT_EQ(ReportOf(tree), "Unterhalb des Ordners\r\n" + Narrow(tree) +
+                                  "\r\nwurde kein Addon gefunden. Es wurde nichts geändert.\r\n");
 }

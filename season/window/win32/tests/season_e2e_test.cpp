@@ -9,6 +9,7 @@
 // to "season-window.bmp" beside the driver.
 #include "caption_fit.h"
 #include "components.h"
+#include "season_tree.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -38,21 +38,6 @@ using namespace window_driver;
 
 namespace {
 
-// Copies a folder tree with the shell (every file and sub-folder, silently).
-bool CopyTree(const std::wstring& from, const std::wstring& to) {
-    std::wstring source = from + L"\\*";
-    source.push_back(L'\0');
-    std::wstring target = to;
-    target.push_back(L'\0');
-    CreateDirectoryW(to.c_str(), nullptr);
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_COPY;
-    op.pFrom = source.c_str();
-    op.pTo = target.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
-    return SHFileOperationW(&op) == 0;
-}
-
 // season.exe running in its own copy of the sample tree.
 class Switcher {
 public:
@@ -61,14 +46,7 @@ public:
     explicit Switcher(const std::wstring& treeName,
                       const std::function<void(const std::wstring& tree)>& prepare = nullptr,
                       bool withAddons = true) {
-        tree_ = DriverFolder() + L"trees\\" + treeName + L"\\";
-        CreateDirectoryW((DriverFolder() + L"trees").c_str(), nullptr);
-        if (withAddons)
-            CopyTree(DriverFolder() + L"data\\addons", tree_.substr(0, tree_.size() - 1));
-        else
-            CreateDirectoryW(tree_.c_str(), nullptr);
-        CopyFileW((DriverFolder() + L"data\\season.exe").c_str(), (tree_ + L"season.exe").c_str(),
-                  FALSE);
+        tree_ = season_e2e::MakeTree(L"trees", treeName, withAddons);
         if (prepare)
             prepare(tree_);
         Start(tree_ + L"season.exe");
