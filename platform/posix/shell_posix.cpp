@@ -1,27 +1,14 @@
-// POSIX stand-ins for the shell: a silent, permanent, recursive delete, and an
-// "open" that only records what it was asked to open.
+// POSIX stand-ins for the shell: an "open" that only records what it was asked to
+// open.
 #include "platform/shell.h"
 
 #include "posix_path.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 namespace platform {
-
-bool DeleteFolderTree(const std::string& folder) {
-    const std::string real = ResolvePath(folder);
-    struct stat st {};
-    if (::lstat(real.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return false;
-    std::error_code error;
-    std::filesystem::remove_all(real, error);
-    return !error;
-}
 
 void ShellOpen(void*, const std::string& file, const std::string& parameters) {
     const char* record = std::getenv("BRIGHTMERE_SHELL_RECORD");

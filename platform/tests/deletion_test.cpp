@@ -128,6 +128,25 @@ TEST(DeleteTree, RemovesTreesDeeperThanMaxPathHoweverTheFolderIsSpelled) {
     }
 }
 
+TEST(DeleteTree, DeletesEverythingBelowTheFolderWrittenInAnyCase) {
+    TestFolder t;
+    t.Write("Product\\Scenery\\a.bgl", "a");
+    t.Write("Product\\Texture\\Deep\\b.bmp", "b");
+    t.Write("Product\\c.txt", "c");
+    t.Write("Keep\\d.txt", "d");
+    EXPECT_FALSE(platform::DeleteTree(t.Path("PRODUCT")).error);
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
+    EXPECT_TRUE(t.Has("Keep\\d.txt"));
+}
+
+TEST(DeleteTree, LeavesFilesAndMissingFoldersAlone) {
+    TestFolder t;
+    t.Write("file.txt", "x");
+    EXPECT_TRUE(platform::DeleteTree(t.Path("missing")).error);
+    EXPECT_TRUE(platform::DeleteTree(t.Path("file.txt")).error);
+    EXPECT_TRUE(t.Has("file.txt"));
+}
+
 TEST(DeleteTree, RemovesALinkBeyondMaxPathAsALink) {
     TestFolder t;
     t.Write("Shared\\keep.txt", "keep");

@@ -15,24 +15,6 @@
 
 using testing_support::TestFolder;
 
-TEST(DeleteFolderTree, DeletesEverythingBelowTheFolder) {
-    TestFolder t;
-    t.Write("Product\\Scenery\\a.bgl", "a");
-    t.Write("Product\\Texture\\Deep\\b.bmp", "b");
-    t.Write("Product\\c.txt", "c");
-    t.Write("Keep\\d.txt", "d");
-    EXPECT_TRUE(platform::DeleteFolderTree(t.Path("PRODUCT")));
-    EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
-    EXPECT_TRUE(t.Has("Keep\\d.txt"));
-}
-
-TEST(DeleteFolderTree, LeavesFilesAndMissingFoldersAlone) {
-    TestFolder t;
-    t.Write("file.txt", "x");
-    platform::DeleteFolderTree(t.Path("missing"));
-    EXPECT_TRUE(t.Has("file.txt"));
-}
-
 TEST(MachineKeys, DeletesAWholeKeyTreeAndNothingBeside) {
 #ifndef _WIN32
     TestFolder t;

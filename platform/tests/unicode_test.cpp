@@ -2,6 +2,7 @@
 // beyond MAX_PATH, and the decoders and case folding that the programs' text relies
 // on. On Windows the names go through the wide calls; on POSIX they are the file
 // system's own UTF-8.
+#include "platform/deletion.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -71,7 +72,7 @@ TEST(NamesBeyondWindows1252, EveryFileOperationFindsAndKeepsThem) {
         EXPECT_FALSE(platform::FilePresent(folder + "\\" + name + " 2"));
 
         EXPECT_EQ(platform::FullPathName(folder + "\\.\\" + name + "\\.."), folder);
-        EXPECT_TRUE(platform::DeleteFolderTree(folder));
+        EXPECT_FALSE(platform::DeleteTree(folder).error);
         EXPECT_FALSE(platform::FolderPresent(folder));
     }
 }

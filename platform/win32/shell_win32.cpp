@@ -6,18 +6,6 @@
 
 namespace platform {
 
-bool DeleteFolderTree(const std::string& folder) {
-    // The source list is one path ended by two NUL characters.
-    std::wstring from = win32::Widen(folder);
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op{};
-    op.hwnd = nullptr;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI; // 0x414: no undo
-    return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
-}
-
 void ShellOpen(void* owner, const std::string& file, const std::string& parameters) {
     ShellExecuteW(static_cast<HWND>(owner), nullptr, win32::Widen(file).c_str(),
                   win32::Widen(parameters).c_str(), nullptr, SW_SHOWNORMAL);

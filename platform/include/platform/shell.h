@@ -5,12 +5,6 @@
 
 namespace platform {
 
-// Deletes a folder with everything below it in one silent, permanent operation: no
-// progress window, no question, no error window, nothing to the recycle bin (the
-// shell's FO_DELETE with FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI). Returns
-// true when the shell reports success.
-bool DeleteFolderTree(const std::string& folder);
-
 // Opens a program or document with its default verb, as a double click would, with
 // `parameters` as its parameter text and `owner` (a window handle, or null) as the
 // owner of any window the shell shows. The result is not reported.
