@@ -30,20 +30,44 @@ std::string_view TrimSpaces(std::string_view s) {
     return s.substr(b, e - b);
 }
 
+// Eight bytes at a time: a file's text is nearly always ASCII.
 bool IsAscii(std::string_view s) {
-    for (const char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
+    size_t i = 0;
+    std::uint64_t high = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        high |= word;
     }
-    return true;
+    for (; i < s.size(); ++i)
+        high |= static_cast<unsigned char>(s[i]);
+    return (high & 0x8080808080808080ull) == 0;
+}
+
+// Where the line starting at `pos` ends: its first CR or LF, or `size`.
+size_t LineTextEnd(const char* data, size_t pos, size_t size) {
+    const void* lf = std::memchr(data + pos, '\n', size - pos);
+    const size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - data) : size;
+    const void* cr = std::memchr(data + pos, '\r', end - pos);
+    return cr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : end;
+}
+
+size_t CountLineFeeds(std::string_view s) {
+    size_t n = 0;
+    for (size_t at = s.find('\n'); at != std::string_view::npos; at = s.find('\n', at + 1))
+        ++n;
+    return n;
 }
 
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
 }
 
-// Names compare after case folding; ASCII names, nearly all of them, fold in place.
+// Names compare after case folding; ASCII names, nearly all of them, fold in place,
+// and a name looked up as the file spells it needs no folding at all.
 bool SameName(std::string_view a, std::string_view b) {
+    if (a == b)
+        return true;
     if (IsAscii(a) && IsAscii(b)) {
         if (a.size() != b.size())
             return false;
@@ -53,21 +77,20 @@ bool SameName(std::string_view a, std::string_view b) {
         }
         return true;
     }
-    return platform::FoldUtf8(a) == platform::FoldUtf8(b);
+    return platform::EqualFolded(a, b);
 }
 
+// The hash of the folded name (platform::FoldedHash), with ASCII folded in place.
 size_t NameHash(std::string_view name) {
     std::uint64_t h = 14695981039346656037ull;
-    auto mix = [&h](std::string_view folded, bool lower) {
-        for (const char c : folded) {
-            h ^= static_cast<unsigned char>(lower ? LowerAscii(c) : c);
+    if (IsAscii(name)) {
+        for (const char c : name) {
+            h ^= static_cast<unsigned char>(LowerAscii(c));
             h *= 1099511628211ull;
         }
-    };
-    if (IsAscii(name))
-        mix(name, true);
-    else
-        mix(platform::FoldUtf8(name), false);
+    } else {
+        h = platform::FoldedHash(name);
+    }
     return static_cast<size_t>(h ^ (h >> 29));
 }
 
@@ -148,7 +171,7 @@ ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
     if (!textIsBytes_)
         text_.reserve(content.size() + content.size() / 8);
     // One allocation for the line index: a line per line end, and one more.
-    lines_.reserve(static_cast<size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
+    lines_.reserve(CountLineFeeds(content) + 1);
 
     if (encoding_ == Encoding::Utf16LE) {
         // In a UTF-16 file an odd last byte is no unit; it stays with the last line.
@@ -187,9 +210,7 @@ ProfileDocument::ProfileDocument(std::string bytes) : bytes_(std::move(bytes)) {
             line.begin = static_cast<std::uint32_t>(pos);
             // The line ends at the first CR or LF; neither is ever part of another
             // character in UTF-8 or in any ANSI code page.
-            size_t textEnd = pos;
-            while (textEnd < size && data[textEnd] != '\r' && data[textEnd] != '\n')
-                ++textEnd;
+            const size_t textEnd = LineTextEnd(data, pos, size);
             size_t lineEnd = textEnd;
             if (lineEnd < size) {
                 const bool cr = data[lineEnd] == '\r';
@@ -233,11 +254,13 @@ void ProfileDocument::IndexSections() {
     table_.assign(capacity, 0);
     for (size_t s = 0; s < sections_.size(); ++s) {
         const std::string_view name = NameOf(lines_[sections_[s].header]);
-        size_t slot = NameHash(name) & (capacity - 1);
+        sections_[s].hash = NameHash(name);
+        size_t slot = sections_[s].hash & (capacity - 1);
         sections_[s].first = s;
         while (table_[slot] != 0) {
             const size_t other = table_[slot] - 1;
-            if (SameName(NameOf(lines_[sections_[other].header]), name)) {
+            if (sections_[other].hash == sections_[s].hash &&
+                SameName(NameOf(lines_[sections_[other].header]), name)) {
                 sections_[s].first = other;
                 break;
             }
@@ -252,10 +275,11 @@ const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view se
     if (sections_.empty())
         return nullptr;
     const std::string_view name = TrimSpaces(section);
+    const size_t hash = NameHash(name);
     const size_t mask = table_.size() - 1;
-    for (size_t slot = NameHash(name) & mask; table_[slot] != 0; slot = (slot + 1) & mask) {
+    for (size_t slot = hash & mask; table_[slot] != 0; slot = (slot + 1) & mask) {
         const Section& s = sections_[table_[slot] - 1];
-        if (SameName(NameOf(lines_[s.header]), name))
+        if (s.hash == hash && SameName(NameOf(lines_[s.header]), name))
             return &s;
     }
     return nullptr;
@@ -357,14 +381,17 @@ std::vector<std::string> ProfileDocument::EntryTexts(std::string_view section) c
     if (!s)
         return texts;
     // The first line of each key answers every lookup of that key.
-    std::unordered_map<std::string, std::string_view> firstValue;
+    struct FoldedName {
+        size_t operator()(std::string_view name) const { return NameHash(name); }
+        bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+    };
+    std::unordered_map<std::string_view, std::string_view, FoldedName, FoldedName> firstValue;
     for (size_t i = s->header + 1; i < s->endLine; ++i) {
         const Line& line = lines_[i];
         if (line.kind != LineKind::Entry)
             continue;
         const std::string_view value =
-            firstValue.try_emplace(platform::FoldUtf8(NameOf(line)), Unquote(ValueOf(line)))
-                .first->second;
+            firstValue.try_emplace(NameOf(line), Unquote(ValueOf(line))).first->second;
         std::string text(NameOf(line));
         text += '=';
         text += value;

@@ -156,6 +156,7 @@ private:
         size_t header = 0;  // index of the section line
         size_t endLine = 0; // one past its last line
         size_t first = 0;   // index of the first section of the same name
+        size_t hash = 0;    // of the folded name
     };
 
     std::string_view Text() const { return textIsBytes_ ? std::string_view(bytes_) : text_; }

@@ -63,19 +63,22 @@ void AppendUtf8(std::string& out, char32_t c) {
         c = kReplacement;
     if (c < 0x80) {
         out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        return;
     }
+    char bytes[4];
+    size_t n = 0;
+    if (c < 0x800) {
+        bytes[n++] = static_cast<char>(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+        bytes[n++] = static_cast<char>(0xE0 | (c >> 12));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    } else {
+        bytes[n++] = static_cast<char>(0xF0 | (c >> 18));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    out.append(bytes, n);
 }
 
 std::string Utf16LEToUtf8(std::string_view bytes) {
@@ -130,12 +133,20 @@ std::string Utf8ToUtf16LE(std::string_view text) {
 
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const unsigned char b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            out += ch;
-        else if (b < 0xA0 && kHigh1252[b - 0x80] != 0)
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        // Runs of ASCII go in one piece.
+        size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80)
+            ++run;
+        if (run > i) {
+            out.append(bytes, i, run - i);
+            i = run;
+            if (i == bytes.size())
+                break;
+        }
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0xA0 && kHigh1252[b - 0x80] != 0)
             AppendUtf8(out, kHigh1252[b - 0x80]);
         else
             AppendUtf8(out, b);
@@ -203,7 +214,11 @@ std::string SanitizedUtf8(std::string_view bytes) {
     return out;
 }
 
-char32_t FoldCase(char32_t c) {
+namespace {
+
+// The folding rules, one character at a time; FoldCase reads them from a table
+// made of them at compile time.
+constexpr char32_t FoldByRule(char32_t c) {
     if (c < 0x80)
         return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
@@ -244,28 +259,136 @@ char32_t FoldCase(char32_t c) {
     return c;
 }
 
-std::string FoldUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
+// Everything below U+0530 (Latin, Greek, Cyrillic) through one table look-up:
+// names are folded character by character in every comparison.
+constexpr char32_t kTableEnd = 0x530;
+
+struct FoldTable {
+    char16_t to[kTableEnd];
+    constexpr FoldTable() : to() {
+        for (char32_t c = 0; c < kTableEnd; ++c)
+            to[c] = static_cast<char16_t>(FoldByRule(c));
+    }
+};
+
+constexpr FoldTable kFold;
+
+// The folded form of a UTF-8 text, a piece at a time without building a string: one
+// folded character's encoding, or the ill-formed bytes as they stand.
+class FoldedPieces {
+public:
+    explicit FoldedPieces(std::string_view text) : text_(text) {}
+
+    // The next piece into `out` (at most four bytes); 0 at the end of the text.
+    size_t Next(char (&out)[4]) {
+        if (pos_ >= text_.size())
+            return 0;
+        const unsigned char b = static_cast<unsigned char>(text_[pos_]);
         if (b < 0x80) {
-            out += static_cast<char>((b >= 'A' && b <= 'Z') ? b + 0x20 : b);
-            ++i;
-            continue;
+            out[0] = static_cast<char>((b >= 'A' && b <= 'Z') ? b + 0x20 : b);
+            ++pos_;
+            return 1;
         }
         char32_t c = 0;
         size_t bad = 0;
-        const size_t length = DecodeOne(text, i, c, bad);
+        const size_t length = DecodeOne(text_, pos_, c, bad);
         if (length == 0) {
-            out.append(text, i, bad); // ill-formed bytes stay as they are
-            i += bad;
-            continue;
+            for (size_t k = 0; k < bad; ++k)
+                out[k] = text_[pos_ + k];
+            pos_ += bad;
+            return bad;
         }
-        AppendUtf8(out, FoldCase(c));
-        i += length;
+        pos_ += length;
+        return Encode(FoldCase(c), out);
     }
+
+private:
+    static size_t Encode(char32_t c, char (&out)[4]) {
+        if (c < 0x80) {
+            out[0] = static_cast<char>(c);
+            return 1;
+        }
+        if (c < 0x800) {
+            out[0] = static_cast<char>(0xC0 | (c >> 6));
+            out[1] = static_cast<char>(0x80 | (c & 0x3F));
+            return 2;
+        }
+        if (c < 0x10000) {
+            out[0] = static_cast<char>(0xE0 | (c >> 12));
+            out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out[2] = static_cast<char>(0x80 | (c & 0x3F));
+            return 3;
+        }
+        out[0] = static_cast<char>(0xF0 | (c >> 18));
+        out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[3] = static_cast<char>(0x80 | (c & 0x3F));
+        return 4;
+    }
+
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+} // namespace
+
+char32_t FoldCase(char32_t c) {
+    if (c < kTableEnd)
+        return kFold.to[c];
+    if (c >= 0xFF21 && c <= 0xFF3A)
+        return c + 0x20; // full-width Latin capitals
+    return c;
+}
+
+std::string FoldUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    FoldedPieces pieces(text);
+    char piece[4];
+    while (const size_t n = pieces.Next(piece))
+        out.append(piece, n);
     return out;
+}
+
+bool EqualFolded(std::string_view a, std::string_view b) {
+    // Folding keeps the length of every character's encoding (each small form is
+    // encoded in as many bytes as its capital), so texts of other lengths differ.
+    if (a.size() != b.size())
+        return false;
+    FoldedPieces left(a);
+    FoldedPieces right(b);
+    char l[4];
+    char r[4];
+    size_t ln = 0, lp = 0, rn = 0, rp = 0; // bytes in each piece, and how many compared
+    for (;;) {
+        if (lp == ln) {
+            ln = left.Next(l);
+            lp = 0;
+        }
+        if (rp == rn) {
+            rn = right.Next(r);
+            rp = 0;
+        }
+        if (ln == 0 || rn == 0)
+            return ln == 0 && rn == 0;
+        while (lp < ln && rp < rn) {
+            if (l[lp++] != r[rp++])
+                return false;
+        }
+    }
+}
+
+std::uint64_t FoldedHash(std::string_view text) {
+    std::uint64_t h = 14695981039346656037ull; // FNV-1a over the folded bytes
+    FoldedPieces pieces(text);
+    char piece[4];
+    while (const size_t n = pieces.Next(piece)) {
+        for (size_t k = 0; k < n; ++k) {
+            h ^= static_cast<unsigned char>(piece[k]);
+            h *= 1099511628211ull;
+        }
+    }
+    return h;
 }
 
 } // namespace platform

@@ -173,6 +173,12 @@ std::error_code CopyBytes(const std::string& from, const std::string& to) {
             ::close(in);
             return std::make_error_code(std::errc::permission_denied);
         }
+        // The source itself (another spelling of it): Windows refuses the copy with
+        // a sharing violation; truncating the target would empty the source.
+        if (tst.st_dev == st.st_dev && tst.st_ino == st.st_ino) {
+            ::close(in);
+            return std::make_error_code(std::errc::device_or_resource_busy);
+        }
     }
     int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
     if (out < 0) {
@@ -201,6 +207,10 @@ std::error_code CopyBytes(const std::string& from, const std::string& to) {
         if (result)
             break;
     }
+    // The copy keeps the source's last-write time, as CopyFile does.
+    const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+    if (!result && ::futimens(out, times) != 0)
+        result = LastError();
     ::close(in);
     if (::close(out) != 0 && !result)
         result = LastError();

@@ -84,6 +84,27 @@ TEST(CopyFileReplacing, ReplacesAnExistingTarget) {
     EXPECT_EQ(t.Read("src.bmp"), "new");
 }
 
+TEST(CopyFileReplacing, CopiesLargeFilesWholeWithTheirLastWriteTime) {
+    TestFolder t;
+    // Sizes around the copy's buffer of 1 MiB, with bytes that differ in every block.
+    for (const size_t size : {size_t{0}, size_t{1} << 20, (size_t{3} << 20) + 17}) {
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+        t.Write("big.dds", bytes);
+        t.Write("target.dds", "an older, shorter texture");
+        ASSERT_FALSE(platform::CopyFileReplacing(t.Path("big.dds"), t.Path("target.dds")));
+        EXPECT_TRUE(t.Read("target.dds") == bytes) << size;
+    }
+    // The copy keeps the source's last-write time, as CopyFile does.
+    t.Write("stamped.bmp", "x");
+    const auto stamp = std::chrono::time_point_cast<std::chrono::seconds>(
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+    std::filesystem::last_write_time(t.Path("stamped.bmp"), stamp);
+    ASSERT_FALSE(platform::CopyFileReplacing(t.Path("stamped.bmp"), t.Path("copy.bmp")));
+    EXPECT_TRUE(std::filesystem::last_write_time(t.Path("copy.bmp")) == stamp);
+}
+
 TEST(CopyFileReplacing, FailsWithoutChangingAnything) {
     TestFolder t;
     t.Write("src.bmp", "new");
@@ -98,11 +119,13 @@ TEST(CopyFileReplacing, FailsWithoutChangingAnything) {
         {"src.bmp", "no\\such\\out.bmp"}, // target folder missing
         {"src.bmp", "locked.bmp"},        // read-only target
         {"src.bmp", "folder.bmp"},        // target is a folder
+        {"src.bmp", "SRC.BMP"},           // the source itself
     };
     for (const Case& c : cases)
         EXPECT_TRUE(platform::CopyFileReplacing(t.Path(c.source), t.Path(c.target)))
             << c.source << " -> " << c.target;
     EXPECT_EQ(t.Read("locked.bmp"), "old");
+    EXPECT_EQ(t.Read("src.bmp"), "new");
     EXPECT_FALSE(t.Has("out.bmp"));
     platform::SetReadOnly(t.Path("locked.bmp"), false);
 }

@@ -182,10 +182,64 @@ TEST(Decoding, FoldingComparesLettersOfEveryKnownScript) {
         {"ß", "ss", false},
         {"東京", "東京", true},
         {"Łódź", "Lodz", false},
+        {"ŁÓDŹ", "łódźx", false}, // one a prefix of the other
+        {"ЖУК", "жу", false},
+        {"", "", true},
+        {"Ａ\xC3", "ａ\xC3", true}, // ill-formed bytes stay and compare as bytes
+        {"A\xE0\x80Б", "a\xE0\x80б", true},
+        {"A\xC3", "a\xC3\x83", false},
+        {"\xC3\x83", "\xC3\xA3", true}, // Ã and ã
+        {"\xC3", "\xC3\xA3", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::FoldUtf8(c.a) == platform::FoldUtf8(c.b), c.same) << c.a;
-        EXPECT_EQ(platform::SameNameNoCase(c.a, c.b), c.same) << c.a;
+        EXPECT_EQ(platform::EqualFolded(c.a, c.b), c.same) << c.a;
+        EXPECT_EQ(platform::EqualFolded(c.b, c.a), c.same) << c.a;
+        if (c.same) {
+            EXPECT_EQ(platform::FoldedHash(c.a), platform::FoldedHash(c.b)) << c.a;
+        }
+        if (platform::IsUtf8(c.a) && platform::IsUtf8(c.b)) {
+            EXPECT_EQ(platform::SameNameNoCase(c.a, c.b), c.same) << c.a;
+        }
+    }
+}
+
+TEST(Decoding, FoldingKeepsTheLengthOfEveryCharactersEncoding) {
+    // EqualFolded rejects texts of different lengths before it folds them.
+    std::string capital;
+    std::string small;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        capital.clear();
+        small.clear();
+        platform::AppendUtf8(capital, c);
+        platform::AppendUtf8(small, platform::FoldCase(c));
+        ASSERT_EQ(capital.size(), small.size()) << std::hex << static_cast<unsigned>(c);
+    }
+}
+
+TEST(Decoding, EveryCharacterFoldsToItsSmallFormOnce) {
+    // Capital and small pairs at the edges of each folded range, and neighbours that
+    // have no small form; folding a small form again changes nothing.
+    const struct {
+        char32_t capital;
+        char32_t small;
+    } pairs[] = {
+        {U'A', U'a'},     {U'Z', U'z'},     {0xC0, 0xE0},     {0xDE, 0xFE},       {0xD7, 0xD7},
+        {0x100, 0x101},   {0x139, 0x13A},   {0x147, 0x148},   {0x14A, 0x14B},     {0x176, 0x177},
+        {0x178, 0xFF},    {0x179, 0x17A},   {0x17D, 0x17E},   {0x130, 0x130},     {0x131, 0x131},
+        {0x386, 0x3AC},   {0x388, 0x3AD},   {0x38C, 0x3CC},   {0x38F, 0x3CE},     {0x391, 0x3B1},
+        {0x3A2, 0x3A2},   {0x3AB, 0x3CB},   {0x400, 0x450},   {0x40F, 0x45F},     {0x410, 0x430},
+        {0x42F, 0x44F},   {0x460, 0x461},   {0x480, 0x481},   {0x48A, 0x48B},     {0x4C0, 0x4CF},
+        {0x4C1, 0x4C2},   {0x4CD, 0x4CE},   {0x4D0, 0x4D1},   {0x52E, 0x52F},     {0x530, 0x530},
+        {0xFF21, 0xFF41}, {0xFF3A, 0xFF5A}, {0xFF3B, 0xFF3B}, {0x1F600, 0x1F600},
+    };
+    for (const auto& p : pairs) {
+        EXPECT_EQ(platform::FoldCase(p.capital), p.small)
+            << std::hex << static_cast<unsigned>(p.capital);
+        EXPECT_EQ(platform::FoldCase(p.small), p.small)
+            << std::hex << static_cast<unsigned>(p.small);
     }
 }
 

@@ -11,6 +11,31 @@ FileSystem& RealFileSystem() {
     return real;
 }
 
+UnattendedFileSystem& QuietFileSystem() {
+    static UnattendedFileSystem quiet;
+    return quiet;
+}
+
+bool UnattendedFileSystem::FolderCopy(const std::string& folder, const std::string& target) {
+    std::error_code error;
+    const std::vector<platform::FolderEntry> entries = List(folder, error);
+    if (error)
+        return false;
+    bool anyFile = false;
+    bool all = true;
+    for (const platform::FolderEntry& entry : entries) {
+        if (entry.directory)
+            continue;
+        if (!anyFile && platform::MakeFolders(target))
+            return false;
+        anyFile = true;
+        // The others are still copied after one fails, as the shell skips a file.
+        if (!FileCopy(folder + "\\" + entry.name, target + "\\" + entry.name))
+            all = false;
+    }
+    return anyFile && all;
+}
+
 void ScanSubFolders(SwitcherState& state, FileSystem& fs) {
     std::error_code error;
     const auto entries = fs.List(state.BaseFolder, error);

@@ -36,4 +36,17 @@ public:
 // The platform's file system.
 FileSystem& RealFileSystem();
 
+// The platform's file system for runs that nobody watches (a quiet command line,
+// a scheduled task): a folder's files are copied one at a time with FileCopy, so no
+// shell window shows progress or waits for an answer about a file in use. The
+// outcome is the shell copy's: every file of the folder (not its sub-folders) into
+// the target, which is created when missing; a read-only target file is left and
+// the copy then fails, as does a folder without files.
+class UnattendedFileSystem : public FileSystem {
+public:
+    bool FolderCopy(const std::string& folder, const std::string& target) override;
+};
+
+UnattendedFileSystem& QuietFileSystem();
+
 } // namespace season

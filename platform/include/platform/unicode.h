@@ -3,6 +3,7 @@
 // case folding under which names compare.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,7 +41,14 @@ bool IsUtf8(std::string_view bytes);
 // letters map their capitals to the small forms; everything else stays.
 char32_t FoldCase(char32_t c);
 
-// Every character of well-formed UTF-8 text folded with FoldCase.
+// Every character of UTF-8 text folded with FoldCase; ill-formed bytes stay as they are.
 std::string FoldUtf8(std::string_view text);
+
+// FoldUtf8(a) == FoldUtf8(b), without building either string.
+bool EqualFolded(std::string_view a, std::string_view b);
+
+// A hash of FoldUtf8(text) (64-bit FNV-1a over its bytes), without building it:
+// texts that are EqualFolded hash alike.
+std::uint64_t FoldedHash(std::string_view text);
 
 } // namespace platform

@@ -583,3 +583,46 @@ TEST(ApplySeason, StopsBetweenOperationsWhenAsked) {
         }
     }
 }
+
+// The unattended folder copy ends as the shell's copy does, case by case: the same
+// answer and the same files in the target afterwards.
+TEST(UnattendedFolderCopy, EndsAsTheShellCopyDoes) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> sourceFiles; // relative to the source folder
+        std::vector<std::string> targetFiles; // already in the target ("old")
+        const char* readOnlyTarget;           // a target file made read-only, or ""
+        bool expected;
+    } cases[] = {
+        {"into a missing folder", {"a.bmp", "b.dds", "Sub\\c.bmp"}, {}, "", true},
+        {"over older files", {"a.bmp", "B.DDS"}, {"A.BMP", "b.dds", "other.bmp"}, "", true},
+        {"a read-only target", {"a.bmp", "b.dds"}, {"a.bmp"}, "a.bmp", false},
+        {"only a sub-folder", {"Sub\\c.bmp"}, {}, "", false},
+        {"no source folder", {}, {}, "", false},
+    };
+    for (const Case& c : cases) {
+        std::map<std::string, Files> after;
+        std::map<std::string, bool> answers;
+        for (const bool quiet : {false, true}) {
+            TestFolder t;
+            for (const std::string& f : c.sourceFiles)
+                t.Write("Source\\" + f, "new " + Lower(f));
+            for (const std::string& f : c.targetFiles)
+                t.Write("Target\\" + f, "old");
+            if (*c.readOnlyTarget) {
+                ASSERT_FALSE(platform::SetReadOnly(t.Path("Target\\") + c.readOnlyTarget, true));
+            }
+            season::FileSystem& fs =
+                quiet ? static_cast<season::FileSystem&>(season::QuietFileSystem())
+                      : season::RealFileSystem();
+            const std::string key = quiet ? "quiet" : "shell";
+            answers[key] = fs.FolderCopy(t.Path("Source"), t.Path("Target"));
+            after[key] = Snapshot(t);
+            if (*c.readOnlyTarget)
+                platform::SetReadOnly(t.Path("Target\\") + c.readOnlyTarget, false);
+        }
+        EXPECT_EQ(answers["quiet"], c.expected) << c.name;
+        EXPECT_EQ(answers["shell"], c.expected) << c.name;
+        EXPECT_EQ(after["quiet"], after["shell"]) << c.name;
+    }
+}

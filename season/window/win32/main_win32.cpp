@@ -54,7 +54,10 @@ int RunFromCommandLine(const std::vector<std::string>& args) {
     host.askYesNo = [](const std::string& text, const std::string& caption) {
         return platform::AskYesNo(nullptr, text, caption) == platform::kAnswerYes;
     };
-    return season::RunCommandLine(season::ParseCommandLine(args), host);
+    // A quiet run is one nobody watches: no shell window may wait for an answer.
+    const season::CommandLine line = season::ParseCommandLine(args);
+    return season::RunCommandLine(
+        line, host, line.quiet ? season::QuietFileSystem() : season::RealFileSystem());
 }
 
 } // namespace
