@@ -13,7 +13,7 @@ std::string RunningSimulator(const std::vector<std::string>& processNames) {
                                           ? std::string_view(full)
                                           : std::string_view(full).substr(cut + 1);
         for (std::string_view simulator : kSimulatorPrograms) {
-            if (platform::FoldUtf8(name) == platform::FoldUtf8(simulator))
+            if (platform::EqualFolded(name, simulator))
                 return std::string(name);
         }
     }
