@@ -1,9 +1,10 @@
 // Benchmark driver under Wine: runs "data\season.exe /season=winter /mipmaps=no
 // /quiet" in the tree beside it and prints the wall-clock time from the start of
 // the process to its end. Before the start it writes "data\bench-start.stamp", so
-// that the calling script can find the files the switch wrote, and waits the
-// number of seconds its argument gives (default 1), so that the disk has written
-// back the copy of the tree into the sandbox.
+// that the calling script can find the files the switch wrote, and waits until the
+// script has flushed the freshly copied tree to disk and written "data\bench-go"
+// (at most the number of seconds its argument gives, default 120): replacing files
+// whose pages are still being written back would wait for that writing.
 //   season-cli-bench [SECONDS]
 #include <windows.h>
 
@@ -20,8 +21,13 @@ int main(int argc, char** argv) {
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     CloseHandle(stamp);
     // At least a second: the stamp's time lies clearly before any file written.
-    const int wait = argc > 1 ? std::atoi(argv[1]) : 1;
-    Sleep(static_cast<DWORD>(wait < 1 ? 1 : wait) * 1000 + 100);
+    Sleep(1100);
+    const int wait = argc > 1 ? std::atoi(argv[1]) : 120;
+    for (int tenths = 0; tenths < wait * 10; ++tenths) {
+        if (GetFileAttributesW((folder + L"bench-go").c_str()) != INVALID_FILE_ATTRIBUTES)
+            break;
+        Sleep(100);
+    }
 
     std::wstring command = L"\"" + folder + L"season.exe\" /season=winter /mipmaps=no /quiet";
     STARTUPINFOW si{};
