@@ -56,29 +56,38 @@ size_t DecodeOne(std::string_view s, size_t i, char32_t& c, size_t& bad) {
     return length;
 }
 
-} // namespace
-
-void AppendUtf8(std::string& out, char32_t c) {
+// One character as UTF-8 into `out`; returns the number of bytes. A value that is
+// no character (a surrogate, or beyond U+10FFFF) is encoded as U+FFFD.
+size_t EncodeUtf8(char32_t c, char (&out)[4]) {
     if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
         c = kReplacement;
     if (c < 0x80) {
-        out += static_cast<char>(c);
-        return;
+        out[0] = static_cast<char>(c);
+        return 1;
     }
-    char bytes[4];
-    size_t n = 0;
     if (c < 0x800) {
-        bytes[n++] = static_cast<char>(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-        bytes[n++] = static_cast<char>(0xE0 | (c >> 12));
-        bytes[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    } else {
-        bytes[n++] = static_cast<char>(0xF0 | (c >> 18));
-        bytes[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        bytes[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[0] = static_cast<char>(0xC0 | (c >> 6));
+        out[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
     }
-    bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
-    out.append(bytes, n);
+    if (c < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (c >> 12));
+        out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (c >> 18));
+    out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+} // namespace
+
+void AppendUtf8(std::string& out, char32_t c) {
+    char bytes[4];
+    out.append(bytes, EncodeUtf8(c, bytes));
 }
 
 std::string Utf16LEToUtf8(std::string_view bytes) {
@@ -299,33 +308,10 @@ public:
             return bad;
         }
         pos_ += length;
-        return Encode(FoldCase(c), out);
+        return EncodeUtf8(FoldCase(c), out);
     }
 
 private:
-    static size_t Encode(char32_t c, char (&out)[4]) {
-        if (c < 0x80) {
-            out[0] = static_cast<char>(c);
-            return 1;
-        }
-        if (c < 0x800) {
-            out[0] = static_cast<char>(0xC0 | (c >> 6));
-            out[1] = static_cast<char>(0x80 | (c & 0x3F));
-            return 2;
-        }
-        if (c < 0x10000) {
-            out[0] = static_cast<char>(0xE0 | (c >> 12));
-            out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out[2] = static_cast<char>(0x80 | (c & 0x3F));
-            return 3;
-        }
-        out[0] = static_cast<char>(0xF0 | (c >> 18));
-        out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out[3] = static_cast<char>(0x80 | (c & 0x3F));
-        return 4;
-    }
-
     std::string_view text_;
     size_t pos_ = 0;
 };
