@@ -450,6 +450,28 @@ void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
     EXPECT_TRUE(FileExists(reserved[0])) << "the reserving file stays";
 }
 
+// Everything the log names is gone, the scenery library's backup (holding
+// `sceneryBefore`) included, and the run file has been opened.
+void ExpectProductRemoved(const Product& p, const std::string& sceneryBefore = kSceneryCfg) {
+    EXPECT_EQ(ReadFile(p.entryRecord),
+              "Unregister|Sample Airport X|second|<null>\nCleanup|shared|<null>|<null>\n");
+    EXPECT_EQ(SectionsOf(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg")),
+              (std::vector<std::string>{"General", "Area.001", "Area.003"}));
+    EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"),
+              sceneryBefore);
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Tools"));
+    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Other Product"));
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Shared\\Brightmere Library"));
+    EXPECT_FALSE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
+    EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
+    EXPECT_FALSE(FolderExists(p.root + L"Start Menu\\Programs\\Sample Airport X"));
+    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"), "switched off");
+    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl"), "switched off dex");
+    EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
+}
+
 const std::wstring kRemovedText =
     L"The Sample Airport X are removed from your system! Click Finish to exit the Uninstall "
     L"wizard.";
@@ -562,31 +584,15 @@ TEST(Wizard, RemovesTheWholeProductAndThenItself) {
     EXPECT_FALSE(w.Enabled(Component::BitBtn1));
     EXPECT_TRUE(w.Enabled(Component::BitBtn2));
 
-    // Every effect of the log.
-    EXPECT_EQ(ReadFile(p.entryRecord),
-              "Unregister|Sample Airport X|second|<null>\nCleanup|shared|<null>|<null>\n");
-    const std::string scenery = ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg");
-    EXPECT_EQ(SectionsOf(scenery), (std::vector<std::string>{"General", "Area.001", "Area.003"}));
-    EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"),
-              sceneryBefore);
-    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Tools"));
-    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Other Product"));
-    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
+    // Every effect of the log, and what stays beside it.
+    ExpectProductRemoved(p, sceneryBefore);
     EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery"));
-    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Shared\\Brightmere Library"));
-    EXPECT_FALSE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
-    EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
-    EXPECT_FALSE(FolderExists(p.root + L"Start Menu\\Programs\\Sample Airport X"));
     EXPECT_TRUE(FolderExists(p.root + L"Start Menu\\Programs"));
-    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"), "switched off");
     EXPECT_FALSE(FileExists(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.off"));
-    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl"), "switched off dex");
     EXPECT_FALSE(FileExists(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl.off_dex"));
     EXPECT_FALSE(FileExists(p.folder + L"Uninstall.log"));
     EXPECT_TRUE(FileExists(p.program)) << "the program stays until Finish";
     // The run file was opened with the wizard's folder as its parameter text.
-    EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
     EXPECT_EQ(ReadFile(p.runRecord), Narrow(p.folder));
 
     FinishAndExpectSelfDeletion(w, p);
@@ -1125,28 +1131,6 @@ void ExpectProductUntouched(const Product& p) {
     EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg"), kSceneryCfg);
     EXPECT_EQ(ReadFile(p.entryRecord), "<missing>");
     EXPECT_TRUE(FilesIn(p.temp, L"*.bat").empty()) << "no self-deletion batch";
-}
-
-// Everything the log names is gone, as after the window's removal, the scenery
-// library's backup included.
-void ExpectProductRemoved(const Product& p) {
-    EXPECT_EQ(ReadFile(p.entryRecord),
-              "Unregister|Sample Airport X|second|<null>\nCleanup|shared|<null>|<null>\n");
-    EXPECT_EQ(SectionsOf(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg")),
-              (std::vector<std::string>{"General", "Area.001", "Area.003"}));
-    EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"),
-              kSceneryCfg);
-    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Tools"));
-    EXPECT_TRUE(KeyExists(p.registryKey + L"\\Other Product"));
-    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
-    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Shared\\Brightmere Library"));
-    EXPECT_FALSE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
-    EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
-    EXPECT_FALSE(FolderExists(p.root + L"Start Menu\\Programs\\Sample Airport X"));
-    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.bgl"), "switched off");
-    EXPECT_EQ(ReadFile(p.root + L"Sim\\Scenery\\World\\scenery\\APX45180.bgl"), "switched off dex");
-    EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
 }
 
 // After the process has ended its batch deletes the program, its folder and itself.
