@@ -17,5 +17,7 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -qq
+# A mirror caught in the middle of a sync fails one index or another; the lists
+# already on the machine then stay, and the install below says whether they serve.
+$SUDO apt-get update -qq || echo "apt-get update failed for some lists; installing from those at hand"
 $SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null

@@ -28,10 +28,6 @@ WINE_SANDBOX=$(readlink -f "$WINE_SANDBOX")
 # the C locale a name beyond ASCII would come out mangled. The prefix's ANSI code
 # page stays 1252, so names beyond it still test the wide calls for real.
 export LC_ALL=C.UTF-8
-# Wine maps Windows names to Linux ones through the locale's character set: under
-# the C locale a name beyond ASCII would come out mangled. The prefix's ANSI code
-# page stays 1252, so names beyond it still test the wide calls for real.
-export LC_ALL=C.UTF-8
 export HOME="$WINE_SANDBOX/home"
 export WINEPREFIX="$WINE_SANDBOX/prefix"
 export WINEDEBUG=-all
