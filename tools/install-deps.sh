@@ -7,8 +7,10 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-14 libclang-rt-14-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     wine wine32:i386 wine64 xvfb xauth imagemagick xdotool
     fonts-dejavu-core python3
+    nsis cmark
 )
 
 SUDO=""

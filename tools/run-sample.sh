@@ -9,10 +9,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target season >/dev/null
+preset=$(bash tools/wine-preset.sh)
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target season >/dev/null
 
-exe=build/windows/season/window/win32/season.exe
+exe=build/$preset/season/window/win32/season.exe
+[ "$preset" = windows ] || echo "This machine runs no 32-bit programs: showing the 64-bit build of the same code."
 export WINE_SANDBOX="$PWD/build/sample-sandbox"
 export WINE_SANDBOX_BESIDE="$PWD/samples/addons"
 echo "Sample add-on folder (inside the Wine prefix): C:\\run\\season\\"

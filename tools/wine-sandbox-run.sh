@@ -28,9 +28,21 @@ WINE_SANDBOX=$(readlink -f "$WINE_SANDBOX")
 # the C locale a name beyond ASCII would come out mangled. The prefix's ANSI code
 # page stays 1252, so names beyond it still test the wide calls for real.
 export LC_ALL=C.UTF-8
+# A 64-bit program runs on Wine's 64-bit loader in a 64-bit prefix; a 32-bit one on
+# the loader that the wine command picks (its 32-bit one where the machine has it).
+# The machine type is the two bytes after the "PE\0\0" signature, whose offset
+# stands at 0x3c.
+pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')
+if [ "$machine" = "8664" ]; then
+    wine=/usr/lib/wine/wine64
+    export WINELOADER=$wine
+else
+    wine=wine
+fi
 export HOME="$WINE_SANDBOX/home"
 export WINEPREFIX="$WINE_SANDBOX/prefix"
-export WINEDEBUG=-all
+export WINEDEBUG=${SANDBOX_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
 mkdir -p "$HOME"
@@ -40,7 +52,7 @@ mkdir -p "$HOME"
     flock 9
     if [ ! -f "$WINEPREFIX/.sandboxed" ]; then
         rm -rf "$WINEPREFIX"
-        wineboot --init >/dev/null 2>&1 || true
+        "$wine" wineboot --init >/dev/null 2>&1 || true
         wineserver -w || true
         for link in "$WINEPREFIX"/drive_c/users/*/*; do
             if [ -L "$link" ]; then
@@ -68,4 +80,14 @@ if [ -n "${WINE_SANDBOX_DATA:-}" ]; then
     cp -r "$WINE_SANDBOX_DATA" "$run/data"
 fi
 cd "$run"
-exec wine "$(basename "$exe")" "$@"
+# Wine's own background programs (services, explorer), started with the first
+# program of a prefix, inherit that program's output. Were that the caller's pipe,
+# it would stay open until the last program of the prefix ends, and a test runner
+# reading it would wait for every other test in the prefix. The output goes to a
+# file, which is shown once the program has ended.
+out=$(mktemp "$WINE_SANDBOX/output.XXXXXX")
+status=0
+"$wine" "$(basename "$exe")" "$@" >"$out" 2>&1 </dev/null || status=$?
+cat "$out"
+rm -f "$out"
+exit "$status"

@@ -124,8 +124,69 @@ __attribute__((noinline)) DWORD GuardedCall(EntryPoint call, const char* first, 
     return *static_cast<volatile DWORD*>(&frame.code);
 }
 
+#elif defined(__x86_64__)
+
+// GCC for 64-bit Windows has no __try either, and there exception handlers are no
+// chain on the stack: each function's unwind information names its handler. The
+// assembler directive .seh_handler, standing in GuardedCall's body, makes
+// GuardHandler the handler of GuardedCall's own frame, so Windows calls it once an
+// exception that the library's frames left unhandled reaches this frame, as the
+// registration frame does on 32-bit Windows. GuardedCall holds nothing that needs a
+// clean-up, so GCC gives it no handler of its own to clash with.
+//
+// GuardHandler notes the code and jumps back into GuardedCall with
+// __builtin_longjmp; no unwinding runs through the library's frames. The frame it
+// returns to is found through a per-thread pointer, since the dispatcher hands the
+// handler the frame's stack address, not this record. Wine's own code still keeps a
+// chain of frames in the thread information block on 64-bit too (its dispatcher
+// pushes one while it calls a handler), so the chain's head is put back as it was
+// before the call, as on 32-bit; Windows itself leaves that field unused there.
+struct GuardFrame {
+    void* jump[5]; // __builtin_setjmp's buffer
+    DWORD code;
+    void* chain; // the thread information block's frame chain before the call
+};
+
+thread_local GuardFrame* activeGuard = nullptr;
+
+// The first field of the thread information block, GS:[0] on 64-bit.
+void* TibChain() {
+    void* head = nullptr;
+    __asm__ __volatile__("movq %%gs:0, %0" : "=r"(head) : : "memory");
+    return head;
+}
+void SetTibChain(void* head) {
+    __asm__ __volatile__("movq %0, %%gs:0" : : "r"(head) : "memory");
+}
+
+extern "C" EXCEPTION_DISPOSITION GuardHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
+    GuardFrame* frame = activeGuard;
+    if (!frame || (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)))
+        return ExceptionContinueSearch;
+    frame->code = record->ExceptionCode;
+    activeGuard = nullptr;
+    SetTibChain(frame->chain);
+    __builtin_longjmp(frame->jump, 1);
+}
+
+__attribute__((noinline)) DWORD GuardedCall(EntryPoint call, const char* first, const char* second,
+                                            const char* third) {
+    __asm__ __volatile__(".seh_handler GuardHandler, @except");
+    GuardFrame frame{};
+    frame.chain = TibChain();
+    if (__builtin_setjmp(frame.jump) == 0) {
+        activeGuard = &frame;
+        call(first, second, third);
+        activeGuard = nullptr;
+        return 0;
+    }
+    // Back from GuardHandler, which has cleared the pointer.
+    return *static_cast<volatile DWORD*>(&frame.code);
+}
+
 #else
-#error "CallLibraryEntry needs __try (Microsoft compiler) or an i386 exception registration frame"
+#error                                                                                             \
+    "CallLibraryEntry needs __try (Microsoft compiler) or a GCC exception frame for i386 or x86-64"
 #endif
 
 } // namespace

@@ -840,7 +840,13 @@ TEST(Wizard, ALibraryThatFaultsEndsOnlyItsStepAndTheWizardStillFinishes) {
         const char* fault;
     } cases[] = {
         {L"fault-access", "AccessViolation", "fault 0xC0000005, access violation"},
+#if !defined(__x86_64__)
+        // Wine's 64-bit loader has too little stack left after an overflow inside a
+        // window procedure to call the handler ("stack overflow 2000 bytes"), and ends
+        // the process. The program is the 32-bit build; the removal's own tests
+        // catch the overflow on 64-bit too.
         {L"fault-stack", "StackOverflow", "fault 0xC00000FD, stack overflow"},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
