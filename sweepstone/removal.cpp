@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace sweepstone {
 namespace {
@@ -271,14 +272,63 @@ private:
             if (!step.exists(value))
                 continue;
             const Deletion done = step.act(value);
-            if (!step.exists(value))
+            if (!step.exists(value)) {
                 report_.Add(Outcome::Removed, item);
-            else if (!done.error && !done.inUse.empty())
+                removed_.push_back({step.section, value});
+            } else if (!done.error && !done.inUse.empty())
                 ScheduleAtRestart(item, done.inUse);
             else
                 report_.Add(Outcome::Left, item, Reason(done.error));
         }
         window_.SetProgress(step.position);
+    }
+
+    // After the delete steps: each folder and key that held a removed item and is
+    // empty now goes too, and so on upwards, up to the first that is not empty, is
+    // refused by the rule its item passed, is a link or is a root. Each goes alone
+    // (an empty folder, a key without values or subkeys), never as a tree, so what
+    // anyone else put there stays.
+    void RemoveEmptyParents() {
+        for (const auto& [section, value] : removed_) {
+            const bool key = section == kRegistry;
+            for (std::string parent = ParentOf(key ? KeyOf(value) : value); !parent.empty();
+                 parent = ParentOf(parent)) {
+                const bool gone = key ? RemoveEmptyKey(parent) : RemoveEmptyFolder(parent);
+                if (!gone)
+                    break;
+                report_.Add(Outcome::Removed, key ? MachineKeyItem(parent) : parent,
+                            "empty parent");
+            }
+        }
+    }
+
+    // The folder or key that holds `path`; empty for a root or a bare name.
+    static std::string ParentOf(std::string path) {
+        while (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+            path.pop_back();
+        const size_t cut = path.find_last_of("\\/");
+        if (cut == std::string::npos)
+            return {};
+        path.resize(cut);
+        if (path.find_first_not_of("\\/") == std::string::npos || path.back() == ':')
+            return {}; // "C:", "\\server", "/"
+        return path;
+    }
+
+    bool RemoveEmptyKey(const std::string& key) const {
+        if (KeyGuard(key))
+            return false;
+        const std::error_code failure = platform::DeleteEmptyMachineKey(key);
+        return !failure;
+    }
+
+    bool RemoveEmptyFolder(const std::string& folder) const {
+        if (FolderGuard(folder))
+            return false;
+        // Asked again of the folder as opened, which a link above it may have moved.
+        const std::error_code failure = platform::RemoveEmptyFolder(
+            folder, [this](const std::string& onDisk) { return !FolderGuard(onDisk); });
+        return !failure;
     }
 
     // What is in use goes at the next restart, each item after what it holds.
@@ -386,6 +436,7 @@ private:
     std::string sceneryFolder_;
     bool backedUp_ = false;
     bool keepOwnFiles_ = false;
+    std::vector<std::pair<SectionList, std::string>> removed_; // values the delete steps removed
     RemovalReport report_;
 };
 
@@ -415,6 +466,7 @@ RemovalReport Removal::RunAll() {
         if (!step.shared || !sharedInUse_)
             Guarded([&] { DeleteNamedItems(step); });
     }
+    Guarded([&] { RemoveEmptyParents(); });
     Guarded([&] { RenameBack(lists_[kRenameFile], ".off", 90); });
     Guarded([&] { RenameBack(lists_[kRenameFileDex], ".bgl.off_dex", 95); });
     Guarded([&] { DeleteOwnFiles(); });

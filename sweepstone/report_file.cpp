@@ -120,7 +120,7 @@ std::string ReportText(const ReportHeader& header, const RemovalReport& report) 
         text += OutcomeWord(item.outcome);
         text += '\t';
         text += Field(item.item);
-        if (item.outcome != Outcome::Removed) {
+        if (item.outcome != Outcome::Removed || !item.reason.empty()) { // "empty parent"
             text += '\t';
             text += Field(item.reason);
         }

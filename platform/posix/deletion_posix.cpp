@@ -104,4 +104,27 @@ std::error_code DeleteAtRestart(const std::string& path) {
     return out ? std::error_code{} : std::make_error_code(std::errc::io_error);
 }
 
+std::error_code RemoveEmptyFolder(const std::string& folder,
+                                  const std::function<bool(const std::string& onDisk)>& allowed) {
+    std::string real = ResolvePath(folder);
+    while (real.size() > 1 && real.back() == '/')
+        real.pop_back();
+    struct stat st {};
+    if (::lstat(real.c_str(), &st) != 0)
+        return LastError();
+    if (S_ISLNK(st.st_mode))
+        return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    if (!S_ISDIR(st.st_mode))
+        return std::make_error_code(std::errc::not_a_directory);
+    char buffer[PATH_MAX];
+    if (!::realpath(real.c_str(), buffer))
+        return LastError();
+    if (!allowed(buffer))
+        return std::make_error_code(std::errc::permission_denied);
+    // rmdir refuses a folder that is not empty.
+    if (::rmdir(real.c_str()) != 0)
+        return LastError();
+    return {};
+}
+
 } // namespace platform

@@ -7,7 +7,9 @@
 #include "posix_path.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,6 +34,16 @@ std::error_code DeleteMachineKeyTree(const std::string& keyPath) {
     std::error_code error;
     std::filesystem::remove_all(ResolvePath(KeyFolder(keyPath)), error);
     return error;
+}
+
+std::error_code DeleteEmptyMachineKey(const std::string& keyPath) {
+    if (MachineKeyIsLink(keyPath))
+        return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    // A key's values and subkeys are the entries of its folder: rmdir refuses it
+    // while it has any.
+    if (::rmdir(ResolvePath(KeyFolder(keyPath)).c_str()) != 0)
+        return {errno, std::generic_category()};
+    return {};
 }
 
 bool MachineKeyExists(const std::string& keyPath) {

@@ -10,6 +10,7 @@
 #include "platform/deletion.h"
 
 #include "platform/shell.h"
+#include "scoped_win32.h"
 #include "windows_support.h"
 
 #include <cstdlib>
@@ -205,6 +206,44 @@ TreeDeletion DeleteTree(const std::string& folder) {
 
 std::error_code DeleteAtRestart(const std::string& path) {
     if (!MoveFileExW(Long(Widen(FullPathName(path))).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        return win32::LastError();
+    return {};
+}
+
+std::error_code RemoveEmptyFolder(const std::string& folder,
+                                  const std::function<bool(const std::string& onDisk)>& allowed) {
+    std::wstring path = Widen(FullPathName(folder));
+    while (path.size() > 3 && path.back() == L'\\')
+        path.pop_back();
+    // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, never what it leads to.
+    win32::ScopedFileHandle handle(
+        CreateFileW(Long(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle)
+        return win32::LastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle.Get(), &info))
+        return win32::LastError();
+    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return win32::MakeError(ERROR_DIRECTORY);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return win32::MakeError(ERROR_REPARSE_ATTRIBUTE_CONFLICT);
+    std::wstring onDisk(1024, L'\0');
+    const DWORD n =
+        GetFinalPathNameByHandleW(handle.Get(), onDisk.data(), static_cast<DWORD>(onDisk.size()),
+                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= onDisk.size())
+        return n == 0 ? win32::LastError() : win32::MakeError(ERROR_FILENAME_EXCED_RANGE);
+    onDisk.resize(n);
+    if (!allowed(Narrow(win32::WithoutLongFormPrefix(onDisk))))
+        return win32::MakeError(ERROR_ACCESS_DENIED);
+    // The system refuses this for a folder that is not empty (ERROR_DIR_NOT_EMPTY);
+    // the folder goes when the handle closes.
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    if (!SetFileInformationByHandle(handle.Get(), FileDispositionInfo, &disposition,
+                                    sizeof disposition))
         return win32::LastError();
     return {};
 }

@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include "scoped_win32.h"
 #include "windows_support.h"
 
 #include <vector>
@@ -183,6 +184,25 @@ std::error_code CreateMachineKey(const std::string& keyPath) {
         return win32::MakeError(static_cast<DWORD>(result));
     RegCloseKey(key);
     return {};
+}
+
+std::error_code DeleteEmptyMachineKey(const std::string& keyPath) {
+    win32::ScopedRegistryKey key(
+        OpenNoFollow(HKEY_LOCAL_MACHINE, win32::Widen(keyPath), KEY_QUERY_VALUE | DELETE));
+    if (!key)
+        return win32::MakeError(ERROR_FILE_NOT_FOUND);
+    if (IsLinkKey(key.Get()))
+        return win32::MakeError(ERROR_ACCESS_DENIED);
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    const LONG result = RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                         nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    if (result != ERROR_SUCCESS)
+        return win32::MakeError(static_cast<DWORD>(result));
+    if (subkeys != 0 || values != 0)
+        return win32::MakeError(ERROR_DIR_NOT_EMPTY);
+    // Deleted through the handle that was looked at, not by its name again.
+    return DeleteLinkKey(key.Get()) ? std::error_code{} : win32::MakeError(ERROR_ACCESS_DENIED);
 }
 
 } // namespace platform

@@ -159,6 +159,7 @@ TEST(ExitCodeFor, LeftOutweighsRestartWhichOutweighsRemoved) {
 TEST(ReportText, ListsEveryItemWithItsOutcomeAndReason) {
     RemovalReport report;
     report.Add(Outcome::Removed, "C:\\Sim\\Addon Scenery\\Sample");
+    report.Add(Outcome::Removed, "C:\\Sim\\Addon Scenery\\Maker", "empty parent");
     report.Add(Outcome::Left, "C:\\Sim\\Effects\\x.fx", "in use");
     report.Add(Outcome::Refused, "C:\\", "a drive root");
     report.Add(Outcome::AtRestart, "C:\\Sim\\lights.dll", "in use; deleted at the next restart");
@@ -170,9 +171,10 @@ TEST(ReportText, ListsEveryItemWithItsOutcomeAndReason) {
               "Uninstall log: C:\\P\\Uninstall.log\r\n"
               "Product: Sample\r\n"
               "Exit code: 1 (items were left)\r\n"
-              "Removed: 1, left: 1, refused: 1, at the next restart: 1\r\n"
+              "Removed: 2, left: 1, refused: 1, at the next restart: 1\r\n"
               "\r\n"
               "removed\tC:\\Sim\\Addon Scenery\\Sample\r\n"
+              "removed\tC:\\Sim\\Addon Scenery\\Maker\tempty parent\r\n"
               "left\tC:\\Sim\\Effects\\x.fx\tin use\r\n"
               "refused\tC:\\\ta drive root\r\n"
               "restart\tC:\\Sim\\lights.dll\tin use; deleted at the next restart\r\n");

@@ -310,6 +310,7 @@ TEST(TForm2, RemovesThenDeletesItselfOnFinish) {
     EXPECT_EQ(form.Report().items,
               (std::vector<sweepstone::ReportItem>{
                   {Outcome::Removed, t.Path("Effects\\x.fx"), ""},
+                  {Outcome::Removed, t.Path("Effects"), "empty parent"},
                   {Outcome::Removed, t.Path("Product\\") + "Uninstall.log", ""}}));
     form.Timer1Timer(); // a late tick does not run the removal again
     EXPECT_EQ(std::count(window.events.begin(), window.events.end(), "stop-timer"), 1);

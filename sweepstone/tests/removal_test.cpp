@@ -261,6 +261,7 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
         {Outcome::Removed, t.Path("Shared Library"), ""},
         {Outcome::Removed, t.Path("Effects\\sample_lights.fx"), ""},
         {Outcome::Removed, t.Path("Menu\\Sample Airport X"), ""},
+        {Outcome::Removed, t.Path("Menu"), "empty parent"},
         {Outcome::Removed, t.Path("World\\APX45170.off"), ""},
         {Outcome::Removed, t.Path("World\\APX45171.bgl.off_dex"), ""},
         {Outcome::Removed, t.Base() + "Uninstall.log", ""},
@@ -271,7 +272,7 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     EXPECT_FALSE(t.Has("Effects\\sample_lights.fx"));
     EXPECT_TRUE(t.Has("Effects\\other.fx"));
     EXPECT_FALSE(platform::FolderPresent(t.Path("Menu\\Sample Airport X")));
-    EXPECT_TRUE(platform::FolderPresent(t.Path("Menu")));
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Menu"))) << "emptied, so it goes too";
     EXPECT_FALSE(platform::MachineKeyExists(keyRoot + "\\Sample"));
     EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Other"));
     EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kHead + kArea1 + "\r\n" + "\r\n" + kArea3 + "\r\n");
@@ -780,6 +781,105 @@ TEST_F(Removal, DeletesALinkAsALinkAndNeverWhatItLeadsTo) {
     EXPECT_EQ(t.Read("Elsewhere\\keep.txt"), "keep");
     EXPECT_EQ(report.Count(sweepstone::Outcome::Removed), 3u)
         << Dump(report); // two folders, the log
+}
+
+TEST_F(Removal, RemovesEmptyParentsUpToTheFirstThatStays) {
+    // Each case below a folder of its own ("" is that folder); a Registry case's
+    // names are below this test's key, where "=" makes a value.
+    struct Case {
+        const char* name;
+        const char* section;
+        const char* value;
+        std::vector<std::string> made;         // files, "x\\" empty folders, keys
+        std::vector<std::string> emptyParents; // as the report lists them, in order
+        std::vector<std::string> stays;
+        const char* link = nullptr; // "Link" made to lead to "Real\\Maker"
+    };
+    const Case cases[] = {
+        {"chain",
+         "Path",
+         "A\\B\\C\\Product",
+         {"A\\keep.txt", "A\\B\\C\\Product\\a.bgl"},
+         {"A\\B\\C", "A\\B"},
+         {"A"}},
+        {"file",
+         "File",
+         "Maker\\Effects\\x.fx",
+         {"Maker\\Effects\\x.fx", "Maker\\Sub\\"},
+         {"Maker\\Effects"},
+         {"Maker\\Sub"}},
+        {"shortcut",
+         "ShortCut",
+         "Menu\\Maker\\Product",
+         {"Menu\\Maker\\Product\\x.lnk"},
+         {"Menu\\Maker"},
+         {"Menu"}}, // "Menu" is protected
+        {"shared", "Shared-Folder", "Maker\\Library", {"Maker\\Library\\l.bgl"}, {"Maker", ""}, {}},
+        {"link",
+         "Path",
+         "Link\\Product",
+         {"Real\\Maker\\Product\\a.bgl"},
+         {},
+         {"Real\\Maker"},
+         "Link"},
+        {"registry",
+         "Registry",
+         "Maker\\Suite\\Product",
+         {"Maker\\Suite\\Product\\Deep", "Maker=value"},
+         {"Maker\\Suite"},
+         {"Maker"}},
+    };
+    safety.protectedFolders.push_back(t.Path("shortcut\\Menu"));
+    for (const Case& c : cases) {
+        const std::string sub = std::string(c.name) + "\\";
+        const bool key = std::string(c.section) == "Registry";
+        const std::string base = key ? keyRoot + "\\" + c.name + "\\" : t.Path(sub);
+        auto named = [&](const std::string& relative) {
+            std::string path = base + relative;
+            while (path.back() == '\\')
+                path.pop_back();
+            return key ? "HKEY_LOCAL_MACHINE\\" + path : path;
+        };
+        for (const std::string& item : c.made) {
+            if (key && item.find('=') != std::string::npos)
+                ASSERT_FALSE(platform::WriteMachineString(base + item.substr(0, item.find('=')),
+                                                          "v", item.substr(item.find('=') + 1)));
+            else if (key)
+                ASSERT_FALSE(platform::CreateMachineKey(base + item));
+            else if (item.back() == '\\')
+                t.MakeFolder(sub + item);
+            else
+                t.Write(sub + item, "x");
+        }
+        if (c.link && !MakeFolderLink(t.Path(sub + "Real\\Maker"), t.Path(sub + c.link)))
+            continue; // this system makes no symbolic links here
+        Log(std::string("[") + c.section + "]\r\nV1=" + base + c.value + "\r\n");
+        const auto report = Run();
+
+        std::vector<std::string> emptyParents;
+        for (const auto& item : report.items) {
+            if (item.reason == "empty parent") {
+                EXPECT_EQ(item.outcome, sweepstone::Outcome::Removed) << c.name;
+                emptyParents.push_back(item.item);
+            }
+        }
+        std::vector<std::string> expected;
+        for (const std::string& parent : c.emptyParents)
+            expected.push_back(named(parent));
+        EXPECT_EQ(emptyParents, expected) << c.name << "\n" << Dump(report);
+        for (const std::string& parent : c.emptyParents)
+            EXPECT_FALSE(key ? platform::MachineKeyExists(base + parent)
+                             : platform::FolderPresent(t.Path(sub + parent)))
+                << c.name << ": " << parent;
+        for (const std::string& stays : c.stays)
+            EXPECT_TRUE(key ? platform::MachineKeyExists(base + stays)
+                            : platform::FolderPresent(t.Path(sub + stays)))
+                << c.name << ": " << stays;
+        if (c.link) {
+            EXPECT_TRUE(platform::IsLink(t.Path(sub + c.link))) << "a link stops the climb";
+        }
+    }
+    EXPECT_TRUE(platform::MachineKeyExists(keyRoot)) << "it holds the registry case's key";
 }
 
 #ifdef _WIN32

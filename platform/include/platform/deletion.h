@@ -3,6 +3,7 @@
 // path is compared by what it names rather than by its spelling.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -47,5 +48,14 @@ TreeDeletion DeleteTree(const std::string& folder);
 // goes after them. Without such a service (POSIX) the path is appended as one line
 // to the file that the environment variable BRIGHTMERE_RESTART_RECORD names.
 std::error_code DeleteAtRestart(const std::string& path);
+
+// Removes `folder` alone, and only when it is an empty folder that is not a link: a
+// folder that holds anything, a link, a file or nothing there gives an error and is
+// left as it is. The folder is opened once, without following a link in its own
+// name; `allowed` is asked with the path that open folder has on disk (links above
+// it followed), and the same open folder is deleted only when it answers true, so
+// that nothing can be swapped in between the question and the deletion.
+std::error_code RemoveEmptyFolder(const std::string& folder,
+                                  const std::function<bool(const std::string& onDisk)>& allowed);
 
 } // namespace platform

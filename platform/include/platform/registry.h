@@ -19,6 +19,10 @@ std::error_code DeleteMachineKeyTree(const std::string& keyPath);
 
 bool MachineKeyExists(const std::string& keyPath);
 
+// Deletes the key alone, and only when it has no values and no subkeys and is not a
+// link; otherwise returns an error and leaves it.
+std::error_code DeleteEmptyMachineKey(const std::string& keyPath);
+
 // Creates the key and any missing parents (for tests and tools).
 std::error_code CreateMachineKey(const std::string& keyPath);
 

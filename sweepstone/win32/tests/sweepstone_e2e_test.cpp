@@ -206,6 +206,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName, b
     CopyFileW(Data(L"sweepstone.exe").c_str(), p.program.c_str(), FALSE);
     MakeFolders(p.root + L"Sim\\Addon Scenery\\Sample Airport\\scenery");
     MakeFolders(p.root + L"Sim\\Addon Scenery\\Sample Airport\\texture");
+    MakeFolders(p.root + L"Sim\\Addon Scenery\\Other Field"); // another product's
     WriteFile(p.root + L"Sim\\Addon Scenery\\Sample Airport\\scenery\\APX45170.bgl", "bgl");
     WriteFile(p.root + L"Sim\\Addon Scenery\\Sample Airport\\texture\\ground.dds", "dds");
     MakeFolders(p.root + L"Sim\\Effects");
@@ -214,6 +215,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName, b
     MakeFolders(p.root + L"Start Menu\\Programs\\Sample Airport X");
     WriteFile(p.root + L"Start Menu\\Programs\\Sample Airport X\\Uninstall.lnk", "lnk");
     WriteFile(p.root + L"Start Menu\\Programs\\Sample Airport X\\Manual.lnk", "lnk");
+    WriteFile(p.root + L"Start Menu\\Programs\\Other Field.lnk", "lnk");
     MakeFolders(p.root + L"ProgramData\\Sim");
     std::string scenery = kSceneryCfg;
     const std::string defaultTitle = "Title=Sample Airport X Scenery\r\n";
@@ -227,7 +229,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName, b
     WriteFile(p.root + L"Sim\\Shared\\Brightmere Library\\library.bgl", "shared");
     MakeKey(p.registryKey + L"\\Sample Airport X\\Settings\\Deep", L"deep");
     MakeKey(p.registryKey + L"\\Sample Airport X\\Paths", L"paths");
-    MakeKey(p.registryKey + L"\\Sample Tools", L"tools");
+    MakeKey(p.registryKey + L"\\Brightmere Tools\\Sample Tools", L"tools");
     MakeKey(p.registryKey + L"\\Other Product", L"stays");
 
     if (!withLog)
@@ -264,7 +266,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName, b
                             "\\Sample Airport X\r\n"
                             "R2=\\" +
                             Utf8(p.registryKey) +
-                            "\\Sample Tools\r\n"
+                            "\\Brightmere Tools\\Sample Tools\r\n"
                             "[Path]\r\n"
                             "P1=" +
                             r +
@@ -451,13 +453,14 @@ void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
 }
 
 // The log's registry keys, folders, files, shortcut folder and renamed scenery
-// files are gone or switched off; what other products own stays.
+// files are gone or switched off, and so are the folders and keys that held them
+// and are empty now; what other products own stays.
 void ExpectKeysFoldersAndFilesRemoved(const Product& p) {
     EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Tools"));
+    EXPECT_FALSE(KeyExists(p.registryKey + L"\\Brightmere Tools")) << "an empty parent";
     EXPECT_TRUE(KeyExists(p.registryKey + L"\\Other Product"));
     EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
-    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Shared\\Brightmere Library"));
+    EXPECT_FALSE(FolderExists(p.root + L"Sim\\Shared")) << "an empty parent";
     EXPECT_FALSE(FileExists(p.root + L"Sim\\Effects\\sample_lights.fx"));
     EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
     EXPECT_FALSE(FolderExists(p.root + L"Start Menu\\Programs\\Sample Airport X"));
@@ -1190,6 +1193,9 @@ TEST(CommandLine, VerySilentRemovesWithoutAnyWindowAndReportsEveryItem) {
     EXPECT_TRUE(HasLine(lines, "Exit code: 0 (everything was removed)"));
     EXPECT_TRUE(HasLine(lines, "removed\t" + r + "Sim\\Addon Scenery\\Sample Airport"));
     EXPECT_TRUE(HasLine(lines, "removed\t" + r + "Sim\\Effects\\sample_lights.fx"));
+    EXPECT_TRUE(HasLine(lines, "removed\t" + r + "Sim\\Shared\tempty parent"));
+    EXPECT_TRUE(HasLine(lines, "removed\tHKEY_LOCAL_MACHINE\\" + Narrow(p.registryKey) +
+                                   "\\Brightmere Tools\tempty parent"));
     for (const std::string& line : lines)
         EXPECT_TRUE(line.rfind("left\t", 0) != 0 && line.rfind("refused\t", 0) != 0) << line;
 }
