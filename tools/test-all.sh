@@ -73,15 +73,25 @@ else
 fi
 [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 
-# The release archive: both programs and both guides.
+# The release archive: both programs, both guides (Markdown and HTML) and the NSIS
+# include with its sample script.
 note "release archive"
 if bash tools/release.sh >build/release.log 2>&1 &&
     python3 - <<'PY'
 import glob, sys, zipfile
 names = {n.split("/", 1)[1] for n in zipfile.ZipFile(sorted(glob.glob("dist/brightmere-*.zip"))[-1]).namelist()}
-want = {"season.exe", "sweepstone.exe", "user-guide.md", "uninstall-log-format.md"}
+want = {"season.exe", "sweepstone.exe", "user-guide.md", "uninstall-log-format.md",
+        "user-guide.html", "uninstall-log-format.html", "nsis/sweepstone.nsh",
+        "nsis/sample-product.nsi"}
 missing = want - names
 print("release archive holds", ", ".join(sorted(want & names)))
+# Each page names its encoding and title and holds its guide's text.
+archive = zipfile.ZipFile(sorted(glob.glob("dist/brightmere-*.zip"))[-1])
+for page in [n for n in archive.namelist() if n.endswith(".html")]:
+    text = archive.read(page).decode("utf-8")
+    if '<meta charset="utf-8">' not in text or "<title></title>" in text or "<h2>" not in text:
+        print("release archive: a page without its head or text:", page)
+        missing.add(page)
 sys.exit(1 if missing else 0)
 PY
 then

@@ -1,0 +1,1 @@
+BSF apron lights (sample data)
