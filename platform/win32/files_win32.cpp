@@ -64,7 +64,7 @@ std::error_code ReadFileFacts(const std::string& path, FileFacts& facts) {
     if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data))
         return LastError();
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return win32::MakeError(ERROR_DIRECTORY_NOT_SUPPORTED);
+        return win32::MakeError(ERROR_DIRECTORY);
     facts.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     facts.lastWrite = static_cast<std::int64_t>(
         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
