@@ -9,6 +9,7 @@
 // to "season-window.bmp" beside the driver.
 #include "caption_fit.h"
 #include "components.h"
+#include "guards.h"
 #include "season_tree.h"
 #include "window_driver.h"
 
@@ -860,9 +861,27 @@ TEST(SeasonWindow, ASecondStartOnTheSameFolderBringsTheFirstWindowToTheFrontAndE
     first.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(first.Exited(&code));
-    Switcher fourth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
-    EXPECT_NE(fourth.Form(), nullptr);
-    EXPECT_FALSE(fourth.Ended());
+    {
+        Switcher fourth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+        EXPECT_NE(fourth.Form(), nullptr);
+        EXPECT_FALSE(fourth.Ended());
+    }
+
+    // Another program of the session holds a mutex of the folder's name and has no
+    // window: the switcher opens all the same.
+    const std::string name = season::InstanceMutexName(Narrow(first.Tree()));
+    HANDLE squatter = CreateMutexW(nullptr, TRUE, std::wstring(name.begin(), name.end()).c_str());
+    ASSERT_NE(squatter, nullptr);
+    {
+        Switcher fifth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+        EXPECT_NE(fifth.Form(), nullptr) << "the window opens despite the taken mark";
+        EXPECT_FALSE(fifth.Ended());
+        // The window it opened is found by the next start, which ends.
+        Switcher sixth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+        ASSERT_TRUE(sixth.Exited(&code));
+        EXPECT_EQ(sixth.Form(), nullptr);
+    }
+    CloseHandle(squatter);
 }
 
 // A large add-on tree: `count` generic add-ons whose summer and winter textures are
