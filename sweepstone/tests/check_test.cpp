@@ -80,12 +80,22 @@ std::uint16_t OtherMachine() {
     return sizeof(void*) == 8 ? sweepstone::kMachineX86 : sweepstone::kMachineX64;
 }
 
-// "$" in a table's texts stands for the test folder (with its closing separator).
+// The registry key of one test folder's product, named after the folder, so that
+// tests running at once never share one.
+std::string KeyFor(const std::string& base) {
+    const std::string folder = base.substr(0, base.size() - 1);
+    return "SOFTWARE\\BrightmereCheckTest\\" + folder.substr(folder.find_last_of("\\/") + 1);
+}
+
+// "$" in a table's texts stands for the test folder (with its closing separator), "#"
+// for its registry key.
 std::string Expand(const std::string& text, const std::string& base) {
     std::string out;
     for (const char c : text) {
         if (c == '$')
             out += base;
+        else if (c == '#')
+            out += KeyFor(base);
         else
             out += c;
     }
@@ -109,8 +119,6 @@ const char* const kScenery =
     "[Area.002]\r\nTitle=Sample Airport X\r\nLocal=Addon Scenery\\S\r\n\r\n"
     "[Area.003]\r\nTitle=Other Field\r\nLocal=Addon Scenery\\O\r\n";
 
-const char* const kKey = "SOFTWARE\\BrightmereCheckTest";
-
 // A product beside a simulator, a system folder of the test's own, and libraries.
 void MakeTree(const TestFolder& t) {
     t.Write("Product/readme.txt", "read me");
@@ -124,7 +132,7 @@ void MakeTree(const TestFolder& t) {
     t.Write("lib/text.dll", "not a library");
     t.Write("sys/system.dll", TinyLibrary(OwnMachine(), {"Cleanup"}));
     t.Write("run.txt", "run");
-    ASSERT_FALSE(platform::CreateMachineKey(std::string(kKey) + "\\Product"));
+    ASSERT_FALSE(platform::CreateMachineKey(KeyFor(t.Base()) + "\\Product"));
 }
 
 CheckOptions OptionsFor(const TestFolder& t) {
@@ -142,7 +150,7 @@ CheckOptions OptionsFor(const TestFolder& t) {
 class Check : public ::testing::Test {
 protected:
     void SetUp() override { MakeTree(t); }
-    void TearDown() override { (void)platform::DeleteMachineKeyTree(kKey); }
+    void TearDown() override { (void)platform::DeleteMachineKeyTree(KeyFor(t.Base())); }
 
     std::vector<std::string> Report(const std::string& log) {
         const std::vector<Finding> findings =
@@ -163,7 +171,7 @@ struct LogCase {
 // One log per kind of finding, and clean ones: the exact report and exit code.
 const LogCase kLogs[] = {
     {"[General]\r\nName=Sample\r\n[Path]\r\nP1=$Product\r\n[File]\r\nF1=$Product/readme.txt\r\n"
-     "[Registry]\r\nR1=SOFTWARE\\BrightmereCheckTest\\Product\r\n; a comment\r\n\r\n",
+     "[Registry]\r\nR1=#\\Product\r\n; a comment\r\n\r\n",
      {"Uninstall.log: 0 errors, 0 warnings, 0 notes"},
      0},
     {"[Scenery.cfg]\r\nPath=$Sim/Scenery.cfg\r\nTitle1=Sample Airport X\r\n"
@@ -252,12 +260,12 @@ const LogCase kLogs[] = {
       "Uninstall.log: 6 errors, 2 warnings, 0 notes"},
      2},
     // The safety rules, and what is not there.
-    {"[Registry]\r\nR1=SOFTWARE\r\nR2=SOFTWARE\\BrightmereCheckTest\\Gone\r\n[Path]\r\n"
+    {"[Registry]\r\nR1=SOFTWARE\r\nR2=#\\Gone\r\n[Path]\r\n"
      "P1=$Protected\r\nP2=$Sim\r\nP3=$Gone\r\n[File]\r\nF1=$Protected/system.sys\r\n"
      "F2=$Sim/Scenery.cfg\r\nF3=$Product/gone.txt\r\n[ShortCut]\r\nS1=$\r\n"
      "[Scenery.cfg]\r\nPath=$Sim/Scenery.cfg\r\n",
      {"Uninstall.log:2: error: [Registry] R1=SOFTWARE: refused: a hive or top-level key",
-      "Uninstall.log:3: warning: [Registry] R2=SOFTWARE\\BrightmereCheckTest\\Gone: does not "
+      "Uninstall.log:3: warning: [Registry] R2=#\\Gone: does not "
       "exist here",
       "Uninstall.log:5: error: [Path] P1=$Protected: refused: a system folder",
       "Uninstall.log:6: error: [Path] P2=$Sim: refused: a simulator folder",
@@ -375,8 +383,8 @@ TEST_F(Check, RunsFromTheCommandLineAndChangesNothing) {
     const std::string program = t.Path("Product/Uninstall.exe");
     // A log that names the test's own system folder, the tree's root and the system's.
     t.Write("Product/Uninstall.log",
-            Expand("[Path]\r\nP1=$Protected\r\nP2=$\r\nP3=C:\\\\Windows\r\nP4=/\r\n[File]\r\n"
-                   "F1=$Product/readme.txt\r\n[Registry]\r\nR1=SOFTWARE\\\\BrightmereCheckTest\r\n"
+            Expand("[Path]\r\nP1=$Protected\r\nP2=$\r\nP3=C:\\Windows\r\nP4=/\r\n[File]\r\n"
+                   "F1=$Product/readme.txt\r\n[Registry]\r\nR1=#\r\n"
                    "[Scenery.cfg]\r\nPath=$Sim/Scenery.cfg\r\nT1=Sample Airport X\r\n",
                    t.Base()));
     std::map<std::string, std::string> before;
@@ -401,7 +409,7 @@ TEST_F(Check, RunsFromTheCommandLineAndChangesNothing) {
     std::map<std::string, std::string> after;
     Snapshot(t.Path(""), after);
     EXPECT_EQ(after, before) << "the check changed the tree";
-    EXPECT_TRUE(platform::MachineKeyExists(std::string(kKey) + "\\Product"));
+    EXPECT_TRUE(platform::MachineKeyExists(KeyFor(t.Base()) + "\\Product"));
 
     // Another log, for another machine: what depends on this one only warns.
     t.Write("build/Other.log", Expand("[DLL_RUN]\r\nD1=$lib/text.dll@Cleanup\r\n", t.Base()));
@@ -459,9 +467,7 @@ std::vector<std::string> GeneratedLogs(size_t count) {
           "$run.txt", "'$run.txt'", "$Sim/Scenery/switched.bgl.off"}},
         {"ShortCut", {"$sys", "$Gone", "$Protected"}},
         {"Shared-Folder", {"$lib", "$Gone", "$Sim"}},
-        {"Registry",
-         {"SOFTWARE", "SOFTWARE\\BrightmereCheckTest\\Product", "\\SOFTWARE\\BrightmereCheckTest",
-          "SOFTWARE\\BrightmereCheckTest\\Gone", "SOFTWARE\\Microsoft"}},
+        {"Registry", {"SOFTWARE", "#\\Product", "\\#", "#\\Gone", "SOFTWARE\\Microsoft"}},
         {"Scenery.cfg",
          {"Sample Airport X", "Other", "Nothing", "$Sim/Scenery.cfg", "Default Terrain X"}},
         {"Shared-Folder-Option", {"$Gone", "$Product"}},
@@ -604,6 +610,6 @@ TEST(CheckAndRemoval, AgreeOnEveryValueOfTheFaultyAndTheGeneratedLogs) {
                 gone.insert(area);
         }
         EXPECT_EQ(gone, predicted.areas) << raw;
-        (void)platform::DeleteMachineKeyTree(kKey);
+        (void)platform::DeleteMachineKeyTree(KeyFor(t.Base()));
     }
 }
