@@ -113,33 +113,6 @@ std::string Utf16LEToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string Utf8ToUtf16LE(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    auto put = [&out](char32_t u) {
-        out += static_cast<char>(u & 0xFF);
-        out += static_cast<char>((u >> 8) & 0xFF);
-    };
-    for (size_t i = 0; i < text.size();) {
-        char32_t c = 0;
-        size_t bad = 0;
-        const size_t length = DecodeOne(text, i, c, bad);
-        if (length == 0) {
-            put(kReplacement);
-            i += bad;
-            continue;
-        }
-        i += length;
-        if (c >= 0x10000) {
-            put(0xD800 + ((c - 0x10000) >> 10));
-            put(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            put(c);
-        }
-    }
-    return out;
-}
-
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);

@@ -17,9 +17,6 @@ void AppendUtf8(std::string& out, char32_t c);
 // surrogate becomes U+FFFD; an odd last byte is ignored.
 std::string Utf16LEToUtf8(std::string_view bytes);
 
-// UTF-8 to UTF-16LE code units (two bytes each, no byte-order mark).
-std::string Utf8ToUtf16LE(std::string_view text);
-
 // Windows-1252 bytes to UTF-8; the five bytes the code page leaves undefined map
 // to the C1 controls of the same number, as the system's own conversion does.
 std::string Windows1252ToUtf8(std::string_view bytes);
