@@ -337,17 +337,22 @@ bool EqualFolded(std::string_view a, std::string_view b) {
     }
 }
 
+std::uint64_t HashBytes(std::string_view bytes) {
+    Fnv1a hash;
+    for (const char c : bytes)
+        hash.Add(static_cast<unsigned char>(c));
+    return hash.Value();
+}
+
 std::uint64_t FoldedHash(std::string_view text) {
-    std::uint64_t h = 14695981039346656037ull; // FNV-1a over the folded bytes
+    Fnv1a hash;
     FoldedPieces pieces(text);
     char piece[4];
     while (const size_t n = pieces.Next(piece)) {
-        for (size_t k = 0; k < n; ++k) {
-            h ^= static_cast<unsigned char>(piece[k]);
-            h *= 1099511628211ull;
-        }
+        for (size_t k = 0; k < n; ++k)
+            hash.Add(static_cast<unsigned char>(piece[k]));
     }
-    return h;
+    return hash.Value();
 }
 
 } // namespace platform

@@ -195,6 +195,7 @@ TEST(Decoding, FoldingComparesLettersOfEveryKnownScript) {
         EXPECT_EQ(platform::FoldUtf8(c.a) == platform::FoldUtf8(c.b), c.same) << c.a;
         EXPECT_EQ(platform::EqualFolded(c.a, c.b), c.same) << c.a;
         EXPECT_EQ(platform::EqualFolded(c.b, c.a), c.same) << c.a;
+        EXPECT_EQ(platform::FoldedHash(c.a), platform::HashBytes(platform::FoldUtf8(c.a))) << c.a;
         if (c.same) {
             EXPECT_EQ(platform::FoldedHash(c.a), platform::FoldedHash(c.b)) << c.a;
         }
@@ -202,6 +203,10 @@ TEST(Decoding, FoldingComparesLettersOfEveryKnownScript) {
             EXPECT_EQ(platform::SameNameNoCase(c.a, c.b), c.same) << c.a;
         }
     }
+    // FNV-1a's published 64-bit vectors.
+    EXPECT_EQ(platform::HashBytes(""), 0xcbf29ce484222325ull);
+    EXPECT_EQ(platform::HashBytes("a"), 0xaf63dc4c8601ec8cull);
+    EXPECT_EQ(platform::HashBytes("foobar"), 0x85944171f73967e8ull);
 }
 
 TEST(Decoding, FoldingKeepsTheLengthOfEveryCharactersEncoding) {

@@ -44,8 +44,25 @@ std::string FoldUtf8(std::string_view text);
 // FoldUtf8(a) == FoldUtf8(b), without building either string.
 bool EqualFolded(std::string_view a, std::string_view b);
 
-// A hash of FoldUtf8(text) (64-bit FNV-1a over its bytes), without building it:
-// texts that are EqualFolded hash alike.
+// The one hash of both programs: 64-bit FNV-1a, fed a byte at a time, so that a
+// caller can hash bytes it makes on the way without building them.
+class Fnv1a {
+public:
+    void Add(unsigned char byte) {
+        value_ ^= byte;
+        value_ *= 1099511628211ull;
+    }
+    std::uint64_t Value() const { return value_; }
+
+private:
+    std::uint64_t value_ = 14695981039346656037ull;
+};
+
+// Fnv1a over `bytes`.
+std::uint64_t HashBytes(std::string_view bytes);
+
+// HashBytes(FoldUtf8(text)), without building the folded text: texts that are
+// EqualFolded hash alike.
 std::uint64_t FoldedHash(std::string_view text);
 
 } // namespace platform
