@@ -269,7 +269,7 @@ private:
     void RemoveEmptyParents() {
         for (const auto& [section, value] : removed_) {
             const bool key = section == kRegistry;
-            for (std::string parent = ParentOf(key ? KeyOf(value) : value); !parent.empty();
+            for (std::string parent = ParentOf(key ? RegistryKeyOf(value) : value); !parent.empty();
                  parent = ParentOf(parent)) {
                 const bool gone = key ? RemoveEmptyKey(parent) : RemoveEmptyFolder(parent);
                 if (!gone)
