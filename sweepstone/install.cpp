@@ -4,6 +4,7 @@
 #include "report_file.h"
 
 #include "platform/files.h"
+#include "platform/path.h"
 #include "platform/process.h"
 
 #include <stdexcept>
@@ -11,15 +12,11 @@
 namespace sweepstone {
 namespace {
 
-std::string FileNameOf(const std::string& path) {
-    const size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
+// The program's file name up to and including its first ".", or nothing.
 std::string StemOf(const std::string& programPath) {
-    const std::string name = FileNameOf(programPath);
-    const size_t dot = name.find('.');
-    return dot == std::string::npos ? std::string() : name.substr(0, dot + 1);
+    const std::string name = platform::NameOf(programPath);
+    return name.find('.') == std::string::npos ? std::string()
+                                               : platform::WithoutExtensions(name) + ".";
 }
 
 // The removal's window operations for a silent run: the same progress, but the box
@@ -56,14 +53,6 @@ std::string PictureFileNameFor(const std::string& programPath) {
     return StemOf(programPath) + "jpg";
 }
 
-std::string BaseFolderOf(const std::string& programPath) {
-    const size_t cut = programPath.find_last_of("\\/:");
-    std::string folder = cut == std::string::npos ? std::string() : programPath.substr(0, cut + 1);
-    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/'))
-        folder += '\\';
-    return folder;
-}
-
 SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchPath) {
     std::string folder = BaseFolderOf(programPath);
     if (folder.size() > 3) // "C:\" keeps its separator; rmdir fails on a root anyway
@@ -88,7 +77,7 @@ SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::str
     const bool networkFolder = batchPath.rfind("\\\\", 0) == 0;
     command.arguments =
         "/d /e:on /v:on /s /c \"\"" +
-        (networkFolder ? std::string("!SWEEPSTONE_BATCH!") : FileNameOf(batchPath)) + "\"\"";
+        (networkFolder ? std::string("!SWEEPSTONE_BATCH!") : platform::NameOf(batchPath)) + "\"\"";
     command.environment = {{"SWEEPSTONE_PROGRAM", programPath},
                            {"SWEEPSTONE_FOLDER", folder},
                            {"SWEEPSTONE_BATCH", batchPath}};

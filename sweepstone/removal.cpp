@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
+#include "platform/path.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -56,11 +57,6 @@ constexpr size_t kMaxListedItems = 20;
 // progress position is not set.
 struct StepFailed {};
 
-std::string FolderPart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
 // What a deletion left: its first failure, and what was in use (children first).
 struct Deletion {
     std::error_code error;
@@ -73,30 +69,38 @@ class Removal;
 // it reads, how its value names its item, the safety rule it must pass, and how the
 // item is tested, deleted and verified. One loop (Removal::DeleteNamedItems) runs
 // guard, exists, act, verify and report for every row.
+//
+// The guard turns the value into the one spelling (GuardVerdict::target) that the
+// exists test, the act and the report use: what is checked is what is deleted.
 struct DeleteStep {
     SectionList section;
     bool shared; // passed over while another product uses the shared folders
     int position;
-    std::string (*item)(const std::string& value); // as the report names it
-    std::optional<std::string> (Removal::*guard)(const std::string& value) const;
-    bool (*exists)(const std::string& value);
-    Deletion (*act)(const std::string& value);
+    std::string (*item)(const std::string& target); // as the report names it
+    GuardVerdict (*guard)(const std::string& value, const RemovalSafety& safety,
+                          const std::string& sceneryFolder);
+    bool (*exists)(const std::string& target);
+    Deletion (*act)(const std::string& target);
 };
 
 std::string KeyOf(const std::string& value) {
     return !value.empty() && value[0] == '\\' ? value.substr(1) : value;
 }
 
-std::string MachineKeyItem(const std::string& value) {
-    return "HKEY_LOCAL_MACHINE\\" + KeyOf(value);
+std::string MachineKeyItem(const std::string& key) {
+    return "HKEY_LOCAL_MACHINE\\" + KeyOf(key);
 }
 
 std::string SameItem(const std::string& value) {
     return value;
 }
 
-bool KeyPresent(const std::string& value) {
-    return platform::MachineKeyExists(KeyOf(value));
+GuardVerdict KeyStepGuard(const std::string& value, const RemovalSafety&, const std::string&) {
+    return KeyGuard(value);
+}
+
+bool KeyPresent(const std::string& key) {
+    return platform::MachineKeyExists(key);
 }
 
 // A link counts as present even when its target is gone: it is still there to delete.
@@ -109,8 +113,8 @@ bool FileOrLinkPresent(const std::string& value) {
            (platform::IsLink(value) && !platform::FolderPresent(value));
 }
 
-Deletion DeleteKey(const std::string& value) {
-    return {platform::DeleteMachineKeyTree(KeyOf(value)), {}};
+Deletion DeleteKey(const std::string& key) {
+    return {platform::DeleteMachineKeyTree(key), {}};
 }
 
 Deletion DeleteFolder(const std::string& value) {
@@ -195,7 +199,7 @@ private:
             const std::string value = EntryValue(entries[i]);
             if (key == "Path") {
                 if (platform::FilePresent(value)) {
-                    sceneryFolder_ = FolderPart(value);
+                    sceneryFolder_ = platform::FolderOf(value);
                     // A library that cannot be read would look empty: nothing would
                     // be removed and the removal would still be reported as done.
                     std::string bytes;
@@ -263,15 +267,18 @@ private:
             window_.SetStatusText(value);
             if (value.find_first_not_of(" \t") == std::string::npos)
                 continue; // names nothing
-            const std::string item = step.item(value);
-            if (const std::optional<std::string> rule = (this->*step.guard)(value)) {
-                report_.Add(Outcome::Refused, item, *rule);
+            const GuardVerdict verdict = step.guard(value, safety_, sceneryFolder_);
+            if (verdict.Refused()) {
+                // Named as the log spells it, so that its author finds the line.
+                report_.Add(Outcome::Refused, step.item(value), verdict.refusal);
                 continue;
             }
-            if (!step.exists(value))
+            const std::string& target = verdict.target;
+            const std::string item = step.item(target);
+            if (!step.exists(target))
                 continue;
-            const Deletion done = step.act(value);
-            if (!step.exists(value))
+            const Deletion done = step.act(target);
+            if (!step.exists(target))
                 report_.Add(Outcome::Removed, item);
             else if (!done.error && !done.inUse.empty())
                 ScheduleAtRestart(item, done.inUse);
@@ -297,31 +304,6 @@ private:
 
     static std::string Reason(std::error_code error) {
         return error ? error.message() : "still there after deleting";
-    }
-
-public:
-    std::optional<std::string> KeyGuard(const std::string& value) const {
-        const std::string key = KeyOf(value);
-        if (std::optional<std::string> rule = RegistryKeyRefusal(key))
-            return rule;
-        // A link would take the deletion to another key than the one the value spells.
-        if (platform::MachineKeyPathHasLink(key))
-            return "a registry link";
-        return std::nullopt;
-    }
-
-    std::optional<std::string> FolderGuard(const std::string& value) const {
-        std::vector<std::string> simulator = safety_.simulatorFolders;
-        if (!sceneryFolder_.empty())
-            simulator.push_back(sceneryFolder_);
-        return FolderRefusal(value, safety_.protectedFolders, simulator);
-    }
-
-    std::optional<std::string> FileGuard(const std::string& value) const {
-        std::vector<std::string> folders = safety_.systemFileFolders;
-        if (!sceneryFolder_.empty())
-            folders.push_back(sceneryFolder_ + "Scenery.cfg");
-        return FileRefusal(value, folders);
     }
 
 private:
@@ -390,11 +372,11 @@ private:
 };
 
 constexpr DeleteStep kDeleteSteps[] = {
-    {kRegistry, false, 20, MachineKeyItem, &Removal::KeyGuard, KeyPresent, DeleteKey},
-    {kPath, false, 40, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
-    {kSharedFolder, true, 50, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
-    {kFile, false, 60, SameItem, &Removal::FileGuard, FileOrLinkPresent, DeleteFileItem},
-    {kShortCut, false, 80, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
+    {kRegistry, false, 20, MachineKeyItem, KeyStepGuard, KeyPresent, DeleteKey},
+    {kPath, false, 40, SameItem, FolderGuard, FolderOrLinkPresent, DeleteFolder},
+    {kSharedFolder, true, 50, SameItem, FolderGuard, FolderOrLinkPresent, DeleteFolder},
+    {kFile, false, 60, SameItem, FileGuard, FileOrLinkPresent, DeleteFileItem},
+    {kShortCut, false, 80, SameItem, FolderGuard, FolderOrLinkPresent, DeleteFolder},
 };
 
 RemovalReport Removal::RunAll() {
@@ -424,6 +406,43 @@ RemovalReport Removal::RunAll() {
 }
 
 } // namespace
+
+GuardVerdict KeyGuard(const std::string& value) {
+    const std::string key = KeyOf(value);
+    if (std::optional<std::string> rule = RegistryKeyRefusal(key))
+        return {{}, *rule};
+    // A link would take the deletion to another key than the one the value spells.
+    if (platform::MachineKeyPathHasLink(key))
+        return {{}, "a registry link"};
+    return {key, {}};
+}
+
+GuardVerdict FolderGuard(const std::string& value, const RemovalSafety& safety,
+                         const std::string& sceneryFolder) {
+    const platform::CanonicalPath canonical = platform::CanonicalFullPath(value);
+    if (!canonical.Accepted())
+        return {{}, canonical.refusal};
+    std::vector<std::string> simulator = safety.simulatorFolders;
+    if (!sceneryFolder.empty())
+        simulator.push_back(sceneryFolder);
+    if (std::optional<std::string> rule =
+            FolderRefusal(canonical.path, safety.protectedFolders, simulator))
+        return {{}, *rule};
+    return {canonical.path, {}};
+}
+
+GuardVerdict FileGuard(const std::string& value, const RemovalSafety& safety,
+                       const std::string& sceneryFolder) {
+    const platform::CanonicalPath canonical = platform::CanonicalFullPath(value);
+    if (!canonical.Accepted())
+        return {{}, canonical.refusal};
+    std::vector<std::string> folders = safety.systemFileFolders;
+    if (!sceneryFolder.empty())
+        folders.push_back(sceneryFolder + "Scenery.cfg");
+    if (std::optional<std::string> rule = FileRefusal(canonical.path, folders))
+        return {{}, *rule};
+    return {canonical.path, {}};
+}
 
 RemovalSafety RemovalSafety::ForThisSystem() {
     std::vector<std::string> roots;

@@ -7,6 +7,7 @@
 #include "unit1.h"
 
 #include "platform/files.h"
+#include "platform/path.h"
 
 #include <array>
 #include <cstring>
@@ -56,8 +57,7 @@ SeasonIndices IndicesFor(int season) {
 std::string Usage(int language, const std::string& programPath) {
     std::string text(CommandLineTextsFor(language).usage);
     const std::string report = ReportPathOf(programPath);
-    const size_t slash = report.find_last_of("\\/");
-    const std::string name = slash == std::string::npos ? report : report.substr(slash + 1);
+    const std::string name = platform::NameOf(report);
     const std::string placeholder = "{report}";
     const size_t at = text.find(placeholder);
     if (at != std::string::npos)
@@ -132,11 +132,7 @@ int SeasonOfMonth(int month, bool southern) {
 }
 
 std::string ReportPathOf(const std::string& programPath) {
-    const size_t slash = programPath.find_last_of("\\/:");
-    const size_t start = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = programPath.find('.', start);
-    return programPath.substr(0, dot == std::string::npos ? programPath.size() : dot) +
-           "-report.txt";
+    return platform::WithoutExtensions(programPath) + "-report.txt";
 }
 
 int RunCommandLine(const CommandLine& line, const CommandLineHost& host, FileSystem& fs) {

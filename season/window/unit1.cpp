@@ -277,22 +277,6 @@ void TForm1::LeaveListToButton() {
     ops_.Focus(Component::Button1);
 }
 
-// "/" counts as a separator like "\\", as everywhere in the platform's path rules;
-// Windows itself never hands out a program path with it.
-std::string BaseFolderOf(const std::string& programPath) {
-    const auto separator = [](char c) {
-        return c == '\\' || c == '/';
-    };
-    const size_t cut = programPath.find_last_of("\\/:");
-    std::string folder = cut == std::string::npos ? std::string() : programPath.substr(0, cut + 1);
-    const size_t n = folder.size();
-    if (n >= 2 && separator(folder[n - 1]) && !separator(folder[n - 2]) && folder[n - 2] != ':')
-        folder.pop_back();
-    if (folder.empty() || !separator(folder.back()))
-        folder += '\\';
-    return folder;
-}
-
 std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS) {
     return std::to_string(versionMS >> 16) + "." + std::to_string(versionMS & 0xFFFFu) + "." +
            std::to_string(versionLS >> 16) + "." + std::to_string(versionLS & 0xFFFFu);
