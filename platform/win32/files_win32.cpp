@@ -4,6 +4,7 @@
 // comments. The shell's folder copy takes no "\\?\" form and keeps its limit.
 #include "platform/files.h"
 
+#include "scoped_win32.h"
 #include "windows_support.h"
 
 #include <shellapi.h>
@@ -28,8 +29,8 @@ bool FolderPresent(const std::string& path) {
 
 bool FolderHasFiles(const std::string& folder) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(WidePath(folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    const win32::ScopedFindHandle find(FindFirstFileW(WidePath(folder + "\\*").c_str(), &data));
+    if (!find)
         return false;
     bool any = false;
     do {
@@ -37,8 +38,7 @@ bool FolderHasFiles(const std::string& folder) {
             any = true;
             break;
         }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
     return any;
 }
 
@@ -92,8 +92,8 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& 
         pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(WidePath(pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    const win32::ScopedFindHandle find(FindFirstFileW(WidePath(pattern).c_str(), &data));
+    if (!find) {
         error = LastError();
         return entries;
     }
@@ -108,8 +108,7 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, std::error_code& 
         entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
         entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
         entries.push_back(std::move(entry));
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
     return entries;
 }
 
@@ -131,12 +130,11 @@ bool FolderWritable(const std::string& folder) {
     const unsigned long seed = GetCurrentProcessId() * 65599ul + GetTickCount();
     for (unsigned long attempt = 0; attempt < 100; ++attempt) {
         const std::wstring name = base + L"~stw" + std::to_wstring(seed + attempt) + L".tmp";
-        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            return true;
-        }
+        const win32::ScopedFileHandle file(
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (file)
+            return true; // deleted again as it closes
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
             return false;
@@ -150,8 +148,8 @@ bool ShellFolderCopy(const std::string& folder, const std::string& target) {
     // under FOF_NOCONFIRMATION), and a wildcard that matches nothing, which Wine's
     // shell reports as success, never reaches the shell.
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(Widen(folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    const win32::ScopedFindHandle find(FindFirstFileW(Widen(folder + "\\*").c_str(), &data));
+    if (!find)
         return false;
     const std::wstring source = Widen(folder) + L"\\";
     const std::wstring into = Widen(target) + L"\\";
@@ -169,8 +167,7 @@ bool ShellFolderCopy(const std::string& folder, const std::string& target) {
         }
         from += source + data.cFileName;
         from.push_back(L'\0');
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
     if (!anyFile)
         return false;
     if (from.empty())
@@ -214,16 +211,17 @@ std::string TempFolder() {
 }
 
 std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const win32::ScopedFileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return LastError();
     bytes.clear();
     char buf[64 * 1024];
     DWORD got = 0;
     std::error_code result;
     for (;;) {
-        if (!ReadFile(file, buf, sizeof buf, &got, nullptr)) {
+        if (!ReadFile(file.Get(), buf, sizeof buf, &got, nullptr)) {
             result = LastError();
             break;
         }
@@ -231,27 +229,26 @@ std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
             break;
         bytes.append(buf, got);
     }
-    CloseHandle(file);
     return result;
 }
 
 std::error_code WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const win32::ScopedFileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0,
+                                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                   nullptr));
+    if (!file)
         return LastError();
     std::error_code result;
     size_t done = 0;
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr)) {
             result = LastError();
             break;
         }
         done += written;
     }
-    CloseHandle(file);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/shell.h"
 
+#include "scoped_win32.h"
 #include "windows_support.h"
 
 #include <shellapi.h>
@@ -29,12 +30,12 @@ ElevatedRun RunElevatedAndWait(void* owner, const std::string& file,
         return run;
     }
     run.started = true;
-    if (info.hProcess) {
-        WaitForSingleObject(info.hProcess, INFINITE);
+    const win32::ScopedKernelHandle process(info.hProcess);
+    if (process) {
+        WaitForSingleObject(process.Get(), INFINITE);
         DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
+        GetExitCodeProcess(process.Get(), &code);
         run.exitCode = code;
-        CloseHandle(info.hProcess);
     }
     return run;
 }

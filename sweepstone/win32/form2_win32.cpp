@@ -59,49 +59,38 @@ Form2::Form2(HINSTANCE instance, const Arguments& arguments)
             RemovalSafety::ForThisSystem(), arguments) {}
 
 Form2::~Form2() {
+    // The window goes first; the fonts, brushes and icons it used go with the members.
     if (hwnd_)
         DestroyWindow(hwnd_);
-    for (HGDIOBJ o :
-         {static_cast<HGDIOBJ>(backgroundBrush_), static_cast<HGDIOBJ>(backgroundBitmap_),
-          static_cast<HGDIOBJ>(labelFont_), static_cast<HGDIOBJ>(buttonFont_)}) {
-        if (o)
-            DeleteObject(o);
-    }
-    for (HICON i : {iconBig_, iconSmall_}) {
-        if (i)
-            DestroyIcon(i);
-    }
 }
 
 bool Form2::Create() {
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    dpi_ = GetDeviceCaps(platform::win32::ScopedGetDc(nullptr).Get(), LOGPIXELSY);
     if (dpi_ <= 0)
         dpi_ = 96;
 
     background_ = platform::gui::Picture::FromResource(IDR_BACKGROUND);
     // Arial 13 pixels for the labels, MS Sans Serif 11 pixels for the buttons.
-    labelFont_ =
-        CreateFontW(-Scale(13), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
-    buttonFont_ =
-        CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Sans Serif");
-    iconBig_ =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SWEEPSTONE), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    iconSmall_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SWEEPSTONE),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
+    labelFont_.Reset(CreateFontW(-Scale(13), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH, L"Arial"));
+    buttonFont_.Reset(CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH, L"MS Sans Serif"));
+    iconBig_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SWEEPSTONE),
+                                                 IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), 0)));
+    iconSmall_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SWEEPSTONE),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
 
     WNDCLASSEXW form{};
     form.cbSize = sizeof(form);
     form.lpfnWndProc = FormProc;
     form.hInstance = instance_;
     form.hCursor = Arrow();
-    form.hIcon = iconBig_;
-    form.hIconSm = iconSmall_;
+    form.hIcon = iconBig_.Get();
+    form.hIconSm = iconSmall_.Get();
     form.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     form.lpszClassName = kFormClassName;
     RegisterClassExW(&form);
@@ -115,8 +104,8 @@ bool Form2::Create() {
     if (!hwnd_)
         return false;
     // The icon also on the window itself, where the task bar and Alt+Tab ask for it.
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.Get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.Get()));
     CreateControls();
     MakeBackgroundBrush();
 
@@ -160,9 +149,10 @@ void Form2::CreateControls() {
             continue;
         // Each new control goes below those made before it.
         SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SendMessageW(h, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(l.kind == Kind::Button ? buttonFont_ : labelFont_),
-                     FALSE);
+        SendMessageW(
+            h, WM_SETFONT,
+            reinterpret_cast<WPARAM>(l.kind == Kind::Button ? buttonFont_.Get() : labelFont_.Get()),
+            FALSE);
     }
     SetWindowTextW(Control(Component::Label_Message), Wide(kWelcomeText).c_str());
     SetWindowTextW(Control(Component::Label_Uninstall), Wide(kRemoveAllText).c_str());
@@ -341,15 +331,13 @@ void Form2::HideProgress() {
 // --- Layout -------------------------------------------------------------------------
 
 void Form2::MakeBackgroundBrush() {
-    if (backgroundBrush_)
-        DeleteObject(backgroundBrush_);
-    if (backgroundBitmap_)
-        DeleteObject(backgroundBitmap_);
+    backgroundBrush_.Reset();
     RECT r;
     GetClientRect(Control(Component::Image_background), &r);
-    backgroundBitmap_ = background_.MakeBitmap(r.right, r.bottom);
+    backgroundBitmap_.Reset(background_.MakeBitmap(r.right, r.bottom));
     // Without a picture the labels lie on the window's white.
-    backgroundBrush_ = backgroundBitmap_ ? CreatePatternBrush(backgroundBitmap_) : nullptr;
+    if (backgroundBitmap_)
+        backgroundBrush_.Reset(CreatePatternBrush(backgroundBitmap_.Get()));
 }
 
 // The window sizes itself to hold its controls, and sits in the screen's centre.
@@ -449,7 +437,7 @@ LRESULT Form2::OnCtlColor(HDC dc, HWND control) {
         return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
     const POINT at = PositionInForm(control);
     SetBrushOrgEx(dc, -at.x, -at.y, nullptr);
-    return reinterpret_cast<LRESULT>(backgroundBrush_);
+    return reinterpret_cast<LRESULT>(backgroundBrush_.Get());
 }
 
 void Form2::DrawBackground(const DRAWITEMSTRUCT& item) {
@@ -457,13 +445,11 @@ void Form2::DrawBackground(const DRAWITEMSTRUCT& item) {
         FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         return;
     }
-    HDC source = CreateCompatibleDC(item.hDC);
-    HGDIOBJ old = SelectObject(source, backgroundBitmap_);
+    const platform::win32::ScopedMemoryDc source(CreateCompatibleDC(item.hDC));
+    const platform::win32::ScopedSelect selected(source.Get(), backgroundBitmap_.Get());
     BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right - item.rcItem.left,
-           item.rcItem.bottom - item.rcItem.top, source, item.rcItem.left, item.rcItem.top,
+           item.rcItem.bottom - item.rcItem.top, source.Get(), item.rcItem.left, item.rcItem.top,
            SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
 }
 
 LRESULT CALLBACK Form2::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,

@@ -8,6 +8,7 @@
 #include "install.h"
 
 #include "gui/picture.h"
+#include "scoped_win32.h"
 #include "windows_support.h"
 
 #include <commctrl.h>
@@ -82,10 +83,12 @@ private:
     bool timerRunning_ = false;
 
     platform::gui::Picture background_;
-    HBITMAP backgroundBitmap_ = nullptr; // the picture at the control's size
-    HBRUSH backgroundBrush_ = nullptr;   // painted behind the transparent labels
-    HFONT labelFont_ = nullptr, buttonFont_ = nullptr;
-    HICON iconBig_ = nullptr, iconSmall_ = nullptr;
+    platform::win32::ScopedGdiObject<HBITMAP>
+        backgroundBitmap_; // the picture at the control's size
+    platform::win32::ScopedGdiObject<HBRUSH>
+        backgroundBrush_; // painted behind the transparent labels
+    platform::win32::ScopedGdiObject<HFONT> labelFont_, buttonFont_;
+    platform::win32::ScopedIcon iconBig_, iconSmall_;
 };
 
 } // namespace sweepstone::win32

@@ -1,5 +1,7 @@
 #include "gui/picture.h"
 
+#include "scoped_win32.h"
+
 #include <objidl.h>
 #include <shlwapi.h>
 
@@ -83,21 +85,23 @@ Picture Picture::FromFile(const std::string& path) {
     Picture picture;
     // Read whole into memory, so that the file is not held open while the picture
     // is shown: the removal deletes it.
-    HANDLE file =
-        CreateFileW(platform::win32::WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return picture;
-    LARGE_INTEGER size{};
     std::string bytes;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (64 << 20)) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-            read != bytes.size())
-            bytes.clear();
+    {
+        const platform::win32::ScopedFileHandle file(
+            CreateFileW(platform::win32::WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return picture;
+        LARGE_INTEGER size{};
+        if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < (64 << 20)) {
+            bytes.resize(static_cast<size_t>(size.QuadPart));
+            DWORD read = 0;
+            if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read,
+                          nullptr) ||
+                read != bytes.size())
+                bytes.clear();
+        }
     }
-    CloseHandle(file);
     if (bytes.empty())
         return picture;
     IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
@@ -143,18 +147,18 @@ HBITMAP Picture::MakeBitmap(int width, int height) const {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ReleaseDC(nullptr, screen);
+    HBITMAP bitmap = nullptr;
+    {
+        const platform::win32::ScopedGetDc screen(nullptr);
+        bitmap = CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    }
     if (!bitmap)
         return nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    const platform::win32::ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+    const platform::win32::ScopedSelect selected(dc.Get(), bitmap);
     const RECT box{0, 0, width, height};
-    FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    Draw(dc, box);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    FillRect(dc.Get(), &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    Draw(dc.Get(), box);
     return bitmap;
 }
 
