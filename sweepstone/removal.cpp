@@ -1,5 +1,6 @@
 #include "removal.h"
 
+#include "decisions.h"
 #include "functions.h"
 #include "profile_file.h"
 #include "safety.h"
@@ -9,7 +10,6 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
-#include "platform/path.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -69,52 +69,27 @@ class Removal;
 // it reads, how its value names its item, the safety rule it must pass, and how the
 // item is tested, deleted and verified. One loop (Removal::DeleteNamedItems) runs
 // guard, exists, act, verify and report for every row.
-//
-// The guard turns the value into the one spelling (GuardVerdict::target) that the
-// exists test, the act and the report use: what is checked is what is deleted.
 struct DeleteStep {
     SectionList section;
     bool shared; // passed over while another product uses the shared folders
     int position;
-    std::string (*item)(const std::string& target); // as the report names it
-    GuardVerdict (*guard)(const std::string& value, const RemovalSafety& safety,
-                          const std::string& sceneryFolder);
-    bool (*exists)(const std::string& target);
-    Deletion (*act)(const std::string& target);
+    ValueKind kind; // its guard turns the value into the one spelling acted on
+    std::string (*item)(const std::string& value); // as the report names it
+    std::optional<std::string> (Removal::*guard)(const std::string& value) const;
+    bool (*exists)(const std::string& value);
+    Deletion (*act)(const std::string& value);
 };
 
-std::string KeyOf(const std::string& value) {
-    return !value.empty() && value[0] == '\\' ? value.substr(1) : value;
-}
-
-std::string MachineKeyItem(const std::string& key) {
-    return "HKEY_LOCAL_MACHINE\\" + KeyOf(key);
+std::string MachineKeyItem(const std::string& value) {
+    return "HKEY_LOCAL_MACHINE\\" + RegistryKeyOf(value);
 }
 
 std::string SameItem(const std::string& value) {
     return value;
 }
 
-GuardVerdict KeyStepGuard(const std::string& value, const RemovalSafety&, const std::string&) {
-    return KeyGuard(value);
-}
-
-bool KeyPresent(const std::string& key) {
-    return platform::MachineKeyExists(key);
-}
-
-// A link counts as present even when its target is gone: it is still there to delete.
-bool FolderOrLinkPresent(const std::string& value) {
-    return platform::FolderPresent(value) || platform::IsLink(value);
-}
-
-bool FileOrLinkPresent(const std::string& value) {
-    return platform::FilePresent(value) ||
-           (platform::IsLink(value) && !platform::FolderPresent(value));
-}
-
-Deletion DeleteKey(const std::string& key) {
-    return {platform::DeleteMachineKeyTree(key), {}};
+Deletion DeleteKey(const std::string& value) {
+    return {platform::DeleteMachineKeyTree(RegistryKeyOf(value)), {}};
 }
 
 Deletion DeleteFolder(const std::string& value) {
@@ -199,7 +174,7 @@ private:
             const std::string value = EntryValue(entries[i]);
             if (key == "Path") {
                 if (platform::FilePresent(value)) {
-                    sceneryFolder_ = platform::FolderOf(value);
+                    sceneryFolder_ = FolderPart(value);
                     // A library that cannot be read would look empty: nothing would
                     // be removed and the removal would still be reported as done.
                     std::string bytes;
@@ -267,13 +242,13 @@ private:
             window_.SetStatusText(value);
             if (value.find_first_not_of(" \t") == std::string::npos)
                 continue; // names nothing
-            const GuardVerdict verdict = step.guard(value, safety_, sceneryFolder_);
-            if (verdict.Refused()) {
+            if (const std::optional<std::string> rule = (this->*step.guard)(value)) {
                 // Named as the log spells it, so that its author finds the line.
-                report_.Add(Outcome::Refused, step.item(value), verdict.refusal);
+                report_.Add(Outcome::Refused, step.item(value), *rule);
                 continue;
             }
-            const std::string& target = verdict.target;
+            // What was checked is what is tested, deleted and reported: one spelling.
+            const std::string target = TargetFor(step.kind, value);
             const std::string item = step.item(target);
             if (!step.exists(target))
                 continue;
@@ -304,6 +279,20 @@ private:
 
     static std::string Reason(std::error_code error) {
         return error ? error.message() : "still there after deleting";
+    }
+
+public:
+    // The rules live in decisions.cpp, where the check of a log asks them too.
+    std::optional<std::string> KeyGuard(const std::string& value) const {
+        return sweepstone::KeyGuard(value);
+    }
+
+    std::optional<std::string> FolderGuard(const std::string& value) const {
+        return sweepstone::FolderGuard(value, safety_, sceneryFolder_);
+    }
+
+    std::optional<std::string> FileGuard(const std::string& value) const {
+        return sweepstone::FileGuard(value, safety_, sceneryFolder_);
     }
 
 private:
@@ -372,11 +361,16 @@ private:
 };
 
 constexpr DeleteStep kDeleteSteps[] = {
-    {kRegistry, false, 20, MachineKeyItem, KeyStepGuard, KeyPresent, DeleteKey},
-    {kPath, false, 40, SameItem, FolderGuard, FolderOrLinkPresent, DeleteFolder},
-    {kSharedFolder, true, 50, SameItem, FolderGuard, FolderOrLinkPresent, DeleteFolder},
-    {kFile, false, 60, SameItem, FileGuard, FileOrLinkPresent, DeleteFileItem},
-    {kShortCut, false, 80, SameItem, FolderGuard, FolderOrLinkPresent, DeleteFolder},
+    {kRegistry, false, 20, ValueKind::Key, MachineKeyItem, &Removal::KeyGuard, KeyPresent,
+     DeleteKey},
+    {kPath, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
+     DeleteFolder},
+    {kSharedFolder, true, 50, ValueKind::Folder, SameItem, &Removal::FolderGuard,
+     FolderOrLinkPresent, DeleteFolder},
+    {kFile, false, 60, ValueKind::File, SameItem, &Removal::FileGuard, FileOrLinkPresent,
+     DeleteFileItem},
+    {kShortCut, false, 80, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
+     DeleteFolder},
 };
 
 RemovalReport Removal::RunAll() {
@@ -406,43 +400,6 @@ RemovalReport Removal::RunAll() {
 }
 
 } // namespace
-
-GuardVerdict KeyGuard(const std::string& value) {
-    const std::string key = KeyOf(value);
-    if (std::optional<std::string> rule = RegistryKeyRefusal(key))
-        return {{}, *rule};
-    // A link would take the deletion to another key than the one the value spells.
-    if (platform::MachineKeyPathHasLink(key))
-        return {{}, "a registry link"};
-    return {key, {}};
-}
-
-GuardVerdict FolderGuard(const std::string& value, const RemovalSafety& safety,
-                         const std::string& sceneryFolder) {
-    const platform::CanonicalPath canonical = platform::CanonicalFullPath(value);
-    if (!canonical.Accepted())
-        return {{}, canonical.refusal};
-    std::vector<std::string> simulator = safety.simulatorFolders;
-    if (!sceneryFolder.empty())
-        simulator.push_back(sceneryFolder);
-    if (std::optional<std::string> rule =
-            FolderRefusal(canonical.path, safety.protectedFolders, simulator))
-        return {{}, *rule};
-    return {canonical.path, {}};
-}
-
-GuardVerdict FileGuard(const std::string& value, const RemovalSafety& safety,
-                       const std::string& sceneryFolder) {
-    const platform::CanonicalPath canonical = platform::CanonicalFullPath(value);
-    if (!canonical.Accepted())
-        return {{}, canonical.refusal};
-    std::vector<std::string> folders = safety.systemFileFolders;
-    if (!sceneryFolder.empty())
-        folders.push_back(sceneryFolder + "Scenery.cfg");
-    if (std::optional<std::string> rule = FileRefusal(canonical.path, folders))
-        return {{}, *rule};
-    return {canonical.path, {}};
-}
 
 RemovalSafety RemovalSafety::ForThisSystem() {
     std::vector<std::string> roots;

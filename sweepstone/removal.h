@@ -51,27 +51,6 @@ struct RemovalSafety {
     static RemovalSafety ForThisSystem();
 };
 
-// What a guard makes of one log value: the one spelling that the exists test, the
-// deletion and the report then use, or the rule that refuses the value.
-struct GuardVerdict {
-    std::string target;  // a canonical full path, or a key path below HKEY_LOCAL_MACHINE
-    std::string refusal; // empty when `target` may be acted on
-    bool Refused() const { return !refusal.empty(); }
-};
-
-// The guards of the delete steps, as plain functions of the value. Folders ([Path],
-// [Shared-Folder], [ShortCut]): platform::CanonicalFullPath, then FolderRefusal with
-// the safety's folders and, once the removal has found it, the scenery library's
-// folder (`sceneryFolder`, ending in a separator) among the simulator's. Files
-// ([File]): CanonicalFullPath, then FileRefusal with the system's file folders and
-// that library itself. Keys ([Registry]): RegistryKeyRefusal, and no registry link
-// on the way.
-GuardVerdict FolderGuard(const std::string& value, const RemovalSafety& safety,
-                         const std::string& sceneryFolder = "");
-GuardVerdict FileGuard(const std::string& value, const RemovalSafety& safety,
-                       const std::string& sceneryFolder = "");
-GuardVerdict KeyGuard(const std::string& value);
-
 // The name of the scenery library's backup for a product: characters that Windows
 // forbids in file names become "_".
 std::string SceneryBackupName(const std::string& productName);

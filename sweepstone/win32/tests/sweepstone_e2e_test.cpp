@@ -72,8 +72,7 @@ void MakeKey(const std::wstring& key, const wchar_t* value) {
     RegCloseKey(h);
 }
 
-// Files of a folder that match a pattern (the self-deletion's batches and the
-// empty files that reserved their names).
+// Entries of a folder that match a pattern (the self-deletion's folders).
 std::set<std::wstring> FilesIn(const std::wstring& temp, const wchar_t* pattern) {
     std::set<std::wstring> names;
     WIN32_FIND_DATAW found{};
@@ -425,29 +424,46 @@ private:
     HWND form_ = nullptr;
 };
 
+// Programs planted in the temporary folder under the name of the program that the
+// batch waits with: each would leave a mark beside itself if the interpreter ran it.
+void PlantPing(const Product& p) {
+    for (const wchar_t* name : {L"ping.bat", L"ping.cmd"})
+        WriteFile(p.temp + name, "@echo ran>\"%~dp0planted ping ran.txt\"\r\n");
+}
+
 // "Finish": the process ends, then its batch deletes the program file, the then
-// empty folder and itself; the empty file that reserved the batch's name stays. The
-// temporary folder's path holds a blank, so the batch's last line needs its quotes.
+// empty folder, and the interpreter its batch with the batch's own folder; nothing
+// stays in the temporary folder. The program file is held open (without sharing
+// its deletion) for three seconds after the end, so the batch must wait and try
+// again, which it does without running the ping.bat and ping.cmd planted in the
+// temporary folder. The temporary folder's path holds a blank, so the batch's
+// lines need their quotes.
 void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
-    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    PlantPing(p);
+    const std::set<std::wstring> before = FilesIn(p.temp, L"*");
+    // Shared for reading and writing (as the running program's own image is), not
+    // for deletion.
+    HANDLE held = CreateFileW(p.program.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(held, INVALID_HANDLE_VALUE) << "the program file cannot be held: " << GetLastError();
     w.Click(Component::BitBtn2);
     DWORD code = 99;
-    ASSERT_TRUE(w.Exited(&code)) << "Finish did not end the program";
+    const bool exited = w.Exited(&code);
+    if (exited) {
+        Sleep(3000);
+        EXPECT_TRUE(FileExists(p.program)) << "deleted while held open";
+    }
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+    ASSERT_TRUE(exited) << "Finish did not end the program";
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30))
         << "the program file is still there";
     EXPECT_TRUE(WaitFor([&] { return !FolderExists(p.folder); }, 30))
         << "the program's folder is still there";
-    std::vector<std::wstring> reserved;
-    for (const std::wstring& f : FilesIn(p.temp, L"uis*.tmp")) {
-        if (!reservedBefore.count(f))
-            reserved.push_back(f);
-    }
-    ASSERT_EQ(reserved.size(), 1u) << "one batch name reserved in the temporary folder";
-    const std::wstring batch = reserved[0].substr(0, reserved[0].size() - 3) + L"bat";
-    EXPECT_TRUE(WaitFor([&] { return !FileExists(batch); }, 30))
-        << "the batch is still there: " << Narrow(batch);
-    EXPECT_TRUE(FileExists(reserved[0])) << "the reserving file stays";
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"*") == before; }, 30))
+        << "the batch or its folder is still there";
+    EXPECT_FALSE(FileExists(p.temp + L"planted ping ran.txt")) << "a planted ping ran";
 }
 
 // The log's registry keys, folders, files, shortcut folder and renamed scenery
@@ -965,7 +981,7 @@ TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     EXPECT_EQ(w.TipOver(Component::BitBtn1), L"Uninstall the  from you system!");
     EXPECT_EQ(w.TipOver(Component::BitBtn2), L"Exit program - whithout uninstalling !");
 
-    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*");
     w.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(w.Exited(&code));
@@ -976,7 +992,7 @@ TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     EXPECT_TRUE(FileExists(p.folder + L"Uninstall.jpg"));
     EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-    EXPECT_EQ(FilesIn(p.temp, L"uis*.tmp"), reservedBefore) << "no self-deletion batch";
+    EXPECT_EQ(FilesIn(p.temp, L"uis*"), reservedBefore) << "no self-deletion batch";
 }
 
 TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
@@ -1001,19 +1017,13 @@ TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
     EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     // The other log stays, so the folder is not empty and stays too.
     EXPECT_TRUE(FileExists(p.folder + L"remove.me.log"));
-    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    const std::set<std::wstring> before = FilesIn(p.temp, L"*");
     w.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(w.Exited(&code));
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30));
-    std::vector<std::wstring> reserved;
-    for (const std::wstring& f : FilesIn(p.temp, L"uis*.tmp")) {
-        if (!reservedBefore.count(f))
-            reserved.push_back(f);
-    }
-    ASSERT_EQ(reserved.size(), 1u);
-    const std::wstring batch = reserved[0].substr(0, reserved[0].size() - 3) + L"bat";
-    EXPECT_TRUE(WaitFor([&] { return !FileExists(batch); }, 30));
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"*") == before; }, 30))
+        << "the batch or its folder is still there";
     EXPECT_TRUE(FolderExists(p.folder)) << "a folder that still holds a file is not removed";
 }
 
@@ -1147,15 +1157,14 @@ void ExpectProductUntouched(const Product& p) {
     EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
     EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg"), kSceneryCfg);
     EXPECT_EQ(ReadFile(p.entryRecord), "<missing>");
-    EXPECT_TRUE(FilesIn(p.temp, L"*.bat").empty()) << "no self-deletion batch";
+    EXPECT_TRUE(FilesIn(p.temp, L"uis*").empty()) << "no self-deletion batch";
 }
 
 // After the process has ended its batch deletes the program, its folder and itself.
 void ExpectSelfDeleted(const Product& p) {
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30)) << "the program stays";
     EXPECT_TRUE(WaitFor([&] { return !FolderExists(p.folder); }, 30)) << "its folder stays";
-    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"*.bat").empty(); }, 30))
-        << "the batch stays";
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"uis*").empty(); }, 30)) << "the batch stays";
 }
 
 // The report's lines, without the byte-order mark.
@@ -1229,6 +1238,59 @@ TEST(CommandLine, ShortSwitchEndsWithOneWhenAnItemIsRefused) {
     EXPECT_TRUE(refused) << ReadFile(p.root + L"report.txt");
 }
 
+// /CHECK through the real program: the exact report and exit code for the product's
+// own log (quietly, the report beside the wizard) and for a faulty log of another
+// machine (the message box, the report at /LOG); the product stays as it was.
+TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
+    const Product p = MakeProduct(L"check", L"Uninstall.exe");
+    const CommandLineRun own = RunWithArguments(p, L"/CHECK /VERYSILENT");
+    ASSERT_TRUE(own.exited);
+    EXPECT_EQ(own.code, 0u);
+    EXPECT_FALSE(own.windowSeen);
+    EXPECT_EQ(own.boxText, L"");
+    EXPECT_EQ(ReportLines(p.folder + L"Uninstall-check.txt"),
+              (std::vector<std::string>{
+                  "Uninstall.log:11: note: [Scenery.cfg] T1=Sample Airport X Scenery: removes "
+                  "[Area.002] Title=Sample Airport X",
+                  "Uninstall.log:11: note: [Scenery.cfg] T1=Sample Airport X Scenery: removes "
+                  "[Area.004] Title=Sample Airport X Scenery",
+                  "Uninstall.log:13: note: [Shared_Scenery.cfg] T1=Brightmere Shared Library: "
+                  "removes [Area.005] Title=Brightmere Shared Library",
+                  "Uninstall.log: 0 errors, 0 warnings, 3 notes"}));
+    DeleteFileW((p.folder + L"Uninstall-check.txt").c_str());
+
+    const std::string r = Narrow(p.root);
+    const std::string library = Narrow(Data(L"sweepstone_test_entry.dll"));
+    WriteFile(p.root + L"Other.log", "[Path]\r\nP1=C:\\windows\r\nP1=C:\\other\r\n"
+                                     "[Shared_Folder]\r\nS1=C:\\x\r\n[DLL_RUN]\r\nD1=" +
+                                         library + "@Missing\r\nD2=" + library +
+                                         "@Cleanup@a@b@c@d\r\n[File]\r\nF1=" + r + "gone.txt\r\n");
+    const CommandLineRun other = RunWithArguments(
+        p, L"/CHECK=\"" + p.root + L"Other.log\" /LOG=\"" + p.root + L"check report.txt\"");
+    ASSERT_TRUE(other.exited);
+    EXPECT_EQ(other.code, 2u);
+    EXPECT_FALSE(other.windowSeen);
+    const std::string log = r + "Other.log";
+    const std::vector<std::string> expected = {
+        log + ":2: error: [Path] P1=C:\\windows: refused: a system folder",
+        log + ":3: error: [Path] P1=C:\\other: repeated key: the value of line 2 wins, this one "
+              "is never read",
+        log + ":4: error: unknown section [Shared_Folder]: never read; did you mean "
+              "[Shared-Folder]?",
+        log + ":7: warning: [DLL_RUN] D1=" + library +
+            "@Missing: the library exports no entry point \"Missing\": the call is skipped",
+        log + ":8: error: [DLL_RUN] D2=" + library +
+            "@Cleanup@a@b@c@d: more than five fields: the call is skipped",
+        log + ":10: warning: [File] F1=" + r + "gone.txt: does not exist here",
+        log + ": 4 errors, 2 warnings, 0 notes"};
+    EXPECT_EQ(ReportLines(p.root + L"check report.txt"), expected);
+    const std::string box = Narrow(other.boxText);
+    EXPECT_EQ(box.substr(0, box.find("\r\n")), expected.back()) << box;
+    EXPECT_NE(box.find(expected[0]), std::string::npos) << box;
+    EXPECT_NE(box.find("The report: " + r + "check report.txt"), std::string::npos) << box;
+    ExpectProductUntouched(p);
+}
+
 // /SILENT: the window shows the removal but asks nothing, and deletes itself.
 TEST(CommandLine, SilentShowsTheWindowButAsksNothing) {
     const Product p = MakeProduct(L"silent", L"Uninstall.exe");
@@ -1251,7 +1313,7 @@ TEST(CommandLine, WithoutALogSilentRunsEndWithTwoAndChangeNothing) {
         EXPECT_TRUE(FileExists(p.program));
         EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
         EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-        EXPECT_TRUE(FilesIn(p.temp, L"*.bat").empty());
+        EXPECT_TRUE(FilesIn(p.temp, L"uis*").empty());
         const std::vector<std::string> lines = ReportLines(p.root + L"report.txt");
         EXPECT_TRUE(HasLine(lines, "Exit code: 2 (no uninstall log, or one that cannot be read)"));
     }
