@@ -3,6 +3,8 @@
 #include "profile_file.h"
 #include "report_file.h"
 
+#include "platform/deletion.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
@@ -64,44 +66,55 @@ std::string BaseFolderOf(const std::string& programPath) {
     return folder;
 }
 
-SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchPath) {
+SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchFolder,
+                                  const std::string& systemFolder) {
     std::string folder = BaseFolderOf(programPath);
     if (folder.size() > 3) // "C:\" keeps its separator; rmdir fails on a root anyway
         folder.pop_back();
     SelfDeleteCommand command;
     command.batch = "@echo off\r\n"
+                    "pushd \"!SWEEPSTONE_SYSTEM!\"\r\n"
                     "set /a tries=0\r\n"
                     ":retry\r\n"
                     "del /f \"!SWEEPSTONE_PROGRAM!\" >nul 2>&1\r\n"
                     "if not exist \"!SWEEPSTONE_PROGRAM!\" goto removed\r\n"
                     "set /a tries+=1\r\n"
                     "if !tries! geq 60 goto done\r\n"
-                    "ping -n 2 127.0.0.1 >nul 2>&1\r\n"
+                    "\"!SWEEPSTONE_SYSTEM!\\PING.EXE\" -n 2 127.0.0.1 >nul 2>&1\r\n"
                     "goto retry\r\n"
                     ":removed\r\n"
                     "rmdir \"!SWEEPSTONE_FOLDER!\" >nul 2>&1\r\n"
                     ":done\r\n"
-                    "del \"!SWEEPSTONE_BATCH!\" >nul 2>&1\r\n";
+                    "popd\r\n";
+    command.batchPath = batchFolder + "\\" + kSelfDeleteBatchName;
+    const std::string name = FileNameOf(batchFolder);
     // The interpreter cannot stay in a network folder (\\server\share) as its
-    // current folder; there the command line reads the batch's path from the
-    // environment too.
-    const bool networkFolder = batchPath.rfind("\\\\", 0) == 0;
+    // current folder; there the command line reads the paths from the environment.
+    const bool networkFolder = batchFolder.rfind("\\\\", 0) == 0;
+    command.currentFolder =
+        networkFolder ? systemFolder : batchFolder.substr(0, batchFolder.size() - name.size());
     command.arguments =
-        "/d /e:on /v:on /s /c \"\"" +
-        (networkFolder ? std::string("!SWEEPSTONE_BATCH!") : FileNameOf(batchPath)) + "\"\"";
+        "/d /e:on /v:on /s /c \"" +
+        (networkFolder
+             ? std::string("\"!SWEEPSTONE_BATCH!\" & rmdir /s /q \"!SWEEPSTONE_BATCH_FOLDER!\"")
+             : "\"" + name + "\\" + kSelfDeleteBatchName + "\" & rmdir /s /q \"" + name + "\"") +
+        "\"";
     command.environment = {{"SWEEPSTONE_PROGRAM", programPath},
                            {"SWEEPSTONE_FOLDER", folder},
-                           {"SWEEPSTONE_BATCH", batchPath}};
+                           {"SWEEPSTONE_SYSTEM", systemFolder},
+                           {"SWEEPSTONE_BATCH", command.batchPath},
+                           {"SWEEPSTONE_BATCH_FOLDER", batchFolder}};
     return command;
 }
 
 SelfDeleteOperations SelfDeleteOperations::Real() {
     return {&platform::TempFolder,
-            &platform::UniqueTempFileName,
+            &platform::SystemFolder,
+            &platform::MakePrivateFolder,
             &platform::ClearFileAttributes,
-            &platform::WriteWholeFile,
-            &platform::SetCurrentFolder,
+            &platform::WriteNewFile,
             &platform::StartHiddenCommand,
+            [](const std::string& folder) { platform::DeleteTree(folder); },
             [](int code) {
                 platform::EndProcess(code);
             }};
@@ -255,29 +268,29 @@ void TForm2::SelfDelete(int exitCode) {
     // A silent run never waits for an answer: its failures are not shown.
     HiddenForm2 hidden;
     Form2Window& shown = arguments_.Quiet() ? static_cast<Form2Window&>(hidden) : window_;
-    const std::string folder = process_.tempFolder();
-    std::string batch = process_.uniqueName(folder, "uis");
-    if (batch.empty()) {
-        shown.ShowInformation(kApplicationTitle, "No temporary file could be made in " + folder);
+    const std::string temp = process_.tempFolder();
+    std::string folder;
+    if (const std::error_code failure =
+            process_.makePrivateFolder(temp, kSelfDeleteFolderPrefix, folder)) {
+        shown.ShowInformation(kApplicationTitle, "No folder for the removal could be made in " +
+                                                     temp + ": " + platform::ErrorText(failure));
         return;
     }
-    batch = batch.substr(0, batch.find_last_of('.')) + ".bat";
     process_.clearAttributes(programPath_);
-    const SelfDeleteCommand command = SelfDeleteBatch(programPath_, batch);
-    if (auto error = process_.writeFile(batch, command.batch)) {
-        shown.ShowInformation(kApplicationTitle, "Cannot write " + batch + ": " + error.message());
+    const SelfDeleteCommand command =
+        SelfDeleteBatch(programPath_, folder, process_.systemFolder());
+    std::string failed;
+    if (const std::error_code failure = process_.writeNewFile(command.batchPath, command.batch))
+        failed = "Cannot write " + command.batchPath + ": " + platform::ErrorText(failure);
+    else if (const std::error_code failure = process_.startHidden(
+                 command.arguments, command.environment, command.currentFolder))
+        failed = "Cannot start " + command.batchPath + ": " + platform::ErrorText(failure);
+    if (failed.empty()) {
+        process_.endProcess(exitCode);
         return;
     }
-    if (auto error = process_.setCurrentFolder(folder)) {
-        shown.ShowInformation(kApplicationTitle,
-                              "Cannot change to " + folder + ": " + error.message());
-        return;
-    }
-    if (auto error = process_.startHidden(command.arguments, command.environment)) {
-        shown.ShowInformation(kApplicationTitle, "Cannot start " + batch + ": " + error.message());
-        return;
-    }
-    process_.endProcess(exitCode);
+    process_.removeFolder(folder);
+    shown.ShowInformation(kApplicationTitle, failed);
 }
 
 } // namespace sweepstone

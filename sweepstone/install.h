@@ -45,10 +45,31 @@ public:
     }
 };
 
-// The self-deletion: a batch in the temporary folder that the command interpreter
-// runs hidden once the program has ended. It deletes the program file (trying once
-// a second while the ending process still holds it, for about a minute at most),
-// then the folder if that is empty, then itself.
+// The self-deletion: a batch that the command interpreter runs hidden once the
+// program has ended. It deletes the program file (trying once a second while the
+// ending process still holds it, for about a minute at most), then the folder if
+// that is empty; then the interpreter removes the batch with its folder.
+//
+// Where it lies. The temporary folder is shared (C:\Windows\Temp when the wizard
+// runs as the system, where every user may create files), so the batch goes into a
+// folder of its own, made new with a unique name (never one that exists) and a
+// descriptor that lets in only the running account, or when elevated only the
+// administrators and the system (platform::MakePrivateFolder); the batch is written
+// new inside it (CREATE_NEW). Nobody else can plant, replace or rewrite it.
+//
+// What it runs. Nothing by a bare name: besides the interpreter's own commands only
+// PING.EXE, named in full from the system folder (one echo a second is the wait;
+// "timeout" fails without a console). The batch's first line makes the system
+// folder the current one, so that nothing is ever looked up in a folder that others
+// can write; its last line goes back, and the command line then removes the batch's
+// folder by its name ("uis" and eight hexadecimal digits) relative to the temporary
+// folder, where the interpreter starts. That folder is removed from the command
+// line, after the batch has ended, because the interpreter may hold the batch open
+// until then (Wine's does). The interpreter starts in the temporary folder only to
+// name its batch without a variable: a network folder cannot be the current one,
+// and there the command line reads both paths from the environment and the
+// interpreter starts in the system folder. (Wine's interpreter expands "%" again in
+// what "!NAME!" gives on a command line, though not in a batch.)
 //
 // No path is ever written into the batch or onto the interpreter's command line.
 // The interpreter would read them in the OEM code page (where the program's texts
@@ -61,19 +82,23 @@ public:
 // quotes), whose result Windows neither expands again nor parses for syntax. (Wine's
 // interpreter does expand "%" again after "%NAME%", so "!NAME!" is also the form
 // that works there; it drops a "!" inside a value, which Windows keeps.) The batch
-// itself is plain ASCII, the same for every name. The command line names only the
-// batch's file name, uis<hex>.bat, in the temporary folder that is the
-// interpreter's current folder (in a network folder, which cannot be the current
-// one, "!SWEEPSTONE_BATCH!"). `arguments` follow cmd.exe's name: /d (no AutoRun
-// commands), /e:on and /v:on (the syntax used here, whatever the registry's
-// defaults), /s /c and the whole command in one more pair of quotes, which /s
-// removes.
+// itself is plain ASCII, the same for every name. `arguments` follow cmd.exe's
+// name: /d (no AutoRun commands), /e:on and /v:on (the syntax used here, whatever
+// the registry's defaults), /s /c and the whole command in one more pair of quotes,
+// which /s removes.
 struct SelfDeleteCommand {
-    std::string batch;
-    std::string arguments;
+    std::string batch;         // the batch's bytes
+    std::string batchPath;     // where they go: kSelfDeleteBatchName in batchFolder
+    std::string arguments;     // the interpreter's command line after its name
+    std::string currentFolder; // where the interpreter starts
     platform::EnvironmentValues environment;
 };
-SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchPath);
+inline constexpr const char* kSelfDeleteFolderPrefix = "uis";
+inline constexpr const char* kSelfDeleteBatchName = "remove.bat";
+// `batchFolder`: the private folder (no final separator) made in the temporary
+// folder; `systemFolder`: the system folder, without a final separator.
+SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchFolder,
+                                  const std::string& systemFolder);
 
 // The log's and the picture's names: the program's file name up to and including its
 // first "." (nothing when it has none), then "log" or "jpg".
@@ -87,12 +112,16 @@ std::string BaseFolderOf(const std::string& programPath);
 // process, tests supply their own.
 struct SelfDeleteOperations {
     std::string (*tempFolder)();
-    std::string (*uniqueName)(const std::string& folder, const std::string& prefix);
+    std::string (*systemFolder)();
+    std::error_code (*makePrivateFolder)(const std::string& parent, const std::string& prefix,
+                                         std::string& folder);
     std::error_code (*clearAttributes)(const std::string& path);
-    std::error_code (*writeFile)(const std::string& path, const std::string& bytes);
-    std::error_code (*setCurrentFolder)(const std::string& folder);
+    std::error_code (*writeNewFile)(const std::string& path, const std::string& bytes);
     std::error_code (*startHidden)(const std::string& arguments,
-                                   const platform::EnvironmentValues& environment);
+                                   const platform::EnvironmentValues& environment,
+                                   const std::string& currentFolder);
+    // Removes the private folder again when the batch could not be started.
+    void (*removeFolder)(const std::string& folder);
     void (*endProcess)(int code);
     static SelfDeleteOperations Real();
 };
@@ -136,9 +165,10 @@ public:
     // fallback move loop would otherwise wait for the next click.
     void Image_backgroundMouseMove(bool primaryButtonDown);
 
-    // MakeTempFileName(".bat"), the batch, then the hidden start and the end of the
+    // The private folder, the batch, then the hidden start and the end of the
     // process with `exitCode`. Returns (only) when the batch could not be started; the
-    // failure text is then shown (never in a silent run) and "Finish" may try again.
+    // folder is removed again, the failure text shown (never in a silent run), and
+    // "Finish" may try again.
     void SelfDelete(int exitCode = 0);
 
     // Command-line runs. Before anything else, with /LOG: writes a first report that

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dirent.h>
 #include <fstream>
 
@@ -32,24 +33,35 @@ std::string CommandLineText() {
     return text;
 }
 
-std::string UniqueTempFileName(const std::string& folder, const std::string& prefix) {
-    std::string base = ResolvePath(folder);
-    if (!base.empty() && base.back() != '/')
-        base += '/';
-    // As GetTempFileName: prefix, up to four hexadecimal digits, ".tmp".
-    for (unsigned n = static_cast<unsigned>(::getpid()) & 0xFFFF, tries = 0; tries < 0x10000;
-         ++tries, n = (n + 1) & 0xFFFF) {
-        char name[16];
-        std::snprintf(name, sizeof name, "%X.tmp", n == 0 ? 1u : n);
-        const std::string path = base + prefix + name;
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            return path;
+std::error_code MakePrivateFolder(const std::string& parent, const std::string& prefix,
+                                  std::string& folder) {
+    unsigned number =
+        static_cast<unsigned>(::getpid()) << 16 ^ static_cast<unsigned>(::time(nullptr));
+    for (int tries = 0; tries < 1000; ++tries, ++number) {
+        char digits[9];
+        std::snprintf(digits, sizeof digits, "%08X", number);
+        const std::string candidate = parent + prefix + digits;
+        // mkdir makes a new folder or fails: it never follows or reuses what is there.
+        if (::mkdir(ResolvePath(candidate).c_str(), 0700) == 0) {
+            folder = candidate;
+            return {};
         }
         if (errno != EEXIST)
-            return {};
+            return {errno, std::generic_category()};
     }
+    return std::make_error_code(std::errc::file_exists);
+}
+
+std::error_code WriteNewFile(const std::string& path, const std::string& bytes) {
+    const int fd =
+        ::open(ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return {errno, std::generic_category()};
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    const int writeError = errno;
+    ::close(fd);
+    if (written != static_cast<ssize_t>(bytes.size()))
+        return {written < 0 ? writeError : EIO, std::generic_category()};
     return {};
 }
 
@@ -61,13 +73,12 @@ std::error_code ClearFileAttributes(const std::string& path) {
     return {};
 }
 
-std::error_code SetCurrentFolder(const std::string& folder) {
-    if (::chdir(ResolvePath(folder).c_str()) != 0)
-        return {errno, std::generic_category()};
-    return {};
+std::string SystemFolder() {
+    return "/usr/bin";
 }
 
-std::error_code StartHiddenCommand(const std::string&, const EnvironmentValues&) {
+std::error_code StartHiddenCommand(const std::string&, const EnvironmentValues&,
+                                   const std::string&) {
     // A Windows batch means nothing to a POSIX shell; nothing is started.
     return std::make_error_code(std::errc::function_not_supported);
 }

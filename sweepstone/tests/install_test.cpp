@@ -1,5 +1,6 @@
 #include "install.h"
 
+#include "platform/deletion.h"
 #include "platform/files.h"
 #include "test_folder.h"
 
@@ -64,19 +65,22 @@ public:
     }
 };
 
-// The self-deletion's process operations, recorded instead of carried out.
+// The self-deletion's process operations, recorded instead of carried out; the
+// private folder and the batch are made for real.
 struct FakeProcess {
     static inline std::vector<std::string> calls;
     static inline std::string temp;
-    static inline bool currentFolderFails = false;
+    static inline bool startFails = false;
 
     static sweepstone::SelfDeleteOperations Operations() {
         calls.clear();
-        currentFolderFails = false;
+        startFails = false;
         return {[] { return temp; },
-                [](const std::string& folder, const std::string& prefix) {
-                    calls.push_back("unique:" + prefix);
-                    return folder + prefix + "1A2B.tmp";
+                [] { return std::string("C:\\Windows\\System32"); },
+                [](const std::string& parent, const std::string& prefix, std::string& folder) {
+                    calls.push_back("folder:" + prefix);
+                    folder = parent + prefix + "1A2B3C4D";
+                    return platform::MakeFolders(folder);
                 },
                 [](const std::string& p) {
                     calls.push_back("clear:" + p);
@@ -84,19 +88,20 @@ struct FakeProcess {
                 },
                 [](const std::string& p, const std::string& bytes) {
                     calls.push_back("write:" + p);
-                    return platform::WriteWholeFile(p, bytes);
+                    return platform::WriteNewFile(p, bytes);
                 },
-                [](const std::string& f) {
-                    calls.push_back("cd:" + f);
-                    return currentFolderFails ? std::make_error_code(std::errc::permission_denied)
-                                              : std::error_code{};
-                },
-                [](const std::string& arguments, const platform::EnvironmentValues& environment) {
-                    std::string call = "start:" + arguments;
+                [](const std::string& arguments, const platform::EnvironmentValues& environment,
+                   const std::string& folder) {
+                    std::string call = "start:" + arguments + "|in " + folder;
                     for (const auto& [name, value] : environment)
                         call += "|" + name + "=" + value;
                     calls.push_back(call);
-                    return std::error_code{};
+                    return startFails ? std::make_error_code(std::errc::permission_denied)
+                                      : std::error_code{};
+                },
+                [](const std::string& folder) {
+                    calls.push_back("remove:" + folder);
+                    platform::DeleteTree(folder);
                 },
                 [](int code) {
                     calls.push_back("end:" + std::to_string(code));
@@ -131,77 +136,90 @@ TEST(WizardNames, FollowTheProgramFilesStem) {
     }
 }
 
-// The batch's exact bytes: a try every second (ping waits one second between its
-// two echoes; "timeout" fails without a console) for at most 60 tries, the folder
-// only once the program is gone, then the batch itself.
+// The batch's exact bytes: the system folder as the current one first, a try every
+// second (PING.EXE from the system folder, named in full, waits one second between
+// its two echoes; "timeout" fails without a console) for at most 60 tries, the
+// folder only once the program is gone, then back to where the interpreter started.
+// No program is named without its full path.
 const std::string kBatch = "@echo off\r\n"
+                           "pushd \"!SWEEPSTONE_SYSTEM!\"\r\n"
                            "set /a tries=0\r\n"
                            ":retry\r\n"
                            "del /f \"!SWEEPSTONE_PROGRAM!\" >nul 2>&1\r\n"
                            "if not exist \"!SWEEPSTONE_PROGRAM!\" goto removed\r\n"
                            "set /a tries+=1\r\n"
                            "if !tries! geq 60 goto done\r\n"
-                           "ping -n 2 127.0.0.1 >nul 2>&1\r\n"
+                           "\"!SWEEPSTONE_SYSTEM!\\PING.EXE\" -n 2 127.0.0.1 >nul 2>&1\r\n"
                            "goto retry\r\n"
                            ":removed\r\n"
                            "rmdir \"!SWEEPSTONE_FOLDER!\" >nul 2>&1\r\n"
                            ":done\r\n"
-                           "del \"!SWEEPSTONE_BATCH!\" >nul 2>&1\r\n";
-std::string ArgumentsFor(const std::string& batchName) {
-    return "/d /e:on /v:on /s /c \"\"" + batchName + "\"\"";
+                           "popd\r\n";
+// The command line runs the batch by its name relative to the temporary folder,
+// where the interpreter starts, then removes the batch's folder there.
+std::string ArgumentsFor(const std::string& folderName) {
+    return "/d /e:on /v:on /s /c \"\"" + folderName + "\\remove.bat\" & rmdir /s /q \"" +
+           folderName + "\"\"";
 }
+const char* kSystem = "C:\\Windows\\System32";
 
 TEST(SelfDeleteBatch, RetriesTheProgramThenRemovesItsFolderAndItself) {
     const sweepstone::SelfDeleteCommand command = sweepstone::SelfDeleteBatch(
-        "C:\\Sim\\My Product\\Uninstall.exe", "C:\\Users\\Jo Pilot\\Temp\\uis1A2B.bat");
+        "C:\\Sim\\My Product\\Uninstall.exe", "C:\\Users\\Jo Pilot\\Temp\\uis1A2B3C4D", kSystem);
     EXPECT_EQ(command.batch, kBatch);
-    EXPECT_EQ(command.arguments, ArgumentsFor("uis1A2B.bat"));
-    EXPECT_EQ(command.environment,
-              (platform::EnvironmentValues{
-                  {"SWEEPSTONE_PROGRAM", "C:\\Sim\\My Product\\Uninstall.exe"},
-                  {"SWEEPSTONE_FOLDER", "C:\\Sim\\My Product"},
-                  {"SWEEPSTONE_BATCH", "C:\\Users\\Jo Pilot\\Temp\\uis1A2B.bat"}}));
+    EXPECT_EQ(command.batchPath, "C:\\Users\\Jo Pilot\\Temp\\uis1A2B3C4D\\remove.bat");
+    EXPECT_EQ(command.arguments, ArgumentsFor("uis1A2B3C4D"));
+    EXPECT_EQ(command.currentFolder, "C:\\Users\\Jo Pilot\\Temp\\");
 }
 
 // Names that the interpreter would expand (%), take for syntax (& ( ) ^ @ outside
 // quotes), split (blanks) or misread in the OEM code page (umlauts, and letters no
 // OEM code page has) never reach the batch's text or the command line: the batch
 // stays byte for byte the same, the command line names only the batch's own ASCII
-// file name, and the names travel unchanged in the environment. A drive root keeps
+// folder, and the names travel unchanged in the environment. A drive root keeps
 // its separator.
 TEST(SelfDeleteBatch, NoNameReachesTheBatchOrTheCommandLine) {
     const struct {
         const char* program;
         const char* folder;
-        std::string batch;
+        std::string temp;
     } cases[] = {
-        {"C:\\100% Sure Field\\Uninstall.exe", "C:\\100% Sure Field", "C:\\Temp & Co\\uis1.bat"},
-        {"C:\\%PATH% (x86)\\un^do.exe", "C:\\%PATH% (x86)", "C:\\T\\@(^)&%%\\uisF.bat"},
+        {"C:\\100% Sure Field\\Uninstall.exe", "C:\\100% Sure Field", "C:\\Temp & Co\\"},
+        {"C:\\%PATH% (x86)\\un^do.exe", "C:\\%PATH% (x86)", "C:\\T\\@(^)&%%\\"},
         {"D:\\M\xc3\xbcller Flughafen\\Uninstall.exe", "D:\\M\xc3\xbcller Flughafen",
-         "C:\\Users\\J\xc3\xbcrgen M\xc3\xbcller\\AppData\\Local\\Temp\\uis2.bat"},
+         "C:\\Users\\J\xc3\xbcrgen M\xc3\xbcller\\AppData\\Local\\Temp\\"},
         {"C:\\\xc5\x81\xc3\xb3"
          "d\xc5\xba \xe6\x9d\xb1\xe4\xba\xac\\Uninstall.exe",
          "C:\\\xc5\x81\xc3\xb3"
          "d\xc5\xba \xe6\x9d\xb1\xe4\xba\xac",
-         "C:\\Temp\\\xd0\x96\\uis3.bat"},
-        {"E:\\Uninstall.exe", "E:\\", "E:\\uis4.bat"},
+         "C:\\Temp\\\xd0\x96\\"},
+        {"E:\\Uninstall.exe", "E:\\", "E:\\"},
     };
-    // A temporary folder on a network share: the batch's path comes from the
-    // environment on the command line too.
-    EXPECT_EQ(
-        sweepstone::SelfDeleteBatch("C:\\P\\Uninstall.exe", "\\\\host\\T & Co\\uis5.bat").arguments,
-        ArgumentsFor("!SWEEPSTONE_BATCH!"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program);
+        const std::string batchFolder = c.temp + "uis0000BEEF";
         const sweepstone::SelfDeleteCommand command =
-            sweepstone::SelfDeleteBatch(c.program, c.batch);
+            sweepstone::SelfDeleteBatch(c.program, batchFolder, kSystem);
         EXPECT_EQ(command.batch, kBatch);
-        EXPECT_EQ(command.arguments, ArgumentsFor(c.batch.substr(c.batch.rfind('\\') + 1)));
+        EXPECT_EQ(command.batchPath, batchFolder + "\\remove.bat");
+        EXPECT_EQ(command.arguments, ArgumentsFor("uis0000BEEF"));
+        EXPECT_EQ(command.currentFolder, c.temp);
         EXPECT_EQ(command.environment,
                   (platform::EnvironmentValues{{"SWEEPSTONE_PROGRAM", c.program},
                                                {"SWEEPSTONE_FOLDER", c.folder},
-                                               {"SWEEPSTONE_BATCH", c.batch}}));
+                                               {"SWEEPSTONE_SYSTEM", kSystem},
+                                               {"SWEEPSTONE_BATCH", batchFolder + "\\remove.bat"},
+                                               {"SWEEPSTONE_BATCH_FOLDER", batchFolder}}));
     }
+    // A temporary folder on a network share cannot be the interpreter's current
+    // folder: it starts in the system folder and reads both paths from the
+    // environment.
+    const sweepstone::SelfDeleteCommand network =
+        sweepstone::SelfDeleteBatch("C:\\P\\Uninstall.exe", "\\\\host\\T & Co\\uis5", kSystem);
+    EXPECT_EQ(network.batch, kBatch);
+    EXPECT_EQ(network.arguments, "/d /e:on /v:on /s /c \"\"!SWEEPSTONE_BATCH!\" & rmdir /s /q "
+                                 "\"!SWEEPSTONE_BATCH_FOLDER!\"\"");
+    EXPECT_EQ(network.currentFolder, kSystem);
 }
 
 TEST(TForm2, GreetsWithTheProductOfTheLog) {
@@ -315,18 +333,20 @@ TEST(TForm2, RemovesThenDeletesItselfOnFinish) {
     EXPECT_EQ(std::count(window.events.begin(), window.events.end(), "stop-timer"), 1);
 
     form.BitBtn2Click();
-    const std::string batch = t.Path("Temp\\uis1A2B.bat");
+    const std::string folder = t.Path("Temp\\uis1A2B3C4D");
+    const std::string batch = folder + "\\remove.bat";
     EXPECT_EQ(FakeProcess::calls,
               (std::vector<std::string>{
-                  "unique:uis", "clear:" + t.Path("Product\\Uninstall.exe"), "write:" + batch,
-                  "cd:" + t.Path("Temp\\"),
-                  "start:" + ArgumentsFor("uis1A2B.bat") +
+                  "folder:uis", "clear:" + t.Path("Product\\Uninstall.exe"), "write:" + batch,
+                  "start:" + ArgumentsFor("uis1A2B3C4D") + "|in " + t.Path("Temp\\") +
                       "|SWEEPSTONE_PROGRAM=" + t.Path("Product\\Uninstall.exe") +
-                      "|SWEEPSTONE_FOLDER=" + t.Path("Product") + "|SWEEPSTONE_BATCH=" + batch,
+                      "|SWEEPSTONE_FOLDER=" + t.Path("Product") + "|SWEEPSTONE_SYSTEM=" + kSystem +
+                      "|SWEEPSTONE_BATCH=" + batch + "|SWEEPSTONE_BATCH_FOLDER=" + folder,
                   "end:0"}));
-    EXPECT_EQ(t.Read("Temp\\uis1A2B.bat"), kBatch);
+    EXPECT_EQ(t.Read("Temp\\uis1A2B3C4D\\remove.bat"), kBatch);
 }
 
+// A batch that cannot start leaves no folder behind; "Finish" stays and may try again.
 TEST(TForm2, StaysOnFinishWhenTheBatchCannotStart) {
     TestFolder t;
     t.Write("Uninstall.log", "[General]\r\nName=Sample\r\n");
@@ -337,12 +357,13 @@ TEST(TForm2, StaysOnFinishWhenTheBatchCannotStart) {
     form.FormShow();
     form.BitBtn1Click();
     form.Timer1Timer();
-    FakeProcess::currentFolderFails = true;
+    FakeProcess::startFails = true;
     form.BitBtn2Click();
     EXPECT_FALSE(Has(FakeProcess::calls, "end:0"));
-    EXPECT_EQ(window.events.back().rfind("info:Uninstaller - Brightmere GmbH|Cannot change to ", 0),
+    EXPECT_EQ(window.events.back().rfind("info:Uninstaller - Brightmere GmbH|Cannot start ", 0),
               0u);
-    EXPECT_TRUE(t.Has("Temp\\uis1A2B.bat")); // written, not started
+    EXPECT_FALSE(t.Has("Temp\\uis1A2B3C4D\\remove.bat"));
+    EXPECT_FALSE(platform::FolderPresent(t.Path("Temp\\uis1A2B3C4D")));
 }
 
 TEST(TForm2, TheBackgroundMovesTheWindowOnlyWhileThePrimaryButtonIsHeld) {

@@ -1,5 +1,5 @@
-// What the uninstall wizard needs to delete itself: a unique temporary name, the
-// process's current folder, a hidden command batch, and the end of the process.
+// What the uninstall wizard needs to delete itself: a private folder for its batch,
+// the batch written new, a hidden command interpreter, and the end of the process.
 #pragma once
 
 #include <string>
@@ -9,25 +9,43 @@
 
 namespace platform {
 
-// A unique file name in `folder` made from `prefix`, a hexadecimal number and the
-// extension "tmp"; the empty file is created to reserve the name (GetTempFileName).
-// Empty when no name could be made.
-std::string UniqueTempFileName(const std::string& folder, const std::string& prefix);
+// The security descriptor (in the system's SDDL) of a folder that the wizard makes
+// for its own files in a folder that others may write: owned by and open to the
+// running account (`accountSid`, "S-1-5-21-...") alone or, when the process runs
+// elevated, to the administrators and the system alone; protected, so that nothing
+// is inherited from the folder above; the files made inside inherit the same.
+std::string PrivateFolderSddl(const std::string& accountSid, bool elevated);
+
+// Creates a new folder in `parent` (which ends in a separator) named `prefix` and
+// eight hexadecimal digits, with the descriptor above for the running account on
+// Windows (mode 0700 on POSIX). A name that exists, whatever it is (a folder, a
+// file, a link someone planted), is never opened or reused: the next number is
+// tried. `folder` receives the new folder's path, without a final separator.
+std::error_code MakePrivateFolder(const std::string& parent, const std::string& prefix,
+                                  std::string& folder);
+
+// Writes `bytes` to a file that must not exist yet (CREATE_NEW; O_EXCL on POSIX):
+// a file or link already there under that name fails the call untouched.
+std::error_code WriteNewFile(const std::string& path, const std::string& bytes);
 
 // Clears every attribute of a file (read-only included); on POSIX, makes it writable.
 std::error_code ClearFileAttributes(const std::string& path);
 
-std::error_code SetCurrentFolder(const std::string& folder);
+// The system folder (GetSystemDirectoryW: "C:\Windows\System32"), without a final
+// separator; on POSIX "/usr/bin".
+std::string SystemFolder();
 
 // Variables added to (or replacing those of) a started program's environment.
 using EnvironmentValues = std::vector<std::pair<std::string, std::string>>;
 
 // Starts the system's command interpreter (cmd.exe from the system folder, never one
-// found elsewhere) with `arguments` after its name, its window hidden, with the
-// caller's environment plus `environment` (names compared without case), and does
-// not wait for it. Nothing is started on POSIX: tests read the batch instead.
+// found elsewhere) with `arguments` after its name, its window hidden, in
+// `currentFolder`, with the caller's environment plus `environment` (names compared
+// without case), and does not wait for it. Nothing is started on POSIX: tests read
+// the batch instead.
 std::error_code StartHiddenCommand(const std::string& arguments,
-                                   const EnvironmentValues& environment);
+                                   const EnvironmentValues& environment,
+                                   const std::string& currentFolder);
 
 // The executable names ("fsx.exe") of the processes running on the machine, as
 // far as the process may see them; on POSIX the kernel's command names.

@@ -72,8 +72,7 @@ void MakeKey(const std::wstring& key, const wchar_t* value) {
     RegCloseKey(h);
 }
 
-// Files of a folder that match a pattern (the self-deletion's batches and the
-// empty files that reserved their names).
+// Entries of a folder that match a pattern (the self-deletion's folders).
 std::set<std::wstring> FilesIn(const std::wstring& temp, const wchar_t* pattern) {
     std::set<std::wstring> names;
     WIN32_FIND_DATAW found{};
@@ -425,29 +424,46 @@ private:
     HWND form_ = nullptr;
 };
 
+// Programs planted in the temporary folder under the name of the program that the
+// batch waits with: each would leave a mark beside itself if the interpreter ran it.
+void PlantPing(const Product& p) {
+    for (const wchar_t* name : {L"ping.bat", L"ping.cmd"})
+        WriteFile(p.temp + name, "@echo ran>\"%~dp0planted ping ran.txt\"\r\n");
+}
+
 // "Finish": the process ends, then its batch deletes the program file, the then
-// empty folder and itself; the empty file that reserved the batch's name stays. The
-// temporary folder's path holds a blank, so the batch's last line needs its quotes.
+// empty folder, and the interpreter its batch with the batch's own folder; nothing
+// stays in the temporary folder. The program file is held open (without sharing
+// its deletion) for three seconds after the end, so the batch must wait and try
+// again, which it does without running the ping.bat and ping.cmd planted in the
+// temporary folder. The temporary folder's path holds a blank, so the batch's
+// lines need their quotes.
 void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
-    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    PlantPing(p);
+    const std::set<std::wstring> before = FilesIn(p.temp, L"*");
+    // Shared for reading and writing (as the running program's own image is), not
+    // for deletion.
+    HANDLE held = CreateFileW(p.program.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(held, INVALID_HANDLE_VALUE) << "the program file cannot be held: " << GetLastError();
     w.Click(Component::BitBtn2);
     DWORD code = 99;
-    ASSERT_TRUE(w.Exited(&code)) << "Finish did not end the program";
+    const bool exited = w.Exited(&code);
+    if (exited) {
+        Sleep(3000);
+        EXPECT_TRUE(FileExists(p.program)) << "deleted while held open";
+    }
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+    ASSERT_TRUE(exited) << "Finish did not end the program";
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30))
         << "the program file is still there";
     EXPECT_TRUE(WaitFor([&] { return !FolderExists(p.folder); }, 30))
         << "the program's folder is still there";
-    std::vector<std::wstring> reserved;
-    for (const std::wstring& f : FilesIn(p.temp, L"uis*.tmp")) {
-        if (!reservedBefore.count(f))
-            reserved.push_back(f);
-    }
-    ASSERT_EQ(reserved.size(), 1u) << "one batch name reserved in the temporary folder";
-    const std::wstring batch = reserved[0].substr(0, reserved[0].size() - 3) + L"bat";
-    EXPECT_TRUE(WaitFor([&] { return !FileExists(batch); }, 30))
-        << "the batch is still there: " << Narrow(batch);
-    EXPECT_TRUE(FileExists(reserved[0])) << "the reserving file stays";
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"*") == before; }, 30))
+        << "the batch or its folder is still there";
+    EXPECT_FALSE(FileExists(p.temp + L"planted ping ran.txt")) << "a planted ping ran";
 }
 
 // The log's registry keys, folders, files, shortcut folder and renamed scenery
@@ -950,7 +966,7 @@ TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     EXPECT_EQ(w.TipOver(Component::BitBtn1), L"Uninstall the  from you system!");
     EXPECT_EQ(w.TipOver(Component::BitBtn2), L"Exit program - whithout uninstalling !");
 
-    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*");
     w.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(w.Exited(&code));
@@ -961,7 +977,7 @@ TEST(Wizard, WithoutALogOnlyCancelIsLeftAndNothingIsDeleted) {
     EXPECT_TRUE(FileExists(p.folder + L"Uninstall.jpg"));
     EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-    EXPECT_EQ(FilesIn(p.temp, L"uis*.tmp"), reservedBefore) << "no self-deletion batch";
+    EXPECT_EQ(FilesIn(p.temp, L"uis*"), reservedBefore) << "no self-deletion batch";
 }
 
 TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
@@ -986,19 +1002,13 @@ TEST(Wizard, ReadsTheLogAndPictureNamedByTheStemUpToTheFirstDot) {
     EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     // The other log stays, so the folder is not empty and stays too.
     EXPECT_TRUE(FileExists(p.folder + L"remove.me.log"));
-    const std::set<std::wstring> reservedBefore = FilesIn(p.temp, L"uis*.tmp");
+    const std::set<std::wstring> before = FilesIn(p.temp, L"*");
     w.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(w.Exited(&code));
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30));
-    std::vector<std::wstring> reserved;
-    for (const std::wstring& f : FilesIn(p.temp, L"uis*.tmp")) {
-        if (!reservedBefore.count(f))
-            reserved.push_back(f);
-    }
-    ASSERT_EQ(reserved.size(), 1u);
-    const std::wstring batch = reserved[0].substr(0, reserved[0].size() - 3) + L"bat";
-    EXPECT_TRUE(WaitFor([&] { return !FileExists(batch); }, 30));
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"*") == before; }, 30))
+        << "the batch or its folder is still there";
     EXPECT_TRUE(FolderExists(p.folder)) << "a folder that still holds a file is not removed";
 }
 
@@ -1132,15 +1142,14 @@ void ExpectProductUntouched(const Product& p) {
     EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
     EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg"), kSceneryCfg);
     EXPECT_EQ(ReadFile(p.entryRecord), "<missing>");
-    EXPECT_TRUE(FilesIn(p.temp, L"*.bat").empty()) << "no self-deletion batch";
+    EXPECT_TRUE(FilesIn(p.temp, L"uis*").empty()) << "no self-deletion batch";
 }
 
 // After the process has ended its batch deletes the program, its folder and itself.
 void ExpectSelfDeleted(const Product& p) {
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30)) << "the program stays";
     EXPECT_TRUE(WaitFor([&] { return !FolderExists(p.folder); }, 30)) << "its folder stays";
-    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"*.bat").empty(); }, 30))
-        << "the batch stays";
+    EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"uis*").empty(); }, 30)) << "the batch stays";
 }
 
 // The report's lines, without the byte-order mark.
@@ -1236,7 +1245,7 @@ TEST(CommandLine, WithoutALogSilentRunsEndWithTwoAndChangeNothing) {
         EXPECT_TRUE(FileExists(p.program));
         EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
         EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-        EXPECT_TRUE(FilesIn(p.temp, L"*.bat").empty());
+        EXPECT_TRUE(FilesIn(p.temp, L"uis*").empty());
         const std::vector<std::string> lines = ReportLines(p.root + L"report.txt");
         EXPECT_TRUE(HasLine(lines, "Exit code: 2 (no uninstall log, or one that cannot be read)"));
     }
