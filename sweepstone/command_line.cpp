@@ -20,18 +20,25 @@ bool SameNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The switches, each a row: its name, the run mode it asks for (Window for none)
-// and whether it takes a value after "=".
+// The switches, each a row: its name, the run mode it asks for (Window for none),
+// whether it takes a value after "=", the argument it sets to true, the argument
+// that receives its value, and whether the value may be left out.
 struct Switch {
     const char* name;
     RunMode mode;
     bool takesValue;
+    bool Arguments::*flag = nullptr;
+    std::string Arguments::*value = nullptr;
+    bool valueOptional = false;
 };
 
 constexpr Switch kSwitches[] = {
-    {"/SILENT", RunMode::Silent, false}, {"/VERYSILENT", RunMode::VerySilent, false},
-    {"/S", RunMode::VerySilent, false},  {"/?", RunMode::Usage, false},
-    {"/LOG", RunMode::Window, true},
+    {"/SILENT", RunMode::Silent, false},
+    {"/VERYSILENT", RunMode::VerySilent, false},
+    {"/S", RunMode::VerySilent, false},
+    {"/?", RunMode::Usage, false},
+    {"/LOG", RunMode::Window, true, nullptr, &Arguments::reportFile},
+    {"/CHECK", RunMode::Window, true, &Arguments::check, &Arguments::checkLog, true},
 };
 
 } // namespace
@@ -121,13 +128,17 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         seen[index] = true;
+        if (match->flag)
+            parsed.arguments.*match->flag = true;
         if (match->takesValue) {
+            if (equals == std::string_view::npos && match->valueOptional)
+                continue;
             if (equals == std::string_view::npos || equals + 1 == text.size()) {
                 parsed.error =
                     std::string(match->name) + " needs a file: " + match->name + "=\"file\"";
                 continue;
             }
-            parsed.arguments.reportFile = std::string(text.substr(equals + 1));
+            parsed.arguments.*match->value = std::string(text.substr(equals + 1));
             continue;
         }
         if (equals != std::string_view::npos) {
@@ -141,8 +152,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
         modeGiven = true;
         parsed.arguments.mode = match->mode;
     }
-    if (!parsed.error.empty())
-        parsed.arguments = Arguments{RunMode::Window, {}, true};
+    if (!parsed.error.empty()) {
+        parsed.arguments = Arguments();
+        parsed.arguments.given = true;
+    }
     return parsed;
 }
 
@@ -173,12 +186,15 @@ const char* ExitCodeMeaning(int code) {
 
 std::string UsageText(const std::string& programName) {
     return "Usage: " + programName +
-           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"]\r\n"
+           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"] [/CHECK[=\"log\"]]\r\n"
            "\r\n"
            "Without arguments the wizard asks before it removes the product.\r\n"
            "/SILENT\tremoves without asking; the window shows the progress.\r\n"
            "/VERYSILENT, /S\tremove without any window.\r\n"
            "/LOG=\"file\"\twrites a report of every item (UTF-8).\r\n"
+           "/CHECK\tjudges the uninstall log and changes nothing; /CHECK=\"log\" judges\r\n"
+           "\tanother log. The report goes to /LOG or beside the wizard; exit code\r\n"
+           "\t0: no findings, 1: warnings only, 2: errors.\r\n"
            "/?\tshows this text.\r\n"
            "\r\n"
            "Exit codes:\r\n"

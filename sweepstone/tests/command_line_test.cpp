@@ -83,6 +83,8 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
         Args args;
         RunMode mode;
         const char* report;
+        bool check = false;
+        const char* checkLog = "";
     } cases[] = {
         {{}, RunMode::Window, ""},
         {{"/SILENT"}, RunMode::Silent, ""},
@@ -93,6 +95,12 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
         {{"/S", "/log=C:\\My Logs\\r e.txt"}, RunMode::VerySilent, "C:\\My Logs\\r e.txt"},
         {{"/LOG=C:\\a=b.txt"}, RunMode::Window, "C:\\a=b.txt"},
         {{"/?"}, RunMode::Usage, ""},
+        {{"/CHECK"}, RunMode::Window, "", true, ""},
+        {{"/check=C:\\Build\\Other.log", "/VERYSILENT", "/LOG=r.txt"},
+         RunMode::VerySilent,
+         "r.txt",
+         true,
+         "C:\\Build\\Other.log"},
     };
     for (const Case& c : cases) {
         const sweepstone::ParsedArguments p = sweepstone::ParseArguments(c.args);
@@ -100,6 +108,8 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
         EXPECT_EQ(p.arguments.mode, c.mode);
         EXPECT_EQ(p.arguments.reportFile, c.report);
         EXPECT_EQ(p.arguments.given, !c.args.empty());
+        EXPECT_EQ(p.arguments.check, c.check);
+        EXPECT_EQ(p.arguments.checkLog, c.checkLog);
     }
 }
 
@@ -125,6 +135,8 @@ TEST(ParseArguments, RefusesWhatItDoesNotKnowOrGetsTwice) {
         {{"/S", ""}, true},
         {{"/VERYSILENT", "/NORESTART"}, true},
         {{"/unknown", "/VERYSILENT"}, true},
+        {{"/CHECK", "/check=a.log"}, false},
+        {{"/CHECK="}, false},
     };
     for (const Case& c : cases) {
         const sweepstone::ParsedArguments p = sweepstone::ParseArguments(c.args);
@@ -132,6 +144,7 @@ TEST(ParseArguments, RefusesWhatItDoesNotKnowOrGetsTwice) {
         EXPECT_EQ(p.silentAsked, c.silentAsked) << testing::PrintToString(c.args);
         EXPECT_EQ(p.arguments.mode, RunMode::Window);
         EXPECT_TRUE(p.arguments.reportFile.empty());
+        EXPECT_FALSE(p.arguments.check);
     }
 }
 
