@@ -3,6 +3,7 @@
 #include "active_season.h"
 #include "apply.h"
 #include "detection.h"
+#include "link_rule.h"
 #include "switcher_state.h"
 #include "texts.h"
 #include "unit1.h"
@@ -243,14 +244,16 @@ int RunCommandLine(const CommandLine& line, const CommandLineHost& host, FileSys
             request.useMipMaps = line.mipMaps == MipMapChoice::Yes;
         }
     }
-    const ApplyResult result = ApplySeason(state, request, fs);
+    LinkCheckingFileSystem linkChecking(fs, state.BaseFolder, host.links);
+    const ApplyResult result = ApplySeason(state, request, host.elevated ? linkChecking : fs);
     if (result.raised) {
         tell(std::string(CommandLineTextsFor(line.language).endedEarly));
         return kExitSomeFailed;
     }
     // The report lists every failed target; a message at most ten.
-    tell(line.quiet ? FullResultReport(line.language, result.failedTargets)
-                    : ResultMessage(line.language, result.failedTargets));
+    const std::vector<std::string> failed = FailedTargetsNamed(line.language, result);
+    tell(line.quiet ? FullResultReport(line.language, failed)
+                    : ResultMessage(line.language, failed));
     return result.failedTargets.empty() ? kExitSwitched : kExitSomeFailed;
 }
 

@@ -241,11 +241,12 @@ void TForm1::ShowApplyResult(const ApplyResult& result) {
         return;
     }
     if (result.stopped) {
-        ops_.ShowInformation(
-            StoppedMessage(state_.Language, result.done, result.total, result.failedTargets));
+        ops_.ShowInformation(StoppedMessage(state_.Language, result.done, result.total,
+                                            FailedTargetsNamed(state_.Language, result)));
         return;
     }
-    ops_.ShowInformation(ResultMessage(state_.Language, result.failedTargets));
+    ops_.ShowInformation(
+        ResultMessage(state_.Language, FailedTargetsNamed(state_.Language, result)));
 }
 
 bool TForm1::SimulatorClosed() {
