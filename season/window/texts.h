@@ -2,6 +2,9 @@
 // program; the window converts them to the system's UTF-16 once, when it shows them.
 #pragma once
 
+#include "active_season.h"
+#include "apply.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -66,6 +69,11 @@ std::string ResultMessage(int language, const std::vector<std::string>& failedTa
 // The same with every failed target listed, for the report file of a quiet run.
 std::string FullResultReport(int language, const std::vector<std::string>& failedTargets);
 
+// The failed targets of a run as messages and reports list them: each that a link
+// rule refused followed by " (link leads outside the folder)".
+std::string_view LinkOutsideText(int language);
+std::vector<std::string> FailedTargetsNamed(int language, const ApplyResult& result);
+
 // The message of a run that found no add-on below `folder`; nothing is changed.
 std::string NothingFoundMessage(int language, const std::string& folder);
 
@@ -78,6 +86,26 @@ struct CommandLineTexts {
     std::string_view endedEarly;
 };
 const CommandLineTexts& CommandLineTextsFor(int language);
+
+// The line below the add-on list that tells which season the add-ons hold now.
+struct ActiveTexts {
+    std::string_view lead; // "Active now: "
+    std::string_view seasons[4];
+    std::string_view mixed;     // the line's end when the add-ons differ
+    std::string_view mixedWord; // an add-on's state in the status report
+    std::string_view unknown;
+    std::string_view differing; // the line's tooltip, followed by the add-ons' names
+};
+const ActiveTexts& ActiveTextsFor(int language);
+
+// "Active now: winter", "... mixed - apply a season to repair" or "... unknown".
+std::string ActiveSeasonLine(int language, const ActiveSeasons& found);
+// The tooltip of that line: the add-ons that hold another season; empty unless
+// they differ.
+std::string ActiveSeasonHint(int language, const ActiveSeasons& found);
+// The status report: one line per add-on with its season (mixed ones with the
+// files that differ), then the line of the window.
+std::string ActiveSeasonReport(int language, const ActiveSeasons& found);
 
 // The name of a season picture for screen readers, in both languages as the
 // picture itself shows them ("Summer / Sommer", ... ).

@@ -5,6 +5,7 @@
 // fake.
 #pragma once
 
+#include "active_season.h"
 #include "apply.h"
 #include "components.h"
 #include "file_system.h"
@@ -16,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +58,11 @@ public:
     // Runs `work` away from the window's thread, so that the window keeps
     // answering, then `then` on the window's thread.
     virtual void RunInBackground(std::function<void()> work, std::function<void()> then) = 0;
+    // The same for short work beside it (finding the active season): its own
+    // worker, so that it neither waits for nor delays a switch.
+    virtual void RunAside(std::function<void()> work, std::function<void()> then) = 0;
+    // The tooltip of a control; empty: none.
+    virtual void SetHint(Component c, const std::string& text) = 0;
 };
 
 // What the window needs to know of the system around it. An operation left empty
@@ -122,6 +129,12 @@ public:
     bool AskBeforeApply(ApplyRequest& request);
     void ShowApplyResult(const ApplyResult& result);
 
+    // Finds which season the add-ons hold, away from the window's thread, and
+    // shows it in Label_Active (with the add-ons that differ as its tooltip).
+    // Called once the window shows and after every switch; a call while one is
+    // under way has it run again when it ends.
+    void CheckActiveSeason();
+
     const std::string& VersionText() const { return versionText_; }
     bool WarningShown() const { return warningShown_; }
     bool HelpShown() const { return helpShown_; }
@@ -134,6 +147,7 @@ private:
     void OfferElevation();
     void ApplyWarningRule();
     void LeaveListToButton();
+    void ShowActiveSeason();
 
     SwitcherState& state_;
     FormOperations& ops_;
@@ -146,6 +160,9 @@ private:
     bool warningShown_ = false;
     bool helpShown_ = false;
     bool busy_ = false;
+    std::shared_ptr<const ActiveSeasons> active_;
+    bool checking_ = false;
+    bool checkAgain_ = false;
 };
 
 // The folder of a program file, ending in a separator; a drive root keeps its single

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -28,6 +30,7 @@ TEST(ParseCommandLine, ReadsEverySwitchWithoutRegardToCase) {
         int language;
         bool quiet;
         bool southern;
+        bool status = false;
     } cases[] = {
         {{"/season=summer"}, season::kSummer, MipMapChoice::Ask, season::kEnglish, false, false},
         {{"/season=autumn", "/lang=de"},
@@ -60,6 +63,14 @@ TEST(ParseCommandLine, ReadsEverySwitchWithoutRegardToCase) {
          season::kEnglish,
          false,
          false},
+        {{"/status"}, season::kAutoSeason, MipMapChoice::Ask, season::kEnglish, false, false, true},
+        {{"-Quiet", "/STATUS", "/lang=de"},
+         season::kAutoSeason,
+         MipMapChoice::Ask,
+         season::kGerman,
+         true,
+         false,
+         true},
     };
     for (const Case& c : cases) {
         const CommandLine line = season::ParseCommandLine(c.args);
@@ -71,6 +82,7 @@ TEST(ParseCommandLine, ReadsEverySwitchWithoutRegardToCase) {
         EXPECT_EQ(line.language, c.language) << args;
         EXPECT_EQ(line.quiet, c.quiet) << args;
         EXPECT_EQ(line.southern, c.southern) << args;
+        EXPECT_EQ(line.status, c.status) << args;
     }
 }
 
@@ -99,6 +111,10 @@ TEST(ParseCommandLine, RefusesAnythingUnknownMalformedRepeatedOrMissing) {
         {{"/lang=de"}, "/season="},
         {{"/quiet"}, "/season="},
         {{"/mipmaps=yes", "/hemisphere=south"}, "/season="},
+        {{"/status", "/season=winter"}, "/season=winter"},
+        {{"/hemisphere=south", "/status", "/mipmaps=no"}, "/hemisphere=south"},
+        {{"/status=yes"}, "/status=yes"},
+        {{"/status", "/quiet", "/status"}, "/status"},
     };
     for (const Case& c : cases) {
         const CommandLine line = season::ParseCommandLine(c.args);
@@ -306,5 +322,84 @@ TEST(RunCommandLine, MipMapAnswerFromTheSwitchOrAskedUnlessQuiet) {
         EXPECT_EQ(t.Read("Norvasse X\\Norvasse X - priority 2\\Texture\\a.bmp"),
                   std::string("Norvasse X\\Norvasse X - priority 2\\") + c.texture + "\\a.bmp")
             << testing::PrintToString(c.args);
+    }
+}
+
+TEST(RunCommandLine, StatusTellsEachAddonsSeasonAndChangesNothing) {
+    struct Case {
+        Args args;
+        int switchedTo; // -1: no switch before
+        bool oneAddonBackToSummer;
+        int exitCode;
+        const char* said;
+    } cases[] = {
+        {{"/status"},
+         -1,
+         false,
+         season::kExitMixedOrUnknown,
+         "Alpha: unknown\r\nBeta: unknown\r\nActive now: unknown"},
+        {{"/status", "/quiet"},
+         season::kWinter,
+         false,
+         season::kExitOneSeason,
+         "Alpha: winter\r\nBeta: winter\r\nActive now: winter\r\n"},
+        {{"/status", "/lang=de"},
+         season::kWinter,
+         true,
+         season::kExitMixedOrUnknown,
+         "Alpha: Winter\r\nBeta: Sommer\r\nAktiv: gemischt - bitte eine Jahreszeit übernehmen"},
+    };
+    for (const Case& c : cases) {
+        TestFolder t;
+        testing_support::LayOutGenericAddon(t.Base(), "Alpha");
+        testing_support::LayOutGenericAddon(t.Base(), "Beta");
+        Host h(t);
+        if (c.switchedTo == season::kWinter) {
+            ASSERT_EQ(h.Run({"/season=winter", "/quiet"}), season::kExitSwitched);
+        }
+        if (c.oneAddonBackToSummer)
+            t.Write("Beta\\Texture\\treesSU.bmp", t.Read("Beta\\Texture\\Default\\treesSU.bmp"));
+        const std::string before = Tree(t, "Beta");
+        EXPECT_EQ(h.Run(c.args), c.exitCode) << testing::PrintToString(c.args);
+        const bool quiet = c.args.size() > 1 && c.args[1] == "/quiet";
+        EXPECT_EQ(quiet ? t.Read("season-report.txt") : h.shown.at(0), c.said);
+        EXPECT_EQ(Tree(t, "Beta"), before);
+    }
+    TestFolder empty;
+    Host h(empty);
+    EXPECT_EQ(h.Run({"/status"}), season::kExitNothingFound);
+}
+
+TEST(RunCommandLine, WithAdministratorRightsAUsersLinkOutOfTheFolderIsSkippedAndNamed) {
+    for (const bool elevated : {false, true}) {
+        TestFolder t;
+        testing_support::LayOutGenericAddon(t.Path("Addons\\"), "Alpha");
+        t.Write("Outside\\Default\\treeshw.bmp", "the user's file");
+        t.Write("Outside\\Default\\treesSU.bmp", "summer");
+        t.Write("Outside\\treesSU.bmp", "a file only administrators may write");
+        t.MakeFolder("Addons\\Beta");
+        std::string outside = t.Path("Outside");
+#ifndef _WIN32
+        std::replace(outside.begin(), outside.end(), '\\', '/');
+#endif
+        if (!testing_support::MakeFolderLink(outside, t.Path("Addons\\Beta\\Texture")))
+            GTEST_SKIP() << "this system makes no symbolic links";
+        Host h(t);
+        h.host.programPath = t.Path("Addons\\season.exe");
+        h.host.elevated = elevated;
+        h.host.links.madeByAdministrator = [](const std::string&) {
+            return false;
+        };
+        EXPECT_EQ(h.Run({"/season=winter", "/quiet"}),
+                  elevated ? season::kExitSomeFailed : season::kExitSwitched);
+        EXPECT_EQ(t.Read("Outside\\treesSU.bmp"),
+                  elevated ? "a file only administrators may write" : "the user's file");
+        EXPECT_EQ(t.Read("Addons\\Alpha\\Texture\\treesSU.bmp"),
+                  "Alpha\\Texture\\Default\\treeshw.bmp");
+        const std::string report = t.Read("Addons\\season-report.txt");
+        EXPECT_EQ(report.find("Beta\\Texture\\treesSU.bmp (link leads outside the folder)") !=
+                      std::string::npos,
+                  elevated)
+            << report;
     }
 }

@@ -7,6 +7,7 @@
 #include "caption_fit.h"
 #include "gui/picture.h"
 #include "instance_win32.h"
+#include "link_rule.h"
 #include "unit1.h"
 #include "windows_gui.h"
 
@@ -50,6 +51,8 @@ public:
     void ShowShield(bool shown) override;
     void ShowProgress(int percent) override;
     void RunInBackground(std::function<void()> work, std::function<void()> then) override;
+    void RunAside(std::function<void()> work, std::function<void()> then) override;
+    void SetHint(Component c, const std::string& text) override;
 
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -75,9 +78,11 @@ private:
     HFONT FontFor(int family, int step);
 
     SystemOperations RealSystem();
+    FileSystem& FileSystemForRun();
 
     HINSTANCE instance_;
     InstanceLock& lock_;
+    std::unique_ptr<LinkCheckingFileSystem> linkChecking_; // before form_, which uses it
     SwitcherState state_;
     TForm1 form_;
     HWND hwnd_ = nullptr;
@@ -102,9 +107,12 @@ private:
     HICON iconBig_ = nullptr, iconSmall_ = nullptr;
     HCURSOR dragCursor_ = nullptr;
     std::array<std::wstring, 3> tooltipTexts_;
+    std::wstring activeHint_;
     // The work of RunInBackground and what follows it on the window's thread.
     std::thread worker_;
     std::function<void()> afterWork_;
+    std::thread asideWorker_;
+    std::function<void()> afterAside_;
     // The last percentage posted by the worker, so that each is posted once.
     std::atomic<int> postedPercent_{-1};
     // The task-bar button's progress (absent before Windows 7 and under Wine).
