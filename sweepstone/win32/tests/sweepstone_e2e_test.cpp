@@ -782,7 +782,18 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
         shortSim[0] ? Narrow(shortSim) : r + "Sim\\Addon Scenery\\..\\Addon Scenery",
         r + "Sim\\Effects.", // Windows drops trailing dots
         r + "ProgramData\\Sim",
+        // Device spellings of the drive root, and an NT path that the layers below
+        // Win32 read as the Windows folder.
+        "\\\\?\\" + win.substr(0, 2),
+        "\\\\.\\" + win.substr(0, 2),
+        "\\??\\" + win + "\\System32",
     };
+    // Files named by their NT path: the rules never see the file the system would
+    // delete, so the spelling itself is refused.
+    const std::wstring sentinel = std::wstring(windows) + L"\\sweepstone-sentinel.txt";
+    WriteFile(sentinel, "keep");
+    const std::vector<std::string> files = {"\\??\\" + Narrow(sentinel),
+                                            "\\??\\" + r + "ProgramData\\Sim\\Scenery.cfg"};
     std::string log = "[General]\r\nName=Sample Airport X\r\n[Scenery.cfg]\r\nPath=" + r +
                       "ProgramData\\Sim\\Scenery.cfg\r\n[Path]\r\n";
     for (size_t i = 0; i < paths.size(); ++i)
@@ -800,7 +811,9 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
         log += "R" + std::to_string(i) + "=" + keys[i] + "\r\n";
     if (keyLinked)
         log += "R90=" + Narrow(p.registryKey) + "\\Link\r\n";
-    log += "R99=" + Narrow(p.registryKey) + "\\Sample Airport X\r\n";
+    log += "R99=" + Narrow(p.registryKey) + "\\Sample Airport X\r\n[File]\r\n";
+    for (size_t i = 0; i < files.size(); ++i)
+        log += "F" + std::to_string(i) + "=" + files[i] + "\r\n";
     WriteFile(p.folder + L"Uninstall.log", log);
 
     Wizard w(p);
@@ -824,7 +837,7 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
         EXPECT_NE(text.find("\\Link (refused: a registry link"), std::string::npos);
     }
     ASSERT_TRUE(WaitFor([&] { return w.Text(Component::BitBtn2) == L"Finish"; }, 10));
-    const size_t refused = paths.size() + keys.size() + (keyLinked ? 1 : 0);
+    const size_t refused = paths.size() + keys.size() + files.size() + (keyLinked ? 1 : 0);
     EXPECT_EQ(Narrow(w.Text(Component::Label_status)),
               "The Sample Airport X could not be removed completely: " + std::to_string(refused) +
                   " items are left. Click Finish to exit the Uninstall wizard.");
@@ -832,6 +845,8 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     EXPECT_TRUE(FolderExists(std::wstring(windows) + L"\\System32"));
     EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
     EXPECT_TRUE(FileExists(p.root + L"ProgramData\\Sim\\Scenery.cfg"));
+    EXPECT_TRUE(FileExists(sentinel));
+    DeleteFileW(sentinel.c_str());
     EXPECT_TRUE(KeyExists(simKey));
     EXPECT_TRUE(KeyExists(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
     EXPECT_TRUE(KeyExists(L"SYSTEM\\CurrentControlSet\\Control"));
