@@ -78,6 +78,9 @@ bool Ignored(const std::wstring& lowerPath) {
         L"c:\\windows\\temp\\",
         // Wine's record of the shortcuts it mirrored onto the Linux desktop.
         L"hkcu\\software\\wine\\menufiles\\",
+        // Wine's volatile copy of the session's system parameters, made by the first
+        // program of the prefix that opens a window.
+        L"hkcu\\software\\wine\\temporary system parameters\\",
     };
     for (const std::wstring& prefix : prefixes) {
         if (lowerPath.rfind(prefix, 0) == 0)
@@ -308,6 +311,14 @@ protected:
         EXPECT_NE(ReadFile(SceneryCfg()).find("Title=Brightmere Sample Field\r\n"),
                   std::string::npos);
         EXPECT_TRUE(FileExists(kSimulator + L"\\Scenery\\World\\scenery\\BSF_default_apron.off"));
+        // The log the include wrote passes the wizard's own check: no error, no
+        // warning. The report goes to the temporary folder, not beside the wizard,
+        // whose folder must be empty for the self-deletion to take it.
+        const std::wstring report = Temp() + L"\\check.txt";
+        EXPECT_EQ(RunToEnd(L"\"" + program_ + L"\" /CHECK /VERYSILENT /LOG=\"" + report + L"\""),
+                  0u)
+            << ReadFile(report);
+        DeleteFileW(report.c_str());
     }
 
     // The self-deletion is done, the library left its mark, and the machine is as
