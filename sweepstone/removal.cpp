@@ -7,6 +7,7 @@
 #include "scenery_library.h"
 
 #include "platform/deletion.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
@@ -127,7 +128,7 @@ private:
         const ProfileDocument log = ProfileFile(file).Load(error);
         if (error) {
             // Nothing is known of what to remove; the log stays for another try.
-            report_.Add(Outcome::Left, file, "cannot be read: " + error.message());
+            report_.Add(Outcome::Left, file, "cannot be read: " + platform::ErrorText(error));
             keepOwnFiles_ = true;
             throw StepFailed{};
         }
@@ -179,7 +180,8 @@ private:
                     // be removed and the removal would still be reported as done.
                     std::string bytes;
                     if (const std::error_code error = platform::ReadWholeFile(value, bytes)) {
-                        report_.Add(Outcome::Left, value, "cannot be read: " + error.message());
+                        report_.Add(Outcome::Left, value,
+                                    "cannot be read: " + platform::ErrorText(error));
                         backedUp_ = false;
                         SkipRest(entries, i, sceneryFolder_ + "Scenery.cfg");
                     }
@@ -218,7 +220,7 @@ private:
         }
         if (const std::error_code error = RemoveSceneryAreas(library, title)) {
             report_.Add(Outcome::Left, library + ": " + title,
-                        "the library could not be read or written: " + error.message());
+                        "the library could not be read or written: " + platform::ErrorText(error));
             SkipRest(entries, index, library);
         }
         report_.Add(Outcome::Removed, library + ": " + title);
@@ -270,7 +272,7 @@ private:
                 report_.Add(Outcome::Left, item,
                             "in use, and its deletion at the next restart could not be "
                             "scheduled: " +
-                                error.message());
+                                platform::ErrorText(error));
                 return;
             }
         }
@@ -278,7 +280,7 @@ private:
     }
 
     static std::string Reason(std::error_code error) {
-        return error ? error.message() : "still there after deleting";
+        return error ? platform::ErrorText(error) : "still there after deleting";
     }
 
 public:

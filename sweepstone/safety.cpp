@@ -100,7 +100,7 @@ std::vector<std::string> KeyComponents(const std::string& keyPath) {
     for (size_t i = 0; i <= keyPath.size(); ++i) {
         if (i == keyPath.size() || keyPath[i] == '\\') {
             if (!current.empty())
-                parts.push_back(platform::FoldCase(current));
+                parts.push_back(platform::UpperCaseName(current));
             current.clear();
         } else {
             current += keyPath[i];
@@ -135,7 +135,7 @@ std::optional<std::string> KeyTableRefusal(const std::vector<std::string>& key) 
 } // namespace
 
 std::string ComparablePath(const std::string& fullPath) {
-    std::string p = platform::FoldCase(fullPath);
+    std::string p = platform::UpperCaseName(fullPath);
     for (char& c : p) {
         if (c == '/')
             c = '\\';
@@ -243,10 +243,6 @@ std::optional<std::string> FolderRefusal(const std::string& path,
     return std::nullopt;
 }
 
-bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders) {
-    return FolderRefusal(path, protectedFolders).has_value();
-}
-
 std::optional<std::string> FileRefusal(const std::string& path,
                                        const std::vector<std::string>& systemFileFolders) {
     if (path.find_first_not_of(" \t") == std::string::npos)
@@ -316,18 +312,14 @@ std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath) {
     if (auto rule = KeyTableRefusal(key))
         return rule;
     // A 32-bit program's view: SOFTWARE\WOW6432Node\X is the same as SOFTWARE\X.
-    if (key.size() >= 3 && key[0] == platform::FoldCase("SOFTWARE") &&
-        key[1] == platform::FoldCase("WOW6432Node")) {
+    if (key.size() >= 3 && key[0] == platform::UpperCaseName("SOFTWARE") &&
+        key[1] == platform::UpperCaseName("WOW6432Node")) {
         std::vector<std::string> twin = {key[0]};
         twin.insert(twin.end(), key.begin() + 2, key.end());
         if (auto rule = KeyTableRefusal(twin))
             return rule;
     }
     return std::nullopt;
-}
-
-bool IsUnsafeRegistryKey(const std::string& keyPath) {
-    return RegistryKeyRefusal(keyPath).has_value();
 }
 
 const std::vector<std::string>& SimulatorKeys() {
