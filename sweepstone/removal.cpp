@@ -7,6 +7,7 @@
 #include "scenery_library.h"
 
 #include "platform/deletion.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
@@ -58,10 +59,12 @@ constexpr size_t kMaxListedItems = 20;
 // progress position is not set.
 struct StepFailed {};
 
-// What a deletion left: its first failure, and what was in use (children first).
+// What a deletion left: its first failure, what was in use (children first), and
+// the keys inside a key tree that stayed, each with its own failure.
 struct Deletion {
     std::error_code error;
     std::vector<std::string> inUse;
+    std::vector<platform::KeyLeft> keysLeft = {};
 };
 
 class Removal;
@@ -81,16 +84,13 @@ struct DeleteStep {
     Deletion (*act)(const std::string& value);
 };
 
-std::string MachineKeyItem(const std::string& value) {
-    return "HKEY_LOCAL_MACHINE\\" + RegistryKeyOf(value);
-}
-
 std::string SameItem(const std::string& value) {
     return value;
 }
 
 Deletion DeleteKey(const std::string& value) {
-    return {platform::DeleteMachineKeyTree(RegistryKeyOf(value)), {}};
+    platform::KeyTreeDeletion done = platform::DeleteMachineKeyTree(RegistryKeyOf(value));
+    return {done.error, {}, std::move(done.keysLeft)};
 }
 
 Deletion DeleteFolder(const std::string& value) {
@@ -128,7 +128,7 @@ private:
         const ProfileDocument log = ProfileFile(file).Load(error);
         if (error) {
             // Nothing is known of what to remove; the log stays for another try.
-            report_.Add(Outcome::Left, file, "cannot be read: " + error.message());
+            report_.Add(Outcome::Left, file, "cannot be read: " + platform::ErrorText(error));
             keepOwnFiles_ = true;
             throw StepFailed{};
         }
@@ -180,7 +180,8 @@ private:
                     // be removed and the removal would still be reported as done.
                     std::string bytes;
                     if (const std::error_code error = platform::ReadWholeFile(value, bytes)) {
-                        report_.Add(Outcome::Left, value, "cannot be read: " + error.message());
+                        report_.Add(Outcome::Left, value,
+                                    "cannot be read: " + platform::ErrorText(error));
                         backedUp_ = false;
                         SkipRest(entries, i, sceneryFolder_ + "Scenery.cfg");
                     }
@@ -219,7 +220,7 @@ private:
         }
         if (const std::error_code error = RemoveSceneryAreas(library, title)) {
             report_.Add(Outcome::Left, library + ": " + title,
-                        "the library could not be read or written: " + error.message());
+                        "the library could not be read or written: " + platform::ErrorText(error));
             SkipRest(entries, index, library);
         }
         report_.Add(Outcome::Removed, library + ": " + title);
@@ -257,10 +258,17 @@ private:
             if (!step.exists(target)) {
                 report_.Add(Outcome::Removed, item);
                 removed_.push_back({step.section, target});
-            } else if (!done.error && !done.inUse.empty())
+            } else if (!done.keysLeft.empty()) {
+                // Each key that stays is named, then the tree that stays for them.
+                for (const platform::KeyLeft& key : done.keysLeft)
+                    report_.Add(Outcome::Left, RegistryItemOf(key.keyPath),
+                                platform::ErrorText(key.error));
+                report_.Add(Outcome::Left, item, "keys below it could not be deleted");
+            } else if (!done.error && !done.inUse.empty()) {
                 ScheduleAtRestart(item, done.inUse);
-            else
+            } else {
                 report_.Add(Outcome::Left, item, Reason(done.error));
+            }
         }
         window_.SetProgress(step.position);
     }
@@ -320,7 +328,7 @@ private:
                 report_.Add(Outcome::Left, item,
                             "in use, and its deletion at the next restart could not be "
                             "scheduled: " +
-                                error.message());
+                                platform::ErrorText(error));
                 return;
             }
         }
@@ -328,7 +336,7 @@ private:
     }
 
     static std::string Reason(std::error_code error) {
-        return error ? error.message() : "still there after deleting";
+        return error ? platform::ErrorText(error) : "still there after deleting";
     }
 
 public:
@@ -412,7 +420,7 @@ private:
 };
 
 constexpr DeleteStep kDeleteSteps[] = {
-    {kRegistry, false, 20, ValueKind::Key, MachineKeyItem, &Removal::KeyGuard, KeyPresent,
+    {kRegistry, false, 20, ValueKind::Key, RegistryItemOf, &Removal::KeyGuard, KeyPresent,
      DeleteKey},
     {kPath, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
      DeleteFolder},
