@@ -286,7 +286,7 @@ private:
                 const bool gone = key ? RemoveEmptyKey(parent) : RemoveEmptyFolder(parent);
                 if (!gone)
                     break;
-                report_.Add(Outcome::Removed, key ? MachineKeyItem(parent) : parent,
+                report_.Add(Outcome::Removed, key ? RegistryItemOf(parent) : parent,
                             "empty parent");
             }
         }

@@ -190,10 +190,10 @@ std::error_code CreateMachineKey(const std::string& keyPath) {
 }
 
 std::error_code DeleteEmptyMachineKey(const std::string& keyPath) {
-    win32::ScopedRegistryKey key(
-        OpenNoFollow(HKEY_LOCAL_MACHINE, win32::Widen(keyPath), KEY_QUERY_VALUE | DELETE));
-    if (!key)
-        return win32::MakeError(ERROR_FILE_NOT_FOUND);
+    ScopedRegistryKey key;
+    if (const std::error_code failure =
+            OpenNoFollow(HKEY_LOCAL_MACHINE, win32::Widen(keyPath), KEY_QUERY_VALUE | DELETE, key))
+        return failure;
     if (IsLinkKey(key.Get()))
         return win32::MakeError(ERROR_ACCESS_DENIED);
     DWORD subkeys = 0;

@@ -36,7 +36,9 @@ Page instfiles
 
 Section "Install"
     SetShellVarContext all
-    ; The simulator's folder from its registry entry.
+    ; The simulator's folder from its registry entry, which the 32-bit simulator
+    ; keeps in the 32-bit view (also read so by the amd64 stub).
+    SetRegView 32
     ReadRegStr $R0 HKLM "${SIM_KEY}" "SetupPath"
     ${If} $R0 == ""
         MessageBox MB_ICONSTOP "The flight simulator is not installed." /SD IDOK

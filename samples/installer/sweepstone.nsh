@@ -33,7 +33,11 @@ Var SweepstoneScenery ; the Scenery.cfg the log's [Scenery.cfg] Path entry names
 ; the log beside it with the product's name. Keep FOLDER out of [Path]: the wizard
 ; deletes itself and then FOLDER when it is empty. Its parent should be a folder
 ; that stays (Program Files): the self-deletion does not climb further.
+; The wizard reaches the registry's 32-bit view, where 32-bit installers write, also
+; in its 64-bit build: from here on the script writes that view too (SetRegView 32,
+; the same as the default for the 32-bit stub), so [Registry] names what was written.
 !macro SweepstoneBegin FOLDER WIZARD PRODUCT
+    SetRegView 32
     StrCpy $SweepstoneFolder "${FOLDER}"
     StrCpy $SweepstoneLog "${FOLDER}\Uninstall.log"
     StrCpy $SweepstoneCount 0

@@ -252,11 +252,13 @@ DWORD RunToEnd(const std::wstring& commandLine) {
 std::wstring ReadEntry(const wchar_t* value) {
     wchar_t text[1024] = {};
     DWORD size = sizeof text;
-    RegGetValueW(HKEY_LOCAL_MACHINE, kEntryKey, value, RRF_RT_REG_SZ, nullptr, text, &size);
+    RegGetValueW(HKEY_LOCAL_MACHINE, kEntryKey, value, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6432KEY,
+                 nullptr, text, &size);
     return text;
 }
 
-// The machine as a simulator leaves it: its registry entry, its folders with an
+// The machine as a simulator leaves it: its registry entry (in the 32-bit view, as
+// the 32-bit simulator writes it and the wizard reads), its folders with an
 // add-on of another maker's and the scenery file the sample switches off, and its
 // scenery library.
 const std::string kScenery = "[General]\r\nTitle=FS Scenery\r\nDescription=FS Scenery Data\r\n"
@@ -284,14 +286,21 @@ protected:
         SHCreateDirectoryExW(nullptr, (CommonAppData() + L"\\Microsoft\\FSX").c_str(), nullptr);
         WriteBytes(SceneryCfg(), kScenery);
         const std::wstring root = kSimulator + L"\\";
-        RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSimulatorKey, L"SetupPath", REG_SZ, root.c_str(),
-                        static_cast<DWORD>((root.size() + 1) * sizeof(wchar_t)));
+        ScopedRegistryKey simulator;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSimulatorKey, 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, simulator.Receive(), nullptr);
+        RegSetValueExW(simulator.Get(), L"SetupPath", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(root.c_str()),
+                       static_cast<DWORD>((root.size() + 1) * sizeof(wchar_t)));
     }
 
     // What the simulator's stand-in was goes again: the other tests of this prefix
     // know no simulator.
     static void TearDownTestSuite() {
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSimulatorKey, L"SetupPath");
+        ScopedRegistryKey simulator;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSimulatorKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                          simulator.Receive()) == ERROR_SUCCESS)
+            RegDeleteValueW(simulator.Get(), L"SetupPath");
         DeleteFileW(SceneryCfg().c_str());
         DeleteTree(kSimulator);
     }
