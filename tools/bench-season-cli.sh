@@ -71,7 +71,7 @@ against_plain() {
     awk -v n="$count" -v m="$mib" -v s="$switch" -v p="$plain" -v preset="$preset" \
         -v load="$(cut -d' ' -f1-3 /proc/loadavg)" 'BEGIN {
         printf "%d add-ons of %d MiB (%s build, median of 3): season.exe /season=winter /quiet %.0f ms, plain CopyFileW %.0f ms, ratio %.2f (load average %s)\n",
-            n, m, preset, s * 1000, p * 1000, s / p, load }'
+            n, m, preset, s * 1000, p * 1000, s / p, load }' | tee -a "$work/summary.txt"
 }
 
 against_cp() {
@@ -124,10 +124,10 @@ if [ "${1:-}" = cp ]; then
 fi
 trees=("$@")
 [ ${#trees[@]} -gt 0 ] || trees=(100x2 400x1)
-summary=()
+rm -f "$work/summary.txt"
 for tree in "${trees[@]}"; do
-    line=$(against_plain "${tree%x*}" "${tree#*x}" | tee /dev/stderr | tail -n 1)
-    summary+=("$line")
+    against_plain "${tree%x*}" "${tree#*x}"
 done
 rm -rf "$stage"
-printf '%s\n' "${summary[@]}"
+echo "command: bash tools/bench-season-cli.sh ${trees[*]}"
+cat "$work/summary.txt"

@@ -2,6 +2,7 @@
 // sample add-on folder and the program into a fresh tree, runs the real program
 // there as a script or scheduled task would, answers its message boxes, and checks
 // the exit code, the files and the report afterwards.
+#include "platform/rights.h"
 #include "scoped_win32.h"
 #include "season_tree.h"
 #include "window_driver.h"
@@ -360,4 +361,29 @@ TEST(SeasonCommandLine, StatusWritesEachAddonsSeasonAndEndsWithOneForAMixedTree)
     ASSERT_EQ(RunSeason(tree, L"/season=winter /mipmaps=no /quiet").exitCode, 0u);
     EXPECT_EQ(RunSeason(tree, L"/status /quiet").exitCode, 0u);
     EXPECT_EQ(RunSeason(MakeTree(L"status-empty", false), L"/status /quiet").exitCode, 3u);
+}
+
+// With administrator rights (Wine gives its account an elevated token) a switch
+// skips a target that a user's link leads out of the switcher's folder, names it,
+// and switches the rest. Wine makes no link of its own (CreateSymbolicLinkW does
+// nothing, a junction is refused), but it shows a Unix link to a folder as a reparse
+// point and resolves it through GetFinalPathNameByHandleW, as Windows does a
+// junction or a symbolic link: the staged tree carries one (link_tree.cmake).
+TEST(SeasonCommandLine, ElevatedQuietSwitchSkipsATargetAUsersLinkLeadsOutOf) {
+    const std::wstring data = DriverFolder() + L"data\\";
+    const std::wstring tree = data + L"link-tree\\";
+    const DWORD link = GetFileAttributesW((tree + L"Beta\\Texture").c_str());
+    if (link == INVALID_FILE_ATTRIBUTES || (link & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        GTEST_SKIP() << "the staged tree holds no link that this system shows as one";
+    if (!platform::RunningElevated())
+        GTEST_SKIP() << "the test runs without administrator rights";
+    ASSERT_TRUE(CopyFileW((data + L"season.exe").c_str(), (tree + L"season.exe").c_str(), FALSE));
+    const Outcome o = RunSeason(tree, L"/season=winter /quiet");
+    EXPECT_EQ(o.exitCode, 1u);
+    EXPECT_EQ(Read(tree, L"Alpha\\Texture\\treesSU.bmp"), "Alpha treeshw");
+    EXPECT_EQ(Read(data, L"link-outside\\Texture\\treesSU.bmp"), "a file the user may not write");
+    EXPECT_NE(ReportOf(tree).find(Narrow(tree) +
+                                  "Beta\\Texture\\treesSU.bmp (link leads outside the folder)"),
+              std::string::npos)
+        << ReportOf(tree);
 }
