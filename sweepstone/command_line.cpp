@@ -20,18 +20,26 @@ bool SameNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The switches, each a row: its name, the run mode it asks for (Window for none)
-// and whether it takes a value after "=".
+// The switches, each a row: its name, the run mode it asks for (Window for none),
+// whether it takes a value after "=", and the flag it sets (none for the others);
+// `quiet`: no box may wait for an answer once it is given.
 struct Switch {
     const char* name;
     RunMode mode;
     bool takesValue;
+    bool Arguments::*flag = nullptr;
+    bool quiet = false;
 };
 
 constexpr Switch kSwitches[] = {
-    {"/SILENT", RunMode::Silent, false}, {"/VERYSILENT", RunMode::VerySilent, false},
-    {"/S", RunMode::VerySilent, false},  {"/?", RunMode::Usage, false},
+    {"/SILENT", RunMode::Silent, false, nullptr, true},
+    {"/VERYSILENT", RunMode::VerySilent, false, nullptr, true},
+    {"/S", RunMode::VerySilent, false, nullptr, true},
+    {"/?", RunMode::Usage, false},
     {"/LOG", RunMode::Window, true},
+    {"/SUPPRESSMSGBOXES", RunMode::Window, false, &Arguments::suppressMessageBoxes, true},
+    {"/NORESTART", RunMode::Window, false, &Arguments::noRestart},
+    {"/NOCANCEL", RunMode::Window, false, &Arguments::noCancel},
 };
 
 } // namespace
@@ -108,7 +116,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
                 break;
             }
         }
-        if (match && match->mode != RunMode::Window && match->mode != RunMode::Usage)
+        if (match && match->quiet)
             parsed.silentAsked = true;
         if (!parsed.error.empty())
             continue; // keep looking for silent switches only
@@ -134,6 +142,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
             parsed.error = std::string(match->name) + " takes no value: " + argument;
             continue;
         }
+        if (match->flag) {
+            parsed.arguments.*(match->flag) = true;
+            continue;
+        }
         if (modeGiven) {
             parsed.error = "Only one of /SILENT, /VERYSILENT, /S and /? may be given";
             continue;
@@ -141,8 +153,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
         modeGiven = true;
         parsed.arguments.mode = match->mode;
     }
-    if (!parsed.error.empty())
-        parsed.arguments = Arguments{RunMode::Window, {}, true};
+    if (!parsed.error.empty()) {
+        parsed.arguments = Arguments{};
+        parsed.arguments.given = true;
+    }
     return parsed;
 }
 
@@ -173,12 +187,17 @@ const char* ExitCodeMeaning(int code) {
 
 std::string UsageText(const std::string& programName) {
     return "Usage: " + programName +
-           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"]\r\n"
+           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"] [/SUPPRESSMSGBOXES] [/NORESTART]"
+           " [/NOCANCEL]\r\n"
            "\r\n"
            "Without arguments the wizard asks before it removes the product.\r\n"
            "/SILENT\tremoves without asking; the window shows the progress.\r\n"
            "/VERYSILENT, /S\tremove without any window.\r\n"
            "/LOG=\"file\"\twrites a report of every item (UTF-8).\r\n"
+           "/SUPPRESSMSGBOXES\tshows no message box, not even for refused arguments.\r\n"
+           "/NORESTART\tnever restarts Windows (the wizard never does; exit code 3010\r\n"
+           "\ttells that a restart is due).\r\n"
+           "/NOCANCEL\tonce the removal has begun, it cannot be cancelled.\r\n"
            "/?\tshows this text.\r\n"
            "\r\n"
            "Exit codes:\r\n"

@@ -79,10 +79,15 @@ TEST(SplitCommandLine, AgreesWithTheSystemsSplitting) {
 #endif
 
 TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
+    struct Flags {
+        bool suppressMessageBoxes, noRestart, noCancel;
+        bool operator==(const Flags&) const = default;
+    };
     struct Case {
         Args args;
         RunMode mode;
         const char* report;
+        Flags flags = {};
     } cases[] = {
         {{}, RunMode::Window, ""},
         {{"/SILENT"}, RunMode::Silent, ""},
@@ -93,13 +98,28 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
         {{"/S", "/log=C:\\My Logs\\r e.txt"}, RunMode::VerySilent, "C:\\My Logs\\r e.txt"},
         {{"/LOG=C:\\a=b.txt"}, RunMode::Window, "C:\\a=b.txt"},
         {{"/?"}, RunMode::Usage, ""},
+        // What deployment tools pass by habit, alone or with a run mode.
+        {{"/VERYSILENT", "/SUPPRESSMSGBOXES", "/NORESTART"},
+         RunMode::VerySilent,
+         "",
+         {true, true, false}},
+        {{"/suppressmsgboxes"}, RunMode::Window, "", {true, false, false}},
+        {{"/NoRestart", "/S", "/LOG=r.txt"}, RunMode::VerySilent, "r.txt", {false, true, false}},
+        {{"/SILENT", "/NOCANCEL"}, RunMode::Silent, "", {false, false, true}},
+        {{"/NOCANCEL", "/NORESTART", "/SUPPRESSMSGBOXES", "/SILENT"},
+         RunMode::Silent,
+         "",
+         {true, true, true}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
         const sweepstone::ParsedArguments p = sweepstone::ParseArguments(c.args);
         EXPECT_TRUE(p.Accepted()) << p.error;
         EXPECT_EQ(p.arguments.mode, c.mode);
         EXPECT_EQ(p.arguments.reportFile, c.report);
         EXPECT_EQ(p.arguments.given, !c.args.empty());
+        EXPECT_TRUE((Flags{p.arguments.suppressMessageBoxes, p.arguments.noRestart,
+                           p.arguments.noCancel} == c.flags));
     }
 }
 
@@ -123,7 +143,10 @@ TEST(ParseArguments, RefusesWhatItDoesNotKnowOrGetsTwice) {
         {{"-S"}, false},
         {{"S"}, false},
         {{"/S", ""}, true},
-        {{"/VERYSILENT", "/NORESTART"}, true},
+        {{"/VERYSILENT", "/NORESTART", "/norestart"}, true},
+        {{"/NOCANCEL=1"}, false},
+        {{"/SUPPRESSMSGBOXES", "/QUIET"}, true}, // a caller that asked for no box gets none
+        {{"/NORESTART", "/unknown"}, false},
         {{"/unknown", "/VERYSILENT"}, true},
     };
     for (const Case& c : cases) {
@@ -132,6 +155,8 @@ TEST(ParseArguments, RefusesWhatItDoesNotKnowOrGetsTwice) {
         EXPECT_EQ(p.silentAsked, c.silentAsked) << testing::PrintToString(c.args);
         EXPECT_EQ(p.arguments.mode, RunMode::Window);
         EXPECT_TRUE(p.arguments.reportFile.empty());
+        EXPECT_FALSE(p.arguments.suppressMessageBoxes || p.arguments.noRestart ||
+                     p.arguments.noCancel);
     }
 }
 
