@@ -780,8 +780,15 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
         r + "Sim\\Effects.", // Windows drops trailing dots
         r + "ProgramData\\Sim",
     };
+    // Titles that hold the titles of the simulator's own areas: "Default Terrain"
+    // (Local=Scenery\World) and "Reno", whose Local folder is written in full below
+    // the simulator's folder; both stay, and the product's area still goes.
+    const std::wstring sceneryFile = p.root + L"ProgramData\\Sim\\Scenery.cfg";
+    WriteFile(sceneryFile, ReadFile(sceneryFile) + "\r\n[Area.009]\r\nTitle=Reno\r\nLocal=" + r +
+                               "Sim\\Scenery\\Cities\\Reno\r\nLayer=9\r\n");
     std::string log = "[General]\r\nName=Sample Airport X\r\n[Scenery.cfg]\r\nPath=" + r +
-                      "ProgramData\\Sim\\Scenery.cfg\r\n[Path]\r\n";
+                      "ProgramData\\Sim\\Scenery.cfg\r\nT1=Sample Airport X on Default Terrain\r\n"
+                      "T2=Reno Airport X\r\n[Path]\r\n";
     for (size_t i = 0; i < paths.size(); ++i)
         log += "P" + std::to_string(i) + "=" + paths[i] + "\r\n";
     log += "P90=   \r\nP99=" + r + "Sim\\Addon Scenery\\Sample Airport\r\n";
@@ -820,8 +827,18 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     if (keyLinked) {
         EXPECT_NE(text.find("\\Link (refused: a registry link"), std::string::npos);
     }
+    for (const char* area : {"Default Terrain", "Reno"})
+        EXPECT_NE(text.find("Scenery.cfg: " + std::string(area) +
+                            " (refused: default area of the simulator)"),
+                  std::string::npos)
+            << area << "\n"
+            << text;
+    const std::string scenery = ReadFile(sceneryFile);
+    EXPECT_NE(scenery.find("Title=Default Terrain\r\n"), std::string::npos) << scenery;
+    EXPECT_NE(scenery.find("Title=Reno\r\n"), std::string::npos) << scenery;
+    EXPECT_EQ(scenery.find("Title=Sample Airport X\r\n"), std::string::npos) << scenery;
     ASSERT_TRUE(WaitFor([&] { return w.Text(Component::BitBtn2) == L"Finish"; }, 10));
-    const size_t refused = paths.size() + keys.size() + (keyLinked ? 1 : 0);
+    const size_t refused = paths.size() + keys.size() + (keyLinked ? 1 : 0) + 2;
     EXPECT_EQ(Narrow(w.Text(Component::Label_status)),
               "The Sample Airport X could not be removed completely: " + std::to_string(refused) +
                   " items are left. Click Finish to exit the Uninstall wizard.");
