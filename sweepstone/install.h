@@ -224,7 +224,6 @@ private:
 
 // The wizard's texts.
 inline constexpr const char* kApplicationTitle = "Uninstaller - Brightmere GmbH";
-inline constexpr const char* kWindowCaption = "Uninstaller by brightmere";
 inline constexpr const char* kWelcomeText =
     "Welcome to the Maintenace program. This program lets you modify the current installation.";
 inline constexpr const char* kRemoveAllText = "Remove all installed features now?";

@@ -82,12 +82,12 @@ bool SameName(std::string_view a, std::string_view b) {
 
 // The hash of the folded name (platform::FoldedHash), with ASCII folded in place.
 size_t NameHash(std::string_view name) {
-    std::uint64_t h = 14695981039346656037ull;
+    std::uint64_t h = 0;
     if (IsAscii(name)) {
-        for (const char c : name) {
-            h ^= static_cast<unsigned char>(LowerAscii(c));
-            h *= 1099511628211ull;
-        }
+        platform::Fnv1a hash;
+        for (const char c : name)
+            hash.Add(static_cast<unsigned char>(LowerAscii(c)));
+        h = hash.Value();
     } else {
         h = platform::FoldedHash(name);
     }

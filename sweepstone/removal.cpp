@@ -570,18 +570,6 @@ std::string FinalListText(const RemovalReport& report) {
     return text;
 }
 
-std::string LeftItemsText(const std::vector<std::string>& items) {
-    std::string text = "These items could not be removed:";
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i == kMaxListedItems) {
-            text += "\r\n...";
-            break;
-        }
-        text += "\r\n" + items[i];
-    }
-    return text;
-}
-
 std::vector<std::string> LeftItemLines(const RemovalReport& report) {
     std::vector<std::string> lines;
     for (const ReportItem& i : report.items) {

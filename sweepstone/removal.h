@@ -83,7 +83,6 @@ std::string FaultText(std::uint32_t code);
 std::string MovingText(const std::string& productName);
 std::string RemovedText(const std::string& productName);
 std::string LeftText(const std::string& productName, size_t count);
-std::string LeftItemsText(const std::vector<std::string>& items);
 // The status text at the end: removed, left, and what the next restart completes.
 std::string FinalText(const std::string& productName, const RemovalReport& report);
 // The message box's text: the left and refused items, then those that go at the

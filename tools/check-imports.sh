@@ -8,7 +8,8 @@ set -euo pipefail
 
 objdump=$1
 shift
-allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll msvcrt.dll comctl32.dll "
+# ntdll.dll is mapped into every process by the kernel before any search begins.
+allowed=" ntdll.dll kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll msvcrt.dll comctl32.dll "
 
 status=0
 for program in "$@"; do

@@ -84,10 +84,14 @@ cd "$run"
 # program of a prefix, inherit that program's output. Were that the caller's pipe,
 # it would stay open until the last program of the prefix ends, and a test runner
 # reading it would wait for every other test in the prefix. The output goes to a
-# file, which is shown once the program has ended.
+# file, which `tail` shows as it grows and leaves once the program has ended.
 out=$(mktemp "$WINE_SANDBOX/output.XXXXXX")
+"$wine" "$(basename "$exe")" "$@" >"$out" 2>&1 </dev/null &
+program=$!
+tail -n +1 -f --pid="$program" "$out" &
+shown=$!
 status=0
-"$wine" "$(basename "$exe")" "$@" >"$out" 2>&1 </dev/null || status=$?
-cat "$out"
+wait "$program" || status=$?
+wait "$shown" || true
 rm -f "$out"
 exit "$status"

@@ -113,33 +113,6 @@ std::string Utf16LEToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string Utf8ToUtf16LE(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    auto put = [&out](char32_t u) {
-        out += static_cast<char>(u & 0xFF);
-        out += static_cast<char>((u >> 8) & 0xFF);
-    };
-    for (size_t i = 0; i < text.size();) {
-        char32_t c = 0;
-        size_t bad = 0;
-        const size_t length = DecodeOne(text, i, c, bad);
-        if (length == 0) {
-            put(kReplacement);
-            i += bad;
-            continue;
-        }
-        i += length;
-        if (c >= 0x10000) {
-            put(0xD800 + ((c - 0x10000) >> 10));
-            put(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            put(c);
-        }
-    }
-    return out;
-}
-
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
@@ -364,17 +337,22 @@ bool EqualFolded(std::string_view a, std::string_view b) {
     }
 }
 
+std::uint64_t HashBytes(std::string_view bytes) {
+    Fnv1a hash;
+    for (const char c : bytes)
+        hash.Add(static_cast<unsigned char>(c));
+    return hash.Value();
+}
+
 std::uint64_t FoldedHash(std::string_view text) {
-    std::uint64_t h = 14695981039346656037ull; // FNV-1a over the folded bytes
+    Fnv1a hash;
     FoldedPieces pieces(text);
     char piece[4];
     while (const size_t n = pieces.Next(piece)) {
-        for (size_t k = 0; k < n; ++k) {
-            h ^= static_cast<unsigned char>(piece[k]);
-            h *= 1099511628211ull;
-        }
+        for (size_t k = 0; k < n; ++k)
+            hash.Add(static_cast<unsigned char>(piece[k]));
     }
-    return h;
+    return hash.Value();
 }
 
 } // namespace platform

@@ -1,11 +1,13 @@
 // POSIX side of safe deletion. Nothing is ever "in use" on Linux; links are
-// symbolic links, removed with unlink and never entered.
+// symbolic links, removed with unlink and never entered (class Walk).
 #include "platform/deletion.h"
 
+#include "../common/tree_walk.h"
 #include "platform/shell.h"
 #include "posix_path.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -21,25 +24,64 @@ std::error_code LastError() {
     return {errno, std::generic_category()};
 }
 
-void Delete(const std::string& path, TreeDeletion& result) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return;
-    if (S_ISDIR(st.st_mode)) {
-        if (DIR* dir = ::opendir(path.c_str())) {
-            while (dirent* e = ::readdir(dir)) {
-                const std::string name = e->d_name;
-                if (name != "." && name != "..")
-                    Delete(path + "/" + name, result);
-            }
-            ::closedir(dir);
+// The walk acts only on what it opened and checked: each folder is held by a
+// descriptor while it is listed and emptied, each child is looked up relative to that
+// descriptor, a folder is entered with O_NOFOLLOW, and what cannot be entered as a
+// folder is unlinked as itself. A child swapped for a symbolic link after the listing
+// is therefore removed as the link; its target is never entered. (POSIX cannot stop a
+// held folder from being renamed, but the walk follows the folder it holds, wherever
+// it is moved, and never the name it was listed under.)
+class Walk {
+public:
+    Walk(TreeDeletion& result, const walk::BeforeOpeningChild& observer)
+        : result_(result), observer_(observer) {}
+
+    // Empties the folder that `folder` holds (the descriptor is taken over).
+    void Empty(int folder, const std::string& path) {
+        DIR* dir = ::fdopendir(folder);
+        if (!dir) {
+            Failed();
+            ::close(folder);
+            return;
         }
-        if (::rmdir(path.c_str()) != 0 && !result.error)
-            result.error = LastError();
-    } else if (::unlink(path.c_str()) != 0 && !result.error) {
-        result.error = LastError(); // a link is unlinked as itself
+        std::vector<std::string> names;
+        while (dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        for (const std::string& name : names)
+            RemoveChild(::dirfd(dir), path + "/" + name, name);
+        ::closedir(dir);
     }
-}
+
+    void Failed() {
+        if (!result_.error)
+            result_.error = LastError();
+    }
+
+private:
+    void RemoveChild(int folder, const std::string& path, const std::string& name) {
+        if (observer_)
+            observer_(path);
+        const int child = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+        if (child < 0) {
+            if (errno == ENOENT)
+                return; // gone already
+            // A file, or a link to anything: unlinked as itself.
+            const bool notAFolder = errno == ENOTDIR || errno == ELOOP;
+            if (!notAFolder || ::unlinkat(folder, name.c_str(), 0) != 0)
+                Failed();
+            return;
+        }
+        Empty(child, path);
+        if (::unlinkat(folder, name.c_str(), AT_REMOVEDIR) != 0)
+            Failed();
+    }
+
+    TreeDeletion& result_;
+    const walk::BeforeOpeningChild& observer_;
+};
 
 } // namespace
 
@@ -79,7 +121,7 @@ std::error_code DeleteOneFile(const std::string& path) {
     return {};
 }
 
-TreeDeletion DeleteTree(const std::string& folder) {
+TreeDeletion walk::DeleteTree(const std::string& folder, const BeforeOpeningChild& observer) {
     TreeDeletion result;
     const std::string real = ResolvePath(folder);
     struct stat st {};
@@ -87,12 +129,29 @@ TreeDeletion DeleteTree(const std::string& folder) {
         result.error = LastError();
         return result;
     }
-    if (!S_ISDIR(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    if (S_ISLNK(st.st_mode)) {
+        if (::unlink(real.c_str()) != 0)
+            result.error = LastError(); // a link is unlinked as itself
+        return result;
+    }
+    if (!S_ISDIR(st.st_mode)) {
         result.error = std::make_error_code(std::errc::not_a_directory);
         return result;
     }
-    Delete(real, result);
+    const int root = ::open(real.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    Walk walk(result, observer);
+    if (root < 0) {
+        walk.Failed();
+        return result;
+    }
+    walk.Empty(root, real);
+    if (::rmdir(real.c_str()) != 0)
+        walk.Failed();
     return result;
+}
+
+TreeDeletion DeleteTree(const std::string& folder) {
+    return walk::DeleteTree(folder, {});
 }
 
 std::error_code DeleteAtRestart(const std::string& path) {

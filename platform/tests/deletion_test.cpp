@@ -1,6 +1,7 @@
 // The uninstall wizard's own tree walk on both sides of the platform layer: trees
 // deeper than MAX_PATH with names in several scripts, however the folder is spelled,
 // and links inside them removed as links.
+#include "../common/tree_walk.h"
 #include "platform/deletion.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 
 #ifdef _WIN32
+#include "tree_walk_flags.h"
 #include "windows_support.h"
 #endif
 
@@ -165,6 +167,125 @@ TEST(DeleteTree, RemovesALinkBeyondMaxPathAsALink) {
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
     EXPECT_EQ(t.Read("Shared\\keep.txt"), "keep");
 }
+
+// Another program acting between the walk's listing of a folder and its opening of a
+// child: the walk must delete what it checked, never what a link put in its place.
+TEST(DeleteTree, ActsOnWhatItCheckedWhenAChildIsSwappedAfterTheListing) {
+    struct Case {
+        const char* what;
+        const char* child; // the swap happens just before the walk opens it
+        bool (*swap)(const TestFolder& t);
+        bool holdsOnWindows; // Windows refuses the swap; POSIX lets the walk follow it
+    } cases[] = {
+        {"a folder renamed away and a link to a folder outside put in its place", "Product\\Sub",
+         [](const TestFolder& t) {
+             return !platform::RenameNoReplace(t.Path("Product\\Sub"), t.Path("Moved")) &&
+                    MakeFolderLink(t.Path("Outside"), t.Path("Product\\Sub"));
+         },
+         false},
+        {"a file replaced by a link to a folder outside", "Product\\a.txt",
+         [](const TestFolder& t) {
+             return !platform::RemoveFile(t.Path("Product\\a.txt")) &&
+                    MakeFolderLink(t.Path("Outside"), t.Path("Product\\a.txt"));
+         },
+         false},
+        {"the folder being emptied renamed away while the walk is inside it", "Product\\Sub\\b.txt",
+         [](const TestFolder& t) {
+             return !platform::RenameNoReplace(t.Path("Product\\Sub"), t.Path("Moved"));
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder t;
+        t.Write("Product\\a.txt", "a");
+        t.Write("Product\\Sub\\b.txt", "b");
+        t.Write("Outside\\keep.txt", "keep");
+        bool swapped = false;
+        const std::string target = t.Path(c.child);
+        const platform::TreeDeletion done =
+            platform::walk::DeleteTree(t.Path("Product"), [&](const std::string& child) {
+                std::string native = target;
+#ifndef _WIN32
+                std::replace(native.begin(), native.end(), '\\', '/');
+#endif
+                if (child == native && !swapped)
+                    swapped = c.swap(t);
+            });
+        EXPECT_EQ(t.Read("Outside\\keep.txt"), "keep");
+        EXPECT_TRUE(platform::FolderPresent(t.Path("Outside")));
+#ifdef _WIN32
+        const bool refused = c.holdsOnWindows;
+#else
+        const bool refused = false;
+#endif
+        if (refused) {
+            EXPECT_FALSE(swapped) << "a folder the walk holds was renamed";
+            EXPECT_FALSE(done.error) << done.error.message();
+            EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
+            continue;
+        }
+        if (!swapped)
+            continue; // no links on this system (Wine 8)
+        EXPECT_FALSE(platform::IsLink(t.Path("Product\\Sub")));
+        EXPECT_FALSE(platform::IsLink(t.Path("Product\\a.txt")));
+    }
+}
+
+#ifdef _WIN32
+// What the walk asks of every open, read from the constants it opens with: the object
+// itself and never a link's target, DELETE for deleting through the checked handle,
+// and the folders it is inside held against renaming (no FILE_SHARE_DELETE). Backup
+// intent would let an administrator's token pass the files' own permissions.
+TEST(TreeWalk, OpensWithTheFlagsThatCloseTheWindow) {
+    namespace flags = platform::win32::walk;
+    const struct {
+        const char* what;
+        flags::OpenFlags open;
+        ACCESS_MASK required;
+        bool heldAgainstRenaming;
+    } rows[] = {
+        {"a folder the walk is inside", flags::kFolder, DELETE | FILE_LIST_DIRECTORY, true},
+        {"a folder another program holds", flags::kHeldFolder, FILE_LIST_DIRECTORY, true},
+        {"a file or a link", flags::kFile, DELETE | FILE_WRITE_ATTRIBUTES, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(row.open.access & row.required, row.required);
+        EXPECT_TRUE(row.open.options & FILE_OPEN_REPARSE_POINT);
+        EXPECT_TRUE(row.open.options & FILE_SYNCHRONOUS_IO_NONALERT);
+        EXPECT_FALSE(row.open.options & FILE_OPEN_FOR_BACKUP_INTENT);
+        EXPECT_EQ((row.open.share & FILE_SHARE_DELETE) == 0, row.heldAgainstRenaming);
+        EXPECT_TRUE(row.open.share & FILE_SHARE_READ);
+    }
+    EXPECT_EQ(flags::kFolderByPath,
+              DWORD{FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT});
+    EXPECT_EQ(flags::kFileByPath, DWORD{FILE_FLAG_OPEN_REPARSE_POINT}); // a folder is not opened
+}
+
+// Only what a program holds waits for the restart; a refusal is a refusal. Windows
+// answers a running program's own image with access denied to a delete by path; the
+// delete through a handle tells it apart.
+TEST(IsInUseError, TakesSharingLockAndMappingButNotAccessDenied) {
+    const struct {
+        DWORD code;
+        bool inUse;
+    } cases[] = {
+        {ERROR_SHARING_VIOLATION, true}, {ERROR_LOCK_VIOLATION, true},
+        {ERROR_USER_MAPPED_FILE, true},  {ERROR_ACCESS_DENIED, false},
+        {ERROR_FILE_NOT_FOUND, false},   {ERROR_DIR_NOT_EMPTY, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::IsInUseError(platform::win32::MakeError(c.code)), c.inUse) << c.code;
+    EXPECT_FALSE(platform::IsInUseError(std::make_error_code(std::errc::permission_denied)));
+
+    const std::string self = platform::ProgramPath();
+    const std::error_code running = platform::DeleteOneFile(self);
+    if (!platform::FilePresent(self))
+        GTEST_SKIP() << "this system deletes a running program's file (Wine)";
+    EXPECT_TRUE(platform::IsInUseError(running)) << running.value();
+}
+#endif
 
 TEST(ResolvedPathName, ResolvesEveryPartOfAPathBeyondMaxPath) {
     TestFolder t;

@@ -154,8 +154,8 @@ TEST(Decoding, EachEncodingGivesUtf8) {
         {"UTF-8 kept as it is", platform::SanitizedUtf8("Łódź 東京 😀"), "Łódź 東京 😀"},
         {"overlong and cut UTF-8", platform::SanitizedUtf8("\xC0\xAF|\xE6\x9D|\xF0\x9F\x98"),
          "\uFFFD\uFFFD|\uFFFD|\uFFFD"},
-        {"UTF-8 to UTF-16LE and back",
-         platform::Utf16LEToUtf8(platform::Utf8ToUtf16LE("Жуковский 😀")), "Жуковский 😀"},
+        {"UTF-16LE with a pair of surrogates",
+         platform::Utf16LEToUtf8(std::string("\x16\x04\x43\x04 \x00\x3D\xD8\x00\xDE", 10)), "Жу 😀"},
         {"to Windows-1252: what it lacks becomes ?",
          platform::Utf8ToWindows1252("Müller € Łódź 東"),
          "M\xFCller \x80 ?\xF3"
@@ -195,6 +195,7 @@ TEST(Decoding, FoldingComparesLettersOfEveryKnownScript) {
         EXPECT_EQ(platform::FoldUtf8(c.a) == platform::FoldUtf8(c.b), c.same) << c.a;
         EXPECT_EQ(platform::EqualFolded(c.a, c.b), c.same) << c.a;
         EXPECT_EQ(platform::EqualFolded(c.b, c.a), c.same) << c.a;
+        EXPECT_EQ(platform::FoldedHash(c.a), platform::HashBytes(platform::FoldUtf8(c.a))) << c.a;
         if (c.same) {
             EXPECT_EQ(platform::FoldedHash(c.a), platform::FoldedHash(c.b)) << c.a;
         }
@@ -202,6 +203,10 @@ TEST(Decoding, FoldingComparesLettersOfEveryKnownScript) {
             EXPECT_EQ(platform::SameNameNoCase(c.a, c.b), c.same) << c.a;
         }
     }
+    // FNV-1a's published 64-bit vectors.
+    EXPECT_EQ(platform::HashBytes(""), 0xcbf29ce484222325ull);
+    EXPECT_EQ(platform::HashBytes("a"), 0xaf63dc4c8601ec8cull);
+    EXPECT_EQ(platform::HashBytes("foobar"), 0x85944171f73967e8ull);
 }
 
 TEST(Decoding, FoldingKeepsTheLengthOfEveryCharactersEncoding) {

@@ -1,24 +1,31 @@
 // Win32 side of safe deletion. The shell's own tree delete follows junctions and
-// directory links into their targets, so the tree is walked here: every entry with
-// FILE_ATTRIBUTE_REPARSE_POINT is removed as the link it is (RemoveDirectoryW for a
-// folder link or junction, DeleteFileW for a file link) and never entered.
+// directory links into their targets, so the tree is walked here (class Walk, which
+// says what it guarantees): every reparse point is removed as the link it is and
+// never entered, and everything is deleted through a handle to the very object that
+// was checked.
 //
-// The walk keeps full paths as GetFullPathNameW made them, with the names the folder
-// listings gave appended, and hands each call the long form of its path (the "\\?\"
-// form from 248 characters on), so trees deeper than MAX_PATH go too. Paths in results
-// are the walk's own, without that prefix.
+// Below the folder it starts at, the walk opens each child by its name relative to its
+// folder's handle, so depth is no limit. The folder itself is opened by the long form
+// of its full path (the "\\?\" form from 248 characters on). Paths in results are the
+// walk's own, without that prefix.
 #include "platform/deletion.h"
 
+#include "../common/tree_walk.h"
 #include "platform/shell.h"
+#include "scoped_win32.h"
+#include "tree_walk_flags.h"
 #include "windows_support.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace platform {
 namespace {
 
 using win32::Narrow;
+using win32::ScopedFileHandle;
 using win32::Widen;
+namespace flags = win32::walk;
 
 std::wstring Long(const std::wstring& fullPath) {
     return win32::LongFormOfFullPath(fullPath);
@@ -33,20 +40,19 @@ std::wstring Child(const std::wstring& folder, const std::wstring& name) {
 // The final path of an existing file or folder (a full path), links followed; empty
 // when it cannot be opened.
 std::wstring FinalPath(const std::wstring& path) {
-    HANDLE h =
+    const ScopedFileHandle file(
         CreateFileW(Long(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file)
         return {};
     std::wstring out(1024, L'\0');
-    DWORD n = GetFinalPathNameByHandleW(h, out.data(), static_cast<DWORD>(out.size()),
+    DWORD n = GetFinalPathNameByHandleW(file.Get(), out.data(), static_cast<DWORD>(out.size()),
                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (n >= out.size()) {
         out.resize(n + 1);
-        n = GetFinalPathNameByHandleW(h, out.data(), static_cast<DWORD>(out.size()),
+        n = GetFinalPathNameByHandleW(file.Get(), out.data(), static_cast<DWORD>(out.size()),
                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     }
-    CloseHandle(h);
     if (n == 0 || n >= out.size())
         return {};
     out.resize(n);
@@ -67,68 +73,186 @@ std::wstring LongNames(const std::wstring& path) {
     return win32::WithoutLongFormPrefix(out);
 }
 
-// `path` as the file functions take it (made by WidePath or Long).
-bool DeleteFileClearingReadOnly(const std::wstring& path) {
-    if (DeleteFileW(path.c_str()))
-        return true;
-    const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & FILE_ATTRIBUTE_READONLY)) {
-        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-        if (DeleteFileW(path.c_str()))
-            return true;
-        const DWORD again = GetLastError();
-        SetFileAttributesW(path.c_str(), attributes); // leave it as it was
-        SetLastError(again);
-        return false;
-    }
-    SetLastError(error);
-    return false;
+std::error_code StatusError(NTSTATUS status) {
+    return win32::MakeError(RtlNtStatusToDosError(status));
 }
 
-// Returns true when `path` (a full path) is gone.
-bool Delete(const std::wstring& path, DWORD attributes, TreeDeletion& result) {
-    auto fail = [&result, &path](DWORD code) {
-        const std::error_code error = win32::MakeError(code);
-        if (IsInUseError(error))
-            result.inUse.push_back(Narrow(path));
-        else if (!result.error)
-            result.error = error;
-        return false;
-    };
-    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    const std::wstring call = Long(path);
-    if (!folder)
-        return DeleteFileClearingReadOnly(call) || fail(GetLastError());
-    if (!link) {
+std::error_code AttributesOf(HANDLE handle, DWORD& attributes) {
+    FILE_BASIC_INFO info{};
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info))
+        return win32::LastError();
+    attributes = info.FileAttributes;
+    return {};
+}
+
+std::error_code SetAttributes(HANDLE handle, DWORD attributes) {
+    FILE_BASIC_INFO info{}; // times of zero are left as they are
+    info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info))
+        return win32::LastError();
+    return {};
+}
+
+// Deletes what `handle` holds (opened with DELETE) when the handle is closed; a
+// read-only one too. A file that the system cannot delete for any other reason is
+// a running program's image, mapped by the loader: "in use", not "access denied",
+// although Windows reports both as ERROR_ACCESS_DENIED.
+std::error_code DeleteThroughHandle(HANDLE handle, DWORD attributes) {
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) {
+        if (const std::error_code error =
+                SetAttributes(handle, attributes & ~FILE_ATTRIBUTE_READONLY))
+            return error;
+    }
+    struct {
+        BOOLEAN deleteFile;
+    } disposition = {TRUE};
+    IO_STATUS_BLOCK io{};
+    // FileDispositionInformation, as SetFileInformationByHandle(FileDispositionInfo)
+    // sets it; called directly for the status that tells the two refusals apart.
+    const NTSTATUS status = NtSetInformationFile(handle, &io, &disposition, sizeof disposition,
+                                                 static_cast<FILE_INFORMATION_CLASS>(13));
+    if (NT_SUCCESS(status))
+        return {};
+    if (readOnly)
+        SetAttributes(handle, attributes); // leave it as it was
+    if (status == static_cast<NTSTATUS>(0xC0000121L) && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return win32::MakeError(ERROR_USER_MAPPED_FILE); // STATUS_CANNOT_DELETE
+    return StatusError(status);
+}
+
+// Opens `name` inside the folder that `folder` holds: the name is looked up in that
+// very folder, whatever has happened to the path that led to it.
+NTSTATUS OpenChild(HANDLE folder, const std::wstring& name, const flags::OpenFlags& open,
+                   ScopedFileHandle& out) {
+    UNICODE_STRING unicode;
+    unicode.Buffer = const_cast<PWSTR>(name.c_str());
+    unicode.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    unicode.MaximumLength = unicode.Length;
+    OBJECT_ATTRIBUTES object;
+    InitializeObjectAttributes(&object, &unicode, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    IO_STATUS_BLOCK io{};
+    HANDLE handle = nullptr;
+    const NTSTATUS status = NtCreateFile(&handle, open.access, &object, &io, nullptr, 0, open.share,
+                                         FILE_OPEN, open.options, nullptr, 0);
+    if (NT_SUCCESS(status))
+        out.Reset(handle);
+    return status;
+}
+
+struct Entry {
+    std::wstring name;
+    DWORD attributes;
+};
+
+// Every name in the folder that `folder` holds, read through that handle.
+std::error_code List(HANDLE folder, std::vector<Entry>& entries) {
+    std::vector<LONGLONG> buffer(8192); // 64 KiB, aligned for the records
+    for (;;) {
+        if (!GetFileInformationByHandleEx(folder, FileFullDirectoryInfo, buffer.data(),
+                                          static_cast<DWORD>(buffer.size() * sizeof(LONGLONG)))) {
+            const DWORD error = GetLastError();
+            return error == ERROR_NO_MORE_FILES ? std::error_code{} : win32::MakeError(error);
+        }
+        const char* at = reinterpret_cast<const char*>(buffer.data());
+        for (;;) {
+            const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
+            std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..")
+                entries.push_back({std::move(name), info->FileAttributes});
+            if (info->NextEntryOffset == 0)
+                break;
+            at += info->NextEntryOffset;
+        }
+    }
+}
+
+// The walk. Its guarantee: it acts only on objects it holds open and has checked on
+// their handle. Each folder it is inside stays open without FILE_SHARE_DELETE from
+// before it is listed until it is removed, so it cannot be renamed, removed or
+// replaced by a link meanwhile; each child is opened by its name relative to that
+// handle, without following a reparse point, checked on its own handle, and deleted
+// through it. A child swapped for a junction or a link after the listing is therefore
+// opened as the link, and removed as one; its target is never entered.
+class Walk {
+public:
+    Walk(TreeDeletion& result, const walk::BeforeOpeningChild& observer)
+        : result_(result), observer_(observer) {}
+
+    // Deletes what `handle` holds (a folder with everything in it, or a link or file)
+    // at `path`; `removable` is false when the handle cannot delete it. Returns true
+    // when it is gone, once the handle is closed.
+    bool Remove(HANDLE handle, const std::wstring& path, bool removable) {
+        DWORD attributes = 0;
+        if (const std::error_code error = AttributesOf(handle, attributes))
+            return Failed(path, error);
+        const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (folder && !link && !Empty(handle, path))
+            return false;
+        if (!removable)
+            return Failed(path, win32::MakeError(ERROR_SHARING_VIOLATION));
+        // For a junction or a folder link this removes the link, never its target.
+        if (const std::error_code error = DeleteThroughHandle(handle, attributes))
+            return Failed(path, error);
+        return true;
+    }
+
+private:
+    // Returns true when everything in the folder is gone.
+    bool Empty(HANDLE folder, const std::wstring& path) {
+        std::vector<Entry> entries;
+        if (const std::error_code error = List(folder, entries))
+            return Failed(path, error);
+        bool gone = true;
         bool childInUse = false;
-        WIN32_FIND_DATAW data;
-        // The pattern goes after the long form: "\\?\" paths are taken literally.
-        HANDLE find = FindFirstFileW(Child(call, L"*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                const size_t before = result.inUse.size();
-                Delete(Child(path, name), data.dwFileAttributes, result);
-                childInUse = childInUse || result.inUse.size() != before;
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
+        for (const Entry& entry : entries) {
+            const size_t before = result_.inUse.size();
+            gone = RemoveChild(folder, path, entry) && gone;
+            childInUse = childInUse || result_.inUse.size() != before;
         }
         if (childInUse) {
             // The folder goes once what it holds is gone: at the restart, after it.
-            result.inUse.push_back(Narrow(path));
+            result_.inUse.push_back(Narrow(path));
             return false;
         }
+        return gone;
     }
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesW(call.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    // For a junction or a folder link this removes the link, never its target.
-    return RemoveDirectoryW(call.c_str()) || fail(GetLastError());
-}
+
+    bool RemoveChild(HANDLE folder, const std::wstring& folderPath, const Entry& entry) {
+        const std::wstring path = Child(folderPath, entry.name);
+        if (observer_)
+            observer_(Narrow(path));
+        // The listing only names the child and says how to open it; what is done with
+        // it is decided on its own handle.
+        const bool listedAsFolder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                    !(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        ScopedFileHandle child;
+        NTSTATUS status =
+            OpenChild(folder, entry.name, listedAsFolder ? flags::kFolder : flags::kFile, child);
+        bool removable = true;
+        if (status == static_cast<NTSTATUS>(0xC0000043L) && listedAsFolder) { // sharing violation
+            removable = false;
+            status = OpenChild(folder, entry.name, flags::kHeldFolder, child);
+        }
+        if (status == static_cast<NTSTATUS>(0xC0000034L)) // STATUS_OBJECT_NAME_NOT_FOUND
+            return true;                                  // gone already
+        if (!NT_SUCCESS(status))
+            return Failed(path, StatusError(status));
+        return Remove(child.Get(), path, removable);
+    }
+
+    bool Failed(const std::wstring& path, std::error_code error) {
+        if (IsInUseError(error))
+            result_.inUse.push_back(Narrow(path));
+        else if (!result_.error)
+            result_.error = error;
+        return false;
+    }
+
+    TreeDeletion& result_;
+    const walk::BeforeOpeningChild& observer_;
+};
 
 } // namespace
 
@@ -164,6 +288,9 @@ bool IsLink(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+// Access denied is a refusal, not a sign of use: it is listed with its reason and never
+// handed to the restart. A running program's own image refused through its handle
+// comes back as ERROR_USER_MAPPED_FILE (DeleteThroughHandle).
 bool IsInUseError(std::error_code error) {
     if (error.category() != std::system_category())
         return false;
@@ -171,7 +298,6 @@ bool IsInUseError(std::error_code error) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_USER_MAPPED_FILE:
-    case ERROR_ACCESS_DENIED:
         return true;
     default:
         return false;
@@ -179,28 +305,55 @@ bool IsInUseError(std::error_code error) {
 }
 
 std::error_code DeleteOneFile(const std::string& path) {
-    if (!DeleteFileClearingReadOnly(win32::WidePath(path)))
+    // Opened as itself (a link as the link) and deleted through the handle that was
+    // checked; a folder is not opened at all (ERROR_ACCESS_DENIED, as DeleteFileW).
+    ScopedFileHandle file(CreateFileW(win32::WidePath(path).c_str(), flags::kFile.access,
+                                      flags::kFile.share, nullptr, OPEN_EXISTING,
+                                      flags::kFileByPath, nullptr));
+    if (!file)
         return win32::LastError();
-    return {};
+    DWORD attributes = 0;
+    if (const std::error_code error = AttributesOf(file.Get(), attributes))
+        return error;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return win32::MakeError(ERROR_ACCESS_DENIED);
+    return DeleteThroughHandle(file.Get(), attributes);
 }
 
-TreeDeletion DeleteTree(const std::string& folder) {
+TreeDeletion walk::DeleteTree(const std::string& folder, const BeforeOpeningChild& observer) {
     TreeDeletion result;
     std::wstring path = Widen(FullPathName(folder));
     // "C:\\Product\\" is the folder "C:\\Product"; a drive root keeps its separator.
     while (path.size() > 1 && path.back() == L'\\' && path[path.size() - 2] != L':')
         path.pop_back();
-    const DWORD attributes = GetFileAttributesW(Long(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const std::wstring call = Long(path);
+    bool removable = true;
+    ScopedFileHandle root(CreateFileW(call.c_str(), flags::kFolder.access, flags::kFolder.share,
+                                      nullptr, OPEN_EXISTING, flags::kFolderByPath, nullptr));
+    if (!root && GetLastError() == ERROR_SHARING_VIOLATION) {
+        removable = false;
+        root.Reset(CreateFileW(call.c_str(), flags::kHeldFolder.access, flags::kHeldFolder.share,
+                               nullptr, OPEN_EXISTING, flags::kFolderByPath, nullptr));
+    }
+    if (!root) {
         result.error = win32::LastError();
+        return result;
+    }
+    DWORD attributes = 0;
+    if (const std::error_code error = AttributesOf(root.Get(), attributes)) {
+        result.error = error;
         return result;
     }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         result.error = win32::MakeError(ERROR_DIRECTORY);
         return result;
     }
-    Delete(path, attributes, result);
+    Walk(result, observer).Remove(root.Get(), path, removable);
     return result;
+}
+
+TreeDeletion DeleteTree(const std::string& folder) {
+    return walk::DeleteTree(folder, {});
 }
 
 std::error_code DeleteAtRestart(const std::string& path) {

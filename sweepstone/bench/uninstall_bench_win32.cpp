@@ -4,16 +4,21 @@
 // records all it wrote does. Each round builds the product beside this program,
 // starts "Uninstall.exe /VERYSILENT /LOG=..." and times it from its start to its end
 // (the self-deletion batch runs after that), then checks that everything is gone and
-// that the exit code is 0. It also builds the same tree under rm-<round>\ for
-// tools/bench-silent-uninstall.sh, which times rm -r of it on the Linux side and
-// prints the ratio. Needs data\sweepstone.exe beside it (the sandbox runner's data).
+// that the exit code is 0. The floor it is measured against: the same deletions made
+// with the bare calls and no rule (plain_uninstall_win32.cpp), on an identical tree
+// with the same log, started and timed the same way right after it in each round. It
+// also builds the same tree under rm-<round>\ for tools/bench-silent-uninstall.sh,
+// which times rm -r of it on the Linux side. Needs data\sweepstone.exe and
+// data\plain_uninstall.exe beside it (the sandbox runner's data).
 #include "platform/deletion.h"
+#include "scoped_win32.h"
 #include "windows_support.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -40,13 +45,13 @@ void DeleteTree(const std::wstring& path) {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const platform::win32::ScopedFileHandle file(CreateFileW(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
+    const BOOL ok =
+        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     return ok && written == bytes.size();
 }
 
@@ -87,6 +92,32 @@ std::string MakeContent(const std::wstring& root) {
     return paths + files;
 }
 
+// Starts `command` in `folder` and returns the seconds from its start to its end;
+// negative when it cannot be started.
+double Timed(std::wstring command, const std::wstring& folder, DWORD& code) {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    const auto start = std::chrono::steady_clock::now();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &si, &pi)) {
+        std::printf("cannot start %s\n", Narrow(command).c_str());
+        return -1;
+    }
+    const platform::win32::ScopedKernelHandle process(pi.hProcess);
+    const platform::win32::ScopedKernelHandle thread(pi.hThread);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    GetExitCodeProcess(pi.hProcess, &code);
+    return seconds;
+}
+
+bool Removed(const std::wstring& root) {
+    return GetFileAttributesW((root + L"Content\\Area01").c_str()) == INVALID_FILE_ATTRIBUTES &&
+           GetFileAttributesW((root + L"Content\\Area20").c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -102,46 +133,46 @@ int main(int argc, char** argv) {
     for (int round = 1; round <= rounds; ++round) {
         const std::wstring root = here + L"product-" + std::to_wstring(round) + L"\\";
         const std::wstring program = root + L"Program\\Uninstall.exe";
+        const std::wstring plainRoot = here + L"plain-" + std::to_wstring(round) + L"\\";
+        const std::wstring plain = plainRoot + L"Program\\plain_uninstall.exe";
         if (phase == "make") {
-            DeleteTree(root.substr(0, root.size() - 1));
-            const std::string log = "[General]\r\nName=Benchmark Product\r\n" + MakeContent(root);
-            CreateDirectoryW((root + L"Program").c_str(), nullptr);
-            if (!CopyFileW((OwnFolder() + L"data\\sweepstone.exe").c_str(), program.c_str(),
-                           FALSE) ||
-                !WriteBytes(root + L"Program\\Uninstall.log", log)) {
-                std::printf("cannot place the wizard in %s\n", Narrow(root).c_str());
-                return 2;
+            for (const auto& [folder, source, target] :
+                 {std::tuple{root, L"sweepstone.exe", program},
+                  std::tuple{plainRoot, L"plain_uninstall.exe", plain}}) {
+                DeleteTree(folder.substr(0, folder.size() - 1));
+                const std::string log =
+                    "[General]\r\nName=Benchmark Product\r\n" + MakeContent(folder);
+                CreateDirectoryW((folder + L"Program").c_str(), nullptr);
+                if (!CopyFileW((OwnFolder() + L"data\\" + source).c_str(), target.c_str(), FALSE) ||
+                    !WriteBytes(folder + L"Program\\Uninstall.log", log)) {
+                    std::printf("cannot place %s in %s\n", Narrow(source).c_str(),
+                                Narrow(folder).c_str());
+                    return 2;
+                }
             }
             const std::wstring rmRoot = here + L"rm-" + std::to_wstring(round) + L"\\";
             DeleteTree(rmRoot.substr(0, rmRoot.size() - 1));
             MakeContent(rmRoot);
-            std::printf("round %d: made product-%d and rm-%d\n", round, round, round);
+            std::printf("round %d: made product-%d, plain-%d and rm-%d\n", round, round, round,
+                        round);
             continue;
         }
 
-        std::wstring command = L"\"" + program + L"\" /VERYSILENT /LOG=\"" + root + L"report.txt\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        const auto start = std::chrono::steady_clock::now();
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            root.c_str(), &si, &pi)) {
-            std::printf("cannot start %s\n", Narrow(program).c_str());
-            return 2;
-        }
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         DWORD code = 99;
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        const bool gone =
-            GetFileAttributesW((root + L"Content\\Area01").c_str()) == INVALID_FILE_ATTRIBUTES &&
-            GetFileAttributesW((root + L"Content\\Area20").c_str()) == INVALID_FILE_ATTRIBUTES;
-        std::printf("round %d: sweepstone /VERYSILENT %.3f s, exit code %lu, %s\n", round, seconds,
-                    static_cast<unsigned long>(code), gone ? "product removed" : "PRODUCT LEFT");
-        if (code != 0 || !gone)
+        const double seconds =
+            Timed(L"\"" + program + L"\" /VERYSILENT /LOG=\"" + root + L"report.txt\"", root, code);
+        DWORD plainCode = 99;
+        const double floor = Timed(L"\"" + plain + L"\"", plainRoot, plainCode);
+        if (seconds < 0 || floor < 0)
+            return 2;
+        const bool gone = Removed(root);
+        const bool plainGone = Removed(plainRoot);
+        std::printf("round %d: sweepstone /VERYSILENT %.3f s, exit code %lu, %s; plain "
+                    "deletions %.3f s, %s; ratio %.2f\n",
+                    round, seconds, static_cast<unsigned long>(code),
+                    gone ? "product removed" : "PRODUCT LEFT", floor,
+                    plainGone ? "removed" : "LEFT", seconds / floor);
+        if (code != 0 || !gone || plainCode != 0 || !plainGone)
             status = 1;
     }
     return status;

@@ -504,11 +504,11 @@ TEST_F(Removal, AnUnwritableSceneryLibraryEndsItsStep) {
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
 }
 
-TEST(LeftItemsText, ListsAtMostTwentyItems) {
-    std::vector<std::string> items;
+TEST(FinalListText, ListsAtMostTwentyItems) {
+    sweepstone::RemovalReport report;
     for (int i = 1; i <= 21; ++i)
-        items.push_back("item " + std::to_string(i));
-    const std::string text = sweepstone::LeftItemsText(items);
+        report.Add(sweepstone::Outcome::Left, "item " + std::to_string(i));
+    const std::string text = sweepstone::FinalListText(report);
     EXPECT_EQ(text.rfind("These items could not be removed:\r\nitem 1\r\n", 0), 0u);
     EXPECT_NE(text.find("\r\nitem 20\r\n..."), std::string::npos);
     EXPECT_EQ(text.find("item 21"), std::string::npos);

@@ -1,9 +1,10 @@
 // File system operations as the switcher and the uninstall wizard see them.
 //
-// Paths are Windows paths held in the system code page: "\" separates folders
-// ("/" is accepted too) and names match without regard to case. The Win32 side
-// calls the system directly; the POSIX side gives the same outward behaviour on
-// a Linux file system so that the logic above can be tested natively.
+// Paths are Windows paths in UTF-8: "\" separates folders ("/" is accepted too)
+// and names match without regard to case. The Win32 side calls the system's wide
+// functions directly (long paths in the "\\?\" form); the POSIX side gives the same
+// outward behaviour on a Linux file system so that the logic above can be tested
+// natively.
 #pragma once
 
 #include <string>
@@ -22,14 +23,14 @@ bool FolderPresent(const std::string& path);
 // True when `folder` exists and holds at least one file (sub-folders do not count).
 bool FolderHasFiles(const std::string& folder);
 
-// Copies a file; an existing target is replaced (CopyFileA with bFailIfExists FALSE).
+// Copies a file; an existing target is replaced (CopyFileW with bFailIfExists FALSE).
 std::error_code CopyFileReplacing(const std::string& source, const std::string& target);
 
 // Renames a file or folder; fails when the source is missing or the new name is
-// taken (MoveFileA, which never replaces).
+// taken (MoveFileW, which never replaces).
 std::error_code RenameNoReplace(const std::string& source, const std::string& target);
 
-// Deletes one file (DeleteFileA).
+// Deletes one file (DeleteFileW).
 std::error_code RemoveFile(const std::string& path);
 
 // Creates a folder and any missing parents.

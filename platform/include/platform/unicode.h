@@ -17,9 +17,6 @@ void AppendUtf8(std::string& out, char32_t c);
 // surrogate becomes U+FFFD; an odd last byte is ignored.
 std::string Utf16LEToUtf8(std::string_view bytes);
 
-// UTF-8 to UTF-16LE code units (two bytes each, no byte-order mark).
-std::string Utf8ToUtf16LE(std::string_view text);
-
 // Windows-1252 bytes to UTF-8; the five bytes the code page leaves undefined map
 // to the C1 controls of the same number, as the system's own conversion does.
 std::string Windows1252ToUtf8(std::string_view bytes);
@@ -47,8 +44,25 @@ std::string FoldUtf8(std::string_view text);
 // FoldUtf8(a) == FoldUtf8(b), without building either string.
 bool EqualFolded(std::string_view a, std::string_view b);
 
-// A hash of FoldUtf8(text) (64-bit FNV-1a over its bytes), without building it:
-// texts that are EqualFolded hash alike.
+// The one hash of both programs: 64-bit FNV-1a, fed a byte at a time, so that a
+// caller can hash bytes it makes on the way without building them.
+class Fnv1a {
+public:
+    void Add(unsigned char byte) {
+        value_ ^= byte;
+        value_ *= 1099511628211ull;
+    }
+    std::uint64_t Value() const { return value_; }
+
+private:
+    std::uint64_t value_ = 14695981039346656037ull;
+};
+
+// Fnv1a over `bytes`.
+std::uint64_t HashBytes(std::string_view bytes);
+
+// HashBytes(FoldUtf8(text)), without building the folded text: texts that are
+// EqualFolded hash alike.
 std::uint64_t FoldedHash(std::string_view text);
 
 } // namespace platform
