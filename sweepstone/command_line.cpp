@@ -21,23 +21,29 @@ bool SameNoCase(std::string_view a, std::string_view b) {
 }
 
 // The switches, each a row: its name, the run mode it asks for (Window for none),
-// whether it takes a value after "=", and the flag it sets (none for the others);
-// `quiet`: no box may wait for an answer once it is given.
+// whether it takes a value after "=", the argument it sets to true, the argument
+// that receives its value, whether the value may be left out, and whether no box
+// may wait for an answer once it is given (`quiet`).
 struct Switch {
     const char* name;
     RunMode mode;
     bool takesValue;
     bool Arguments::*flag = nullptr;
+    std::string Arguments::*value = nullptr;
+    bool valueOptional = false;
     bool quiet = false;
 };
 
 constexpr Switch kSwitches[] = {
-    {"/SILENT", RunMode::Silent, false, nullptr, true},
-    {"/VERYSILENT", RunMode::VerySilent, false, nullptr, true},
-    {"/S", RunMode::VerySilent, false, nullptr, true},
+    {"/SILENT", RunMode::Silent, false, nullptr, nullptr, false, true},
+    {"/VERYSILENT", RunMode::VerySilent, false, nullptr, nullptr, false, true},
+    {"/S", RunMode::VerySilent, false, nullptr, nullptr, false, true},
     {"/?", RunMode::Usage, false},
-    {"/LOG", RunMode::Window, true},
-    {"/SUPPRESSMSGBOXES", RunMode::Window, false, &Arguments::suppressMessageBoxes, true},
+    {"/LOG", RunMode::Window, true, nullptr, &Arguments::reportFile},
+    {"/CHECK", RunMode::Window, true, &Arguments::check, &Arguments::checkLog, true},
+    // Switches that deployment tools pass by habit.
+    {"/SUPPRESSMSGBOXES", RunMode::Window, false, &Arguments::suppressMessageBoxes, nullptr, false,
+     true},
     {"/NORESTART", RunMode::Window, false, &Arguments::noRestart},
     {"/NOCANCEL", RunMode::Window, false, &Arguments::noCancel},
 };
@@ -129,23 +135,25 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
             continue;
         }
         seen[index] = true;
+        if (match->flag)
+            parsed.arguments.*match->flag = true;
         if (match->takesValue) {
+            if (equals == std::string_view::npos && match->valueOptional)
+                continue;
             if (equals == std::string_view::npos || equals + 1 == text.size()) {
                 parsed.error =
                     std::string(match->name) + " needs a file: " + match->name + "=\"file\"";
                 continue;
             }
-            parsed.arguments.reportFile = std::string(text.substr(equals + 1));
+            parsed.arguments.*match->value = std::string(text.substr(equals + 1));
             continue;
         }
         if (equals != std::string_view::npos) {
             parsed.error = std::string(match->name) + " takes no value: " + argument;
             continue;
         }
-        if (match->flag) {
-            parsed.arguments.*(match->flag) = true;
-            continue;
-        }
+        if (match->flag)
+            continue; // set above; no run mode
         if (modeGiven) {
             parsed.error = "Only one of /SILENT, /VERYSILENT, /S and /? may be given";
             continue;
@@ -154,7 +162,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
         parsed.arguments.mode = match->mode;
     }
     if (!parsed.error.empty()) {
-        parsed.arguments = Arguments{};
+        parsed.arguments = Arguments();
         parsed.arguments.given = true;
     }
     return parsed;
@@ -187,13 +195,16 @@ const char* ExitCodeMeaning(int code) {
 
 std::string UsageText(const std::string& programName) {
     return "Usage: " + programName +
-           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"] [/SUPPRESSMSGBOXES] [/NORESTART]"
-           " [/NOCANCEL]\r\n"
+           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"] [/CHECK[=\"log\"]]"
+           " [/SUPPRESSMSGBOXES] [/NORESTART] [/NOCANCEL]\r\n"
            "\r\n"
            "Without arguments the wizard asks before it removes the product.\r\n"
            "/SILENT\tremoves without asking; the window shows the progress.\r\n"
            "/VERYSILENT, /S\tremove without any window.\r\n"
            "/LOG=\"file\"\twrites a report of every item (UTF-8).\r\n"
+           "/CHECK\tjudges the uninstall log and changes nothing; /CHECK=\"log\" judges\r\n"
+           "\tanother log. The report goes to /LOG or beside the wizard; exit code\r\n"
+           "\t0: no findings, 1: warnings only, 2: errors.\r\n"
            "/SUPPRESSMSGBOXES\tshows no message box, not even for refused arguments.\r\n"
            "/NORESTART\tnever restarts Windows (the wizard never does; exit code 3010\r\n"
            "\ttells that a restart is due).\r\n"

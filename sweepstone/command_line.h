@@ -22,6 +22,8 @@ enum class RunMode {
 struct Arguments {
     RunMode mode = RunMode::Window;
     std::string reportFile; // /LOG="file"; empty when no report is asked for
+    bool check = false;     // /CHECK: judge the log, change nothing (check.h)
+    std::string checkLog;   // /CHECK="file": another log than the one beside the wizard
     bool given = false;     // any argument at all; without, the exit code stays 0
     // Switches that deployment tools pass by habit, with their usual meaning.
     bool suppressMessageBoxes = false; // /SUPPRESSMSGBOXES: no box, not even for refused arguments
@@ -50,7 +52,8 @@ struct ParsedArguments {
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 // Reads the arguments: switches start with "/" and match without regard to case;
-// /LOG takes its file after "=" (the quotes around it are gone already). An unknown
+// /LOG takes its file after "=" (the quotes around it are gone already), /CHECK
+// may take one. An unknown
 // switch, a switch given twice, two run modes, /LOG without a file or a plain word
 // refuse the whole command line: nothing is done then.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);

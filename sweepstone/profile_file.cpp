@@ -400,6 +400,46 @@ std::vector<std::string> ProfileDocument::EntryTexts(std::string_view section) c
     return texts;
 }
 
+ProfileDocument::LineView ProfileDocument::LineAt(size_t index) const {
+    const Line& line = lines_[index];
+    LineView view;
+    view.type = line.kind;
+    if (line.kind == LineKind::Section || line.kind == LineKind::Entry)
+        view.name = NameOf(line);
+    if (line.kind == LineKind::Entry || line.kind == LineKind::Text)
+        view.value = ValueOf(line);
+    return view;
+}
+
+std::string_view ProfileDocument::LineBytes(size_t index) const {
+    const Line& line = lines_[index];
+    std::string_view raw = std::string_view(bytes_).substr(line.begin, line.end - line.begin);
+    if (encoding_ == Encoding::Utf16LE) {
+        while (raw.size() >= 2 && raw[raw.size() - 1] == '\0' &&
+               (raw[raw.size() - 2] == '\n' || raw[raw.size() - 2] == '\r'))
+            raw.remove_suffix(2);
+    } else {
+        while (!raw.empty() && (raw.back() == '\n' || raw.back() == '\r'))
+            raw.remove_suffix(1);
+    }
+    return raw;
+}
+
+std::string ProfileDocument::LineText(size_t index) const {
+    const std::string_view raw = LineBytes(index);
+    if (encoding_ == Encoding::Utf16LE)
+        return platform::Utf16LEToUtf8(raw);
+    if (IsAscii(raw))
+        return std::string(raw);
+    if (encoding_ == Encoding::Utf8WithMark)
+        return platform::SanitizedUtf8(raw);
+    return platform::AnsiToUtf8(raw);
+}
+
+std::string_view ProfileDocument::LookupValue(std::string_view written) {
+    return Unquote(written);
+}
+
 std::string ProfileDocument::BytesWithout(const std::vector<std::string>& sections) const {
     // Each request takes the next copy of its name still present, in file order.
     std::vector<bool> removed(sections_.size(), false);

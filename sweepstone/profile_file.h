@@ -132,6 +132,28 @@ public:
     // The file's bytes without the sections at these positions.
     std::string BytesWithoutSections(const std::vector<size_t>& indices) const;
 
+    // The document line by line, for a check of the file: index i is line i + 1 of
+    // the file, blank and comment lines included, so that findings can name lines.
+    enum class LineType : unsigned char { Blank, Comment, Section, Entry, Text };
+    struct LineView {
+        LineType type = LineType::Blank;
+        std::string_view name;  // a section's name or an entry's key
+        std::string_view value; // an entry's value as written (quotation marks kept),
+                                // or a text line's trimmed text
+    };
+    size_t LineCount() const { return lines_.size(); }
+    LineView LineAt(size_t index) const;
+    // The line's bytes without its line end, and the same decoded to UTF-8 (made on
+    // request: the reader itself keeps only offsets).
+    std::string_view LineBytes(size_t index) const;
+    std::string LineText(size_t index) const;
+    // The line index of section `index`'s section line, and the position of the first
+    // section of the same name (the copy that every lookup of that name reads).
+    size_t SectionLine(size_t index) const { return sections_[index].header; }
+    size_t FirstCopyOf(size_t index) const { return sections_[index].first; }
+    // A value as lookups give it: one pair of enclosing quotation marks dropped.
+    static std::string_view LookupValue(std::string_view written);
+
     // The bytes the document was made from.
     const std::string& Bytes() const { return bytes_; }
 
@@ -139,7 +161,7 @@ public:
     Encoding TextEncoding() const { return encoding_; }
 
 private:
-    enum class LineKind : unsigned char { Blank, Comment, Section, Entry, Text };
+    using LineKind = LineType;
     // Offsets into bytes_ (the line's raw bytes, its end included) and into the
     // decoded text (Text()); no line owns memory of its own.
     // 32-bit offsets keep the index small; a file of 1 GB or more reads as empty.

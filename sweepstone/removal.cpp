@@ -1,5 +1,6 @@
 #include "removal.h"
 
+#include "decisions.h"
 #include "functions.h"
 #include "profile_file.h"
 #include "safety.h"
@@ -58,11 +59,6 @@ constexpr size_t kMaxListedItems = 20;
 // progress position is not set.
 struct StepFailed {};
 
-std::string FolderPart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
 // What a deletion left: its first failure, and what was in use (children first).
 struct Deletion {
     std::error_code error;
@@ -85,34 +81,16 @@ struct DeleteStep {
     Deletion (*act)(const std::string& value);
 };
 
-std::string KeyOf(const std::string& value) {
-    return !value.empty() && value[0] == '\\' ? value.substr(1) : value;
-}
-
 std::string MachineKeyItem(const std::string& value) {
-    return "HKEY_LOCAL_MACHINE\\" + KeyOf(value);
+    return "HKEY_LOCAL_MACHINE\\" + RegistryKeyOf(value);
 }
 
 std::string SameItem(const std::string& value) {
     return value;
 }
 
-bool KeyPresent(const std::string& value) {
-    return platform::MachineKeyExists(KeyOf(value));
-}
-
-// A link counts as present even when its target is gone: it is still there to delete.
-bool FolderOrLinkPresent(const std::string& value) {
-    return platform::FolderPresent(value) || platform::IsLink(value);
-}
-
-bool FileOrLinkPresent(const std::string& value) {
-    return platform::FilePresent(value) ||
-           (platform::IsLink(value) && !platform::FolderPresent(value));
-}
-
 Deletion DeleteKey(const std::string& value) {
-    return {platform::DeleteMachineKeyTree(KeyOf(value)), {}};
+    return {platform::DeleteMachineKeyTree(RegistryKeyOf(value)), {}};
 }
 
 Deletion DeleteFolder(const std::string& value) {
@@ -314,28 +292,17 @@ private:
     }
 
 public:
+    // The rules live in decisions.cpp, where the check of a log asks them too.
     std::optional<std::string> KeyGuard(const std::string& value) const {
-        const std::string key = KeyOf(value);
-        if (std::optional<std::string> rule = RegistryKeyRefusal(key))
-            return rule;
-        // A link would take the deletion to another key than the one the value spells.
-        if (platform::MachineKeyPathHasLink(key))
-            return "a registry link";
-        return std::nullopt;
+        return sweepstone::KeyGuard(value);
     }
 
     std::optional<std::string> FolderGuard(const std::string& value) const {
-        std::vector<std::string> simulator = safety_.simulatorFolders;
-        if (!sceneryFolder_.empty())
-            simulator.push_back(sceneryFolder_);
-        return FolderRefusal(value, safety_.protectedFolders, simulator);
+        return sweepstone::FolderGuard(value, safety_, sceneryFolder_);
     }
 
     std::optional<std::string> FileGuard(const std::string& value) const {
-        std::vector<std::string> folders = safety_.systemFileFolders;
-        if (!sceneryFolder_.empty())
-            folders.push_back(sceneryFolder_ + "Scenery.cfg");
-        return FileRefusal(value, folders);
+        return sweepstone::FileGuard(value, safety_, sceneryFolder_);
     }
 
 private:

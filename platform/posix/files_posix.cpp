@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -221,6 +222,39 @@ std::error_code CopyBytes(const std::string& from, const std::string& to) {
 
 std::error_code CopyFileReplacing(const std::string& source, const std::string& target) {
     return CopyBytes(ResolvePath(source), ResolvePath(target));
+}
+
+std::error_code ReadFileFacts(const std::string& path, FileFacts& facts) {
+    struct stat st {};
+    if (::stat(ResolvePath(path).c_str(), &st) != 0)
+        return LastError();
+    if (!S_ISREG(st.st_mode))
+        return std::make_error_code(std::errc::is_a_directory);
+    facts.size = static_cast<std::uint64_t>(st.st_size);
+    facts.lastWrite =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return {};
+}
+
+std::error_code CompareFileBytes(const std::string& first, const std::string& second, bool& same) {
+    same = false;
+    std::ifstream a(ResolvePath(first), std::ios::binary);
+    std::ifstream b(ResolvePath(second), std::ios::binary);
+    if (!a || !b)
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    char bufA[64 * 1024];
+    char bufB[64 * 1024];
+    for (;;) {
+        a.read(bufA, sizeof bufA);
+        b.read(bufB, sizeof bufB);
+        const std::streamsize gotA = a.gcount();
+        if (gotA != b.gcount() || std::memcmp(bufA, bufB, static_cast<size_t>(gotA)) != 0)
+            return {};
+        if (gotA == 0 || !a || !b)
+            break;
+    }
+    same = a.eof() && b.eof();
+    return {};
 }
 
 std::error_code RenameNoReplace(const std::string& source, const std::string& target) {

@@ -10,6 +10,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace platform {
 
@@ -53,6 +55,48 @@ std::error_code CopyFileReplacing(const std::string& source, const std::string& 
         return win32::MakeError(ERROR_ACCESS_DENIED);
     if (!CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), FALSE))
         return LastError();
+    return {};
+}
+
+std::error_code ReadFileFacts(const std::string& path, FileFacts& facts) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data))
+        return LastError();
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return win32::MakeError(ERROR_DIRECTORY);
+    facts.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    facts.lastWrite = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
+    return {};
+}
+
+std::error_code CompareFileBytes(const std::string& first, const std::string& second, bool& same) {
+    same = false;
+    const auto open = [](const std::string& path) {
+        return win32::ScopedFileHandle(
+            CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    };
+    const win32::ScopedFileHandle a = open(first);
+    if (!a)
+        return LastError();
+    const win32::ScopedFileHandle b = open(second);
+    if (!b)
+        return LastError();
+    static constexpr DWORD kChunk = 64 * 1024;
+    std::vector<char> bufA(kChunk), bufB(kChunk);
+    for (;;) {
+        DWORD gotA = 0, gotB = 0;
+        if (!ReadFile(a.Get(), bufA.data(), kChunk, &gotA, nullptr) ||
+            !ReadFile(b.Get(), bufB.data(), kChunk, &gotB, nullptr))
+            return LastError();
+        if (gotA != gotB || std::memcmp(bufA.data(), bufB.data(), gotA) != 0)
+            return {};
+        if (gotA == 0)
+            break;
+    }
+    same = true;
     return {};
 }
 

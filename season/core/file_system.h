@@ -22,6 +22,16 @@ public:
                                                     std::error_code& error) {
         return platform::ListFolder(folder, error);
     }
+    // The size and last-write time of a file; fails for a folder or nothing.
+    virtual std::error_code Facts(const std::string& file, platform::FileFacts& facts) {
+        return platform::ReadFileFacts(file, facts);
+    }
+    // True when both files can be read and hold the same bytes.
+    virtual bool SameBytes(const std::string& first, const std::string& second) {
+        bool same = false;
+        const std::error_code failure = platform::CompareFileBytes(first, second, same);
+        return !failure && same;
+    }
     virtual bool FileCopy(const std::string& source, const std::string& target) {
         return !platform::CopyFileReplacing(source, target);
     }

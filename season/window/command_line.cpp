@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "active_season.h"
 #include "apply.h"
 #include "detection.h"
 #include "switcher_state.h"
@@ -11,6 +12,7 @@
 #include <array>
 #include <cstring>
 #include <set>
+#include <span>
 
 namespace season {
 namespace {
@@ -34,20 +36,74 @@ bool SplitSwitch(const std::string& arg, std::string& name, std::string& value, 
     return !name.empty();
 }
 
+constexpr const char* kSeasonValues[] = {"summer", "autumn", "winter", "spring", "auto"};
+constexpr const char* kYesNo[] = {"yes", "no"};
+constexpr const char* kLanguages[] = {"de", "en"}; // kGerman, kEnglish
+constexpr const char* kHemispheres[] = {"north", "south"};
+
+// What a switch sets in the command line, given the index of its value.
+enum class Field { Usage, Season, MipMaps, Language, Hemisphere, Quiet, Status };
+
+// The switches, each a row: its name, what it sets, and the values it takes
+// (none: it takes no "=value").
+struct Switch {
+    const char* name;
+    Field field;
+    std::span<const char* const> values;
+};
+
+constexpr Switch kSwitches[] = {
+    {"?", Field::Usage, {}},
+    {"season", Field::Season, kSeasonValues},
+    {"mipmaps", Field::MipMaps, kYesNo},
+    {"lang", Field::Language, kLanguages},
+    {"hemisphere", Field::Hemisphere, kHemispheres},
+    {"quiet", Field::Quiet, {}},
+    {"status", Field::Status, {}},
+};
+
 // The index of `value` in `names`, or -1.
-template <size_t N> int IndexOf(const std::string& value, const std::array<const char*, N>& names) {
-    for (size_t i = 0; i < N; ++i) {
+int IndexOf(const std::string& value, std::span<const char* const> names) {
+    for (size_t i = 0; i < names.size(); ++i) {
         if (value == names[i])
             return static_cast<int>(i);
     }
     return -1;
 }
 
-constexpr std::array<const char*, 5> kSeasonValues = {"summer", "autumn", "winter", "spring",
-                                                      "auto"};
-constexpr std::array<const char*, 2> kYesNo = {"yes", "no"};
-constexpr std::array<const char*, 2> kLanguages = {"de", "en"}; // kGerman, kEnglish
-constexpr std::array<const char*, 2> kHemispheres = {"north", "south"};
+const Switch* SwitchNamed(const std::string& name) {
+    for (const Switch& candidate : kSwitches) {
+        if (name == candidate.name)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+void Set(CommandLine& line, Field field, int value) {
+    switch (field) {
+    case Field::Usage:
+        line.usage = true;
+        break;
+    case Field::Season:
+        line.season = value == kSeasonCount ? kAutoSeason : value;
+        break;
+    case Field::MipMaps:
+        line.mipMaps = value == 0 ? MipMapChoice::Yes : MipMapChoice::No;
+        break;
+    case Field::Language:
+        line.language = value;
+        break;
+    case Field::Hemisphere:
+        line.southern = value == 1;
+        break;
+    case Field::Quiet:
+        line.quiet = true;
+        break;
+    case Field::Status:
+        line.status = true;
+        break;
+    }
+}
 
 SeasonIndices IndicesFor(int season) {
     return {season, (season + 1) % kSeasonCount, (season + kSeasonCount - 1) % kSeasonCount};
@@ -69,8 +125,6 @@ std::string Usage(int language, const std::string& programPath) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
-    bool seasonGiven = false;
-    std::set<std::string> seen;
     // The language first, so that any refusal below speaks it.
     for (const std::string& arg : args) {
         std::string name, value;
@@ -81,44 +135,31 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 line.language = language;
         }
     }
+    std::set<Field> given;
+    std::string switchArgument; // the first argument that asks for a switch
     for (const std::string& arg : args) {
         std::string name, value;
         bool hasValue = false;
-        const bool isSwitch = SplitSwitch(arg, name, value, hasValue);
-        if (isSwitch && name == "?" && !hasValue) {
-            line.usage = true;
+        const Switch* match = SplitSwitch(arg, name, value, hasValue) ? SwitchNamed(name) : nullptr;
+        const int index = match && hasValue ? IndexOf(value, match->values) : -1;
+        // "/?" may come more than once; every other switch once.
+        const bool ok = match && (match->values.empty() ? !hasValue : index >= 0) &&
+                        (given.insert(match->field).second || match->field == Field::Usage);
+        if (!ok) {
+            if (line.refused.empty())
+                line.refused = arg.empty() ? std::string("\"\"") : arg;
             continue;
         }
-        bool ok = isSwitch && seen.insert(name).second;
-        if (ok) {
-            if (name == "quiet") {
-                ok = !hasValue;
-                line.quiet = true;
-            } else if (!hasValue) {
-                ok = false;
-            } else if (name == "season") {
-                const int season = IndexOf(value, kSeasonValues);
-                ok = season >= 0;
-                line.season = season == kSeasonCount ? kAutoSeason : season;
-                seasonGiven = ok;
-            } else if (name == "mipmaps") {
-                const int answer = IndexOf(value, kYesNo);
-                ok = answer >= 0;
-                line.mipMaps = answer == 0 ? MipMapChoice::Yes : MipMapChoice::No;
-            } else if (name == "lang") {
-                ok = IndexOf(value, kLanguages) >= 0;
-            } else if (name == "hemisphere") {
-                const int hemisphere = IndexOf(value, kHemispheres);
-                ok = hemisphere >= 0;
-                line.southern = hemisphere == 1;
-            } else {
-                ok = false;
-            }
-        }
-        if (!ok && line.refused.empty())
-            line.refused = arg.empty() ? std::string("\"\"") : arg;
+        Set(line, match->field, index);
+        const bool switching = match->field == Field::Season || match->field == Field::MipMaps ||
+                               match->field == Field::Hemisphere;
+        if (switching && switchArgument.empty())
+            switchArgument = arg;
     }
-    if (!line.usage && line.refused.empty() && !seasonGiven)
+    // The status switches nothing: it takes no switch's settings.
+    if (line.status && line.refused.empty() && !switchArgument.empty())
+        line.refused = switchArgument;
+    if (!line.usage && !line.status && line.refused.empty() && !given.count(Field::Season))
         line.refused = "/season=";
     return line;
 }
@@ -170,6 +211,17 @@ int RunCommandLine(const CommandLine& line, const CommandLineHost& host, FileSys
     SwitcherState state;
     state.Language = line.language;
     state.BaseFolder = BaseFolderOf(host.programPath);
+    if (line.status) {
+        ScanSubFolders(state, fs);
+        ProbeCatalogue(state, fs);
+        if (state.AddonList.empty()) {
+            tell(NothingFoundMessage(line.language, state.BaseFolder));
+            return kExitNothingFound;
+        }
+        const ActiveSeasons found = FindActiveSeasons(state, fs);
+        tell(ActiveSeasonReport(line.language, found));
+        return found.activity == Activity::Season ? kExitOneSeason : kExitMixedOrUnknown;
+    }
     const int season = line.season == kAutoSeason
                            ? SeasonOfMonth(host.month ? host.month() : 1, line.southern)
                            : line.season;

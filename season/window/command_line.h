@@ -3,6 +3,7 @@
 //
 //   season.exe /season=summer|autumn|winter|spring|auto [/mipmaps=yes|no]
 //              [/lang=en|de] [/quiet] [/hemisphere=north|south]
+//   season.exe /status [/quiet] [/lang=en|de]
 //   season.exe /?
 //
 // Switch names and values are read without regard to case; "-" may stand for "/"
@@ -23,6 +24,9 @@ inline constexpr int kExitSwitched = 0;
 inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitBadArguments = 2;
 inline constexpr int kExitNothingFound = 3;
+// Of a status run: every add-on holds one season, or they differ or cannot be told.
+inline constexpr int kExitOneSeason = 0;
+inline constexpr int kExitMixedOrUnknown = 1;
 
 inline constexpr int kAutoSeason = -1;
 
@@ -35,13 +39,15 @@ struct CommandLine {
     int language = kEnglish;
     bool quiet = false;
     bool southern = false;
+    bool status = false; // "/status": tell which season each add-on holds, switch nothing
     // Non-empty: the arguments are refused, and this is the first one that was.
     std::string refused;
     bool Refused() const { return !refused.empty(); }
 };
 
 // Reads the arguments after the program name. Anything unknown, malformed, given
-// twice or missing (a switch run needs /season=) refuses the whole command line.
+// twice or missing (a switch run needs /season=; a status run takes none of
+// /season=, /mipmaps= and /hemisphere=) refuses the whole command line.
 // The language is read even from a refused line where it can be, so that the
 // refusal speaks it.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
@@ -62,7 +68,8 @@ struct CommandLineHost {
     std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
 };
 
-// Runs the switch the command line asks for and returns the exit code. A refused
+// Runs the switch (or the status) the command line asks for and returns the exit
+// code. A refused
 // command line changes nothing. With /quiet nothing is shown; the outcome goes
 // into the report file beside the program instead (ReportPathOf).
 int RunCommandLine(const CommandLine& line, const CommandLineHost& host,

@@ -29,8 +29,9 @@ enum class Component {
     BitBtn1, // hides the help panel
     Label_Version,
     Label_Quorrin_warning,
+    Label_Active, // which season the add-ons hold now
 };
-inline constexpr int kComponentCount = static_cast<int>(Component::Label_Quorrin_warning) + 1;
+inline constexpr int kComponentCount = static_cast<int>(Component::Label_Active) + 1;
 
 // Control identifier of a component's child window (GetDlgCtrlID). They stay clear
 // of IDOK and IDCANCEL, which the dialog keyboard interface sends on Enter and Esc.

@@ -52,4 +52,8 @@ std::string InstanceMutexName(std::string_view folder) {
     return std::string("Local\\Brightmere.Turnleaf.") + hex;
 }
 
+bool StartEndsAtOnce(bool markTaken, bool otherWindowBroughtForward) {
+    return markTaken && otherWindowBroughtForward;
+}
+
 } // namespace season

@@ -31,4 +31,10 @@ std::uint64_t FolderFingerprint(std::string_view folder);
 // namespace's own, whatever the folder's length.
 std::string InstanceMutexName(std::string_view folder);
 
+// Whether a start without arguments ends at once. Only when its folder's mark was
+// taken and a switcher window of this folder came to the front: any program of
+// the session may take a mutex of that name first, and a start that finds the mark
+// but no window to bring forward opens its own window as usual.
+bool StartEndsAtOnce(bool markTaken, bool otherWindowBroughtForward);
+
 } // namespace season

@@ -5,7 +5,7 @@
 namespace season {
 namespace {
 
-constexpr LanguageTexts kGerman = {
+constexpr LanguageTexts kGermanTexts = {
     "Diese Jahreszeit-Einstellung wird nicht vom Addon Quorrin X unterstützt.",
     "Unterstützung für ..",
     "Beenden",
@@ -25,7 +25,7 @@ constexpr LanguageTexts kGerman = {
     "Winter keinen Schnee gibt).",
 };
 
-constexpr LanguageTexts kEnglish = {
+constexpr LanguageTexts kEnglishTexts = {
     "This season textures is NOT supported by the Quorrin X add-on.",
     "Support for ...",
     "Close",
@@ -108,8 +108,12 @@ constexpr CommandLineTexts kGermanCommandLine = {
     "/lang: die Sprache der Meldungen.\r\n"
     "/quiet: keine Meldung; das Ergebnis steht in {report} neben dem Programm.\r\n"
     "\r\n"
+    "season.exe /status [/quiet] [/lang=en|de]\r\n"
+    "    zeigt, welche Jahreszeit jedes Addon gerade hat, und stellt nichts um.\r\n"
+    "\r\n"
     "Rückgabewerte: 0 umgestellt, 1 einige Dateien konnten nicht geändert\r\n"
-    "werden, 2 ungültige Argumente, 3 kein Addon gefunden.",
+    "werden, 2 ungültige Argumente, 3 kein Addon gefunden. Mit /status:\r\n"
+    "0 alle Addons zeigen eine Jahreszeit, 1 gemischt oder unbekannt.",
     "Unbekanntes oder fehlerhaftes Argument:",
     "Der Schalter /season= fehlt.",
     "Die Umstellung wurde vorzeitig beendet; bitte noch einmal ausführen.",
@@ -127,8 +131,12 @@ constexpr CommandLineTexts kEnglishCommandLine = {
     "/lang: the language of the messages.\r\n"
     "/quiet: no message; the result is written to {report} beside the program.\r\n"
     "\r\n"
+    "season.exe /status [/quiet] [/lang=en|de]\r\n"
+    "    tells which season each add-on shows now and switches nothing.\r\n"
+    "\r\n"
     "Exit codes: 0 switched, 1 some files could not be changed, 2 bad arguments,\r\n"
-    "3 no add-on found.",
+    "3 no add-on found. With /status: 0 every add-on shows one season,\r\n"
+    "1 mixed or unknown.",
     "Unknown or malformed argument:",
     "The switch /season= is missing.",
     "The switch ended early; please run it again.",
@@ -185,12 +193,79 @@ std::string NothingFoundMessage(int language, const std::string& folder) {
     return "No add-on was found below the folder\r\n" + folder + "\r\nNothing was changed.";
 }
 
+constexpr ActiveTexts kGermanActive = {
+    "Aktiv: ",
+    {"Sommer", "Herbst", "Winter", "Frühling"},
+    "gemischt - bitte eine Jahreszeit übernehmen",
+    "gemischt",
+    "unbekannt",
+    "Eine andere Jahreszeit zeigen: ",
+};
+constexpr ActiveTexts kEnglishActive = {
+    "Active now: ",
+    {"summer", "autumn", "winter", "spring"},
+    "mixed - apply a season to repair",
+    "mixed",
+    "unknown",
+    "Showing another season: ",
+};
+
+const ActiveTexts& ActiveTextsFor(int language) {
+    return language == 0 ? kGermanActive : kEnglishActive;
+}
+
+std::string ActiveSeasonLine(int language, const ActiveSeasons& found) {
+    const ActiveTexts& t = ActiveTextsFor(language);
+    std::string line(t.lead);
+    switch (found.activity) {
+    case Activity::Season:
+        line += t.seasons[found.season];
+        break;
+    case Activity::Mixed:
+        line += t.mixed;
+        break;
+    case Activity::Unknown:
+        line += t.unknown;
+        break;
+    }
+    return line;
+}
+
+std::string ActiveSeasonHint(int language, const ActiveSeasons& found) {
+    if (found.activity != Activity::Mixed)
+        return {};
+    std::string hint(ActiveTextsFor(language).differing);
+    for (size_t i = 0; i < found.differing.size(); ++i)
+        hint += (i ? ", " : "") + found.differing[i];
+    return hint;
+}
+
+std::string ActiveSeasonReport(int language, const ActiveSeasons& found) {
+    const ActiveTexts& t = ActiveTextsFor(language);
+    std::string report;
+    for (const AddonActivity& addon : found.addons) {
+        report += addon.name + ": ";
+        if (addon.activity == Activity::Season) {
+            report += t.seasons[SeasonShown(addon.seasons, found.season)];
+        } else if (addon.activity == Activity::Unknown) {
+            report += t.unknown;
+        } else {
+            report += t.mixedWord;
+            for (size_t i = 0; i < addon.disagreeing.size(); ++i)
+                report += (i ? ", " : " (") + addon.disagreeing[i];
+            report += addon.disagreeing.empty() ? "" : ")";
+        }
+        report += "\r\n";
+    }
+    return report + ActiveSeasonLine(language, found);
+}
+
 const CommandLineTexts& CommandLineTextsFor(int language) {
     return language == 0 ? kGermanCommandLine : kEnglishCommandLine;
 }
 
 const LanguageTexts& TextsFor(int language) {
-    return language == 0 ? kGerman : kEnglish;
+    return language == 0 ? kGermanTexts : kEnglishTexts;
 }
 
 const GuardTexts& GuardTextsFor(int language) {

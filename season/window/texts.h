@@ -2,6 +2,8 @@
 // program; the window converts them to the system's UTF-16 once, when it shows them.
 #pragma once
 
+#include "active_season.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -78,6 +80,26 @@ struct CommandLineTexts {
     std::string_view endedEarly;
 };
 const CommandLineTexts& CommandLineTextsFor(int language);
+
+// The line below the add-on list that tells which season the add-ons hold now.
+struct ActiveTexts {
+    std::string_view lead; // "Active now: "
+    std::string_view seasons[4];
+    std::string_view mixed;     // the line's end when the add-ons differ
+    std::string_view mixedWord; // an add-on's state in the status report
+    std::string_view unknown;
+    std::string_view differing; // the line's tooltip, followed by the add-ons' names
+};
+const ActiveTexts& ActiveTextsFor(int language);
+
+// "Active now: winter", "... mixed - apply a season to repair" or "... unknown".
+std::string ActiveSeasonLine(int language, const ActiveSeasons& found);
+// The tooltip of that line: the add-ons that hold another season; empty unless
+// they differ.
+std::string ActiveSeasonHint(int language, const ActiveSeasons& found);
+// The status report: one line per add-on with its season (mixed ones with the
+// files that differ), then the line of the window.
+std::string ActiveSeasonReport(int language, const ActiveSeasons& found);
 
 // The name of a season picture for screen readers, in both languages as the
 // picture itself shows them ("Summer / Sommer", ... ).

@@ -9,6 +9,7 @@
 #include "platform/version.h"
 
 #include <memory>
+#include <utility>
 
 namespace season {
 
@@ -37,6 +38,33 @@ void TForm1::FormShow() {
     ops_.DrawSeasonPicture(Component::Image7, state_.seasons.PrevSeasonIndex);
     if (!FolderWritable())
         ops_.ShowShield(true);
+    CheckActiveSeason();
+}
+
+void TForm1::CheckActiveSeason() {
+    if (checking_) {
+        checkAgain_ = true;
+        return;
+    }
+    checking_ = true;
+    // The worker reads its own copy of what detection found.
+    auto snapshot = std::make_shared<const SwitcherState>(state_);
+    auto found = std::make_shared<ActiveSeasons>();
+    ops_.RunAside([this, snapshot, found] { *found = FindActiveSeasons(*snapshot, fs_); },
+                  [this, found] {
+                      checking_ = false;
+                      active_ = found;
+                      ShowActiveSeason();
+                      if (std::exchange(checkAgain_, false))
+                          CheckActiveSeason();
+                  });
+}
+
+void TForm1::ShowActiveSeason() {
+    if (!active_)
+        return;
+    ops_.SetText(Component::Label_Active, ActiveSeasonLine(state_.Language, *active_));
+    ops_.SetHint(Component::Label_Active, ActiveSeasonHint(state_.Language, *active_));
 }
 
 void TForm1::ApplyLanguage() {
@@ -47,6 +75,7 @@ void TForm1::ApplyLanguage() {
         ops_.SetText(Component::Button1, std::string(t.applyButton));
         ops_.SetText(Component::Label_Help, std::string(t.help));
     };
+    ShowActiveSeason();
     if (state_.Language == kGerman)
         write(TextsFor(kGerman));
     if (state_.Language == kEnglish)
@@ -167,8 +196,11 @@ void TForm1::Button1Click() {
                                           std::string(TextsFor(state_.Language).applyButton));
                              ShowApplyResult(*result);
                              SetBusy(false);
-                             if (closeRequested_)
+                             if (closeRequested_) {
                                  ops_.CloseWindow();
+                                 return;
+                             }
+                             CheckActiveSeason();
                          });
 }
 
@@ -258,8 +290,12 @@ void TForm1::OfferElevation() {
                                      std::string(GuardTextsFor(state_.Language).elevationFailed));
                              ops_.ShowShield(!FolderWritable());
                              SetBusy(false);
-                             if (closeRequested_)
+                             if (closeRequested_) {
                                  ops_.CloseWindow();
+                                 return;
+                             }
+                             if (run->started)
+                                 CheckActiveSeason();
                          });
 }
 

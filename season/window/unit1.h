@@ -5,6 +5,7 @@
 // fake.
 #pragma once
 
+#include "active_season.h"
 #include "apply.h"
 #include "components.h"
 #include "file_system.h"
@@ -14,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,6 +56,11 @@ public:
     // Runs `work` away from the window's thread, so that the window keeps
     // answering, then `then` on the window's thread.
     virtual void RunInBackground(std::function<void()> work, std::function<void()> then) = 0;
+    // The same for short work beside it (finding the active season): its own
+    // worker, so that it neither waits for nor delays a switch.
+    virtual void RunAside(std::function<void()> work, std::function<void()> then) = 0;
+    // The tooltip of a control; empty: none.
+    virtual void SetHint(Component c, const std::string& text) = 0;
 };
 
 // What the window needs to know of the system around it. An operation left empty
@@ -120,6 +127,12 @@ public:
     bool AskBeforeApply(ApplyRequest& request);
     void ShowApplyResult(const ApplyResult& result);
 
+    // Finds which season the add-ons hold, away from the window's thread, and
+    // shows it in Label_Active (with the add-ons that differ as its tooltip).
+    // Called once the window shows and after every switch; a call while one is
+    // under way has it run again when it ends.
+    void CheckActiveSeason();
+
     const std::string& VersionText() const { return versionText_; }
     bool WarningShown() const { return warningShown_; }
     bool HelpShown() const { return helpShown_; }
@@ -132,6 +145,7 @@ private:
     void OfferElevation();
     void ApplyWarningRule();
     void LeaveListToButton();
+    void ShowActiveSeason();
 
     SwitcherState& state_;
     FormOperations& ops_;
@@ -144,6 +158,9 @@ private:
     bool warningShown_ = false;
     bool helpShown_ = false;
     bool busy_ = false;
+    std::shared_ptr<const ActiveSeasons> active_;
+    bool checking_ = false;
+    bool checkAgain_ = false;
 };
 
 // The folder of a program file, ending in exactly one backslash; a drive root

@@ -87,6 +87,8 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
         Args args;
         RunMode mode;
         const char* report;
+        bool check = false;
+        const char* checkLog = "";
         Flags flags = {};
     } cases[] = {
         {{}, RunMode::Window, ""},
@@ -98,16 +100,31 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
         {{"/S", "/log=C:\\My Logs\\r e.txt"}, RunMode::VerySilent, "C:\\My Logs\\r e.txt"},
         {{"/LOG=C:\\a=b.txt"}, RunMode::Window, "C:\\a=b.txt"},
         {{"/?"}, RunMode::Usage, ""},
+        {{"/CHECK"}, RunMode::Window, "", true, ""},
+        {{"/check=C:\\Build\\Other.log", "/VERYSILENT", "/LOG=r.txt"},
+         RunMode::VerySilent,
+         "r.txt",
+         true,
+         "C:\\Build\\Other.log"},
         // What deployment tools pass by habit, alone or with a run mode.
         {{"/VERYSILENT", "/SUPPRESSMSGBOXES", "/NORESTART"},
          RunMode::VerySilent,
          "",
+         false,
+         "",
          {true, true, false}},
-        {{"/suppressmsgboxes"}, RunMode::Window, "", {true, false, false}},
-        {{"/NoRestart", "/S", "/LOG=r.txt"}, RunMode::VerySilent, "r.txt", {false, true, false}},
-        {{"/SILENT", "/NOCANCEL"}, RunMode::Silent, "", {false, false, true}},
+        {{"/suppressmsgboxes"}, RunMode::Window, "", false, "", {true, false, false}},
+        {{"/NoRestart", "/S", "/LOG=r.txt"},
+         RunMode::VerySilent,
+         "r.txt",
+         false,
+         "",
+         {false, true, false}},
+        {{"/SILENT", "/NOCANCEL"}, RunMode::Silent, "", false, "", {false, false, true}},
         {{"/NOCANCEL", "/NORESTART", "/SUPPRESSMSGBOXES", "/SILENT"},
          RunMode::Silent,
+         "",
+         false,
          "",
          {true, true, true}},
     };
@@ -118,6 +135,8 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
         EXPECT_EQ(p.arguments.mode, c.mode);
         EXPECT_EQ(p.arguments.reportFile, c.report);
         EXPECT_EQ(p.arguments.given, !c.args.empty());
+        EXPECT_EQ(p.arguments.check, c.check);
+        EXPECT_EQ(p.arguments.checkLog, c.checkLog);
         EXPECT_TRUE((Flags{p.arguments.suppressMessageBoxes, p.arguments.noRestart,
                            p.arguments.noCancel} == c.flags));
     }
@@ -148,6 +167,8 @@ TEST(ParseArguments, RefusesWhatItDoesNotKnowOrGetsTwice) {
         {{"/SUPPRESSMSGBOXES", "/QUIET"}, true}, // a caller that asked for no box gets none
         {{"/NORESTART", "/unknown"}, false},
         {{"/unknown", "/VERYSILENT"}, true},
+        {{"/CHECK", "/check=a.log"}, false},
+        {{"/CHECK="}, false},
     };
     for (const Case& c : cases) {
         const sweepstone::ParsedArguments p = sweepstone::ParseArguments(c.args);
@@ -155,8 +176,7 @@ TEST(ParseArguments, RefusesWhatItDoesNotKnowOrGetsTwice) {
         EXPECT_EQ(p.silentAsked, c.silentAsked) << testing::PrintToString(c.args);
         EXPECT_EQ(p.arguments.mode, RunMode::Window);
         EXPECT_TRUE(p.arguments.reportFile.empty());
-        EXPECT_FALSE(p.arguments.suppressMessageBoxes || p.arguments.noRestart ||
-                     p.arguments.noCancel);
+        EXPECT_FALSE(p.arguments.check);
     }
 }
 

@@ -1,6 +1,8 @@
 // Program entry of sweepstone.exe. Without arguments: the wizard window, exit code 0.
 // With them: /SILENT, /VERYSILENT or /S remove without asking, /LOG="file" writes a
-// report, /? shows the usage; the exit code then tells how the run ended.
+// report, /? shows the usage, /CHECK judges the log and changes nothing; the exit
+// code then tells how the run ended.
+#include "check.h"
 #include "form2_win32.h"
 
 #include "platform/dialogs.h"
@@ -25,6 +27,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (arguments.mode == RunMode::Usage) {
         platform::ShowMessage(nullptr, usage, kApplicationTitle);
         return kExitRemoved;
+    }
+    if (arguments.check) {
+        // Nothing of the wizard's window and nothing of the removal: the log is only read.
+        const CheckRun run = RunCheck(arguments, program, CheckOptions::ForThisSystem());
+        if (arguments.mode != RunMode::VerySilent)
+            platform::ShowMessage(nullptr, run.message, kApplicationTitle);
+        return run.exitCode;
     }
 
     if (arguments.mode == RunMode::VerySilent) {

@@ -7,6 +7,7 @@
 // natively.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -22,6 +23,19 @@ bool FolderPresent(const std::string& path);
 
 // True when `folder` exists and holds at least one file (sub-folders do not count).
 bool FolderHasFiles(const std::string& folder);
+
+// What a copy carries over from its source: the size and the last-write time
+// (CopyFileW keeps the source's; so does the POSIX side's copy).
+struct FileFacts {
+    std::uint64_t size = 0;
+    std::int64_t lastWrite = 0; // 100 ns steps on Windows, nanoseconds on POSIX
+};
+
+// The facts of a file; fails for a folder or nothing.
+std::error_code ReadFileFacts(const std::string& path, FileFacts& facts);
+
+// Compares the bytes of two files; `same` tells whether they hold the same bytes.
+std::error_code CompareFileBytes(const std::string& first, const std::string& second, bool& same);
 
 // Copies a file; an existing target is replaced (CopyFileW with bFailIfExists FALSE).
 std::error_code CopyFileReplacing(const std::string& source, const std::string& target);

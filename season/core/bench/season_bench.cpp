@@ -1,5 +1,6 @@
 // Detection and apply on generated trees of generic add-on folders (plus the whole
 // catalogue), at several sizes, so that the cost per folder can be compared.
+#include "active_season.h"
 #include "apply.h"
 #include "detection.h"
 #include "sample_tree.h"
@@ -7,6 +8,8 @@
 #include "platform/files.h"
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
 
 #include <filesystem>
 #include <map>
@@ -110,8 +113,52 @@ void BM_ApplyWinterWithGuardedRow(benchmark::State& state) {
     state.counters["failures"] = static_cast<double>(last.failures);
 }
 
+// Finding the active season on the tree a winter switch has just made (the 25
+// catalogue add-ons plus the generic ones), against that switch itself, timed
+// once on the same tree before the loop: "switch_ms" and "ratio" (at most 0.1).
+void BM_ActiveSeasonAgainstASwitch(benchmark::State& state) {
+    const int folders = static_cast<int>(state.range(0));
+    const std::string& base = GuardedTrees().Get(folders);
+    season::SwitcherState s;
+    s.BaseFolder = base;
+    season::ScanSubFolders(s);
+    season::ProbeCatalogue(s);
+    s.seasons.SeasonIndex = season::kWinter;
+    season::ApplySeason(s, {}); // the first run creates the targets
+    const auto start = std::chrono::steady_clock::now();
+    season::ApplySeason(s, {});
+    const double switchMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    // Counts the byte comparisons: size and time decide in the common case.
+    struct Counting : season::FileSystem {
+        int byteReads = 0;
+        bool SameBytes(const std::string& a, const std::string& b) override {
+            ++byteReads;
+            return FileSystem::SameBytes(a, b);
+        }
+    } fs;
+    season::ActiveSeasons found;
+    double activeMs = 0;
+    for (auto _ : state) {
+        const auto begin = std::chrono::steady_clock::now();
+        found = season::FindActiveSeasons(s, fs);
+        activeMs +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
+                .count();
+    }
+    activeMs /= static_cast<double>(state.iterations());
+    state.counters["addons"] = static_cast<double>(found.addons.size());
+    state.counters["winter"] = found.activity == season::Activity::Season ? 1 : 0;
+    state.counters["byte_reads"] =
+        static_cast<double>(fs.byteReads) / static_cast<double>(state.iterations());
+    state.counters["switch_ms"] = switchMs;
+    state.counters["active_ms"] = activeMs;
+    state.counters["ratio"] = activeMs / switchMs;
+}
+
 } // namespace
 
+BENCHMARK(BM_ActiveSeasonAgainstASwitch)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ApplyWinterWithGuardedRow)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Detection)
     ->Arg(250)

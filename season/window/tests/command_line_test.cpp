@@ -28,6 +28,7 @@ TEST(ParseCommandLine, ReadsEverySwitchWithoutRegardToCase) {
         int language;
         bool quiet;
         bool southern;
+        bool status = false;
     } cases[] = {
         {{"/season=summer"}, season::kSummer, MipMapChoice::Ask, season::kEnglish, false, false},
         {{"/season=autumn", "/lang=de"},
@@ -60,6 +61,14 @@ TEST(ParseCommandLine, ReadsEverySwitchWithoutRegardToCase) {
          season::kEnglish,
          false,
          false},
+        {{"/status"}, season::kAutoSeason, MipMapChoice::Ask, season::kEnglish, false, false, true},
+        {{"-Quiet", "/STATUS", "/lang=de"},
+         season::kAutoSeason,
+         MipMapChoice::Ask,
+         season::kGerman,
+         true,
+         false,
+         true},
     };
     for (const Case& c : cases) {
         const CommandLine line = season::ParseCommandLine(c.args);
@@ -71,6 +80,7 @@ TEST(ParseCommandLine, ReadsEverySwitchWithoutRegardToCase) {
         EXPECT_EQ(line.language, c.language) << args;
         EXPECT_EQ(line.quiet, c.quiet) << args;
         EXPECT_EQ(line.southern, c.southern) << args;
+        EXPECT_EQ(line.status, c.status) << args;
     }
 }
 
@@ -99,6 +109,10 @@ TEST(ParseCommandLine, RefusesAnythingUnknownMalformedRepeatedOrMissing) {
         {{"/lang=de"}, "/season="},
         {{"/quiet"}, "/season="},
         {{"/mipmaps=yes", "/hemisphere=south"}, "/season="},
+        {{"/status", "/season=winter"}, "/season=winter"},
+        {{"/hemisphere=south", "/status", "/mipmaps=no"}, "/hemisphere=south"},
+        {{"/status=yes"}, "/status=yes"},
+        {{"/status", "/quiet", "/status"}, "/status"},
     };
     for (const Case& c : cases) {
         const CommandLine line = season::ParseCommandLine(c.args);
@@ -307,4 +321,49 @@ TEST(RunCommandLine, MipMapAnswerFromTheSwitchOrAskedUnlessQuiet) {
                   std::string("Norvasse X\\Norvasse X - priority 2\\") + c.texture + "\\a.bmp")
             << testing::PrintToString(c.args);
     }
+}
+
+TEST(RunCommandLine, StatusTellsEachAddonsSeasonAndChangesNothing) {
+    struct Case {
+        Args args;
+        int switchedTo; // -1: no switch before
+        bool oneAddonBackToSummer;
+        int exitCode;
+        const char* said;
+    } cases[] = {
+        {{"/status"},
+         -1,
+         false,
+         season::kExitMixedOrUnknown,
+         "Alpha: unknown\r\nBeta: unknown\r\nActive now: unknown"},
+        {{"/status", "/quiet"},
+         season::kWinter,
+         false,
+         season::kExitOneSeason,
+         "Alpha: winter\r\nBeta: winter\r\nActive now: winter\r\n"},
+        {{"/status", "/lang=de"},
+         season::kWinter,
+         true,
+         season::kExitMixedOrUnknown,
+         "Alpha: Winter\r\nBeta: Sommer\r\nAktiv: gemischt - bitte eine Jahreszeit übernehmen"},
+    };
+    for (const Case& c : cases) {
+        TestFolder t;
+        testing_support::LayOutGenericAddon(t.Base(), "Alpha");
+        testing_support::LayOutGenericAddon(t.Base(), "Beta");
+        Host h(t);
+        if (c.switchedTo == season::kWinter) {
+            ASSERT_EQ(h.Run({"/season=winter", "/quiet"}), season::kExitSwitched);
+        }
+        if (c.oneAddonBackToSummer)
+            t.Write("Beta\\Texture\\treesSU.bmp", t.Read("Beta\\Texture\\Default\\treesSU.bmp"));
+        const std::string before = Tree(t, "Beta");
+        EXPECT_EQ(h.Run(c.args), c.exitCode) << testing::PrintToString(c.args);
+        const bool quiet = c.args.size() > 1 && c.args[1] == "/quiet";
+        EXPECT_EQ(quiet ? t.Read("season-report.txt") : h.shown.at(0), c.said);
+        EXPECT_EQ(Tree(t, "Beta"), before);
+    }
+    TestFolder empty;
+    Host h(empty);
+    EXPECT_EQ(h.Run({"/status"}), season::kExitNothingFound);
 }

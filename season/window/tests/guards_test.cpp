@@ -92,3 +92,16 @@ TEST(SingleInstance, FolderIdentityKeepsADriveRootAndFoldsSeparators) {
     // A byte that starts no UTF-8 sequence passes unchanged (ANSI text).
     EXPECT_EQ(FolderIdentity("c:\\m\xFCller"), "C:\\M\xFCLLER");
 }
+
+TEST(SingleInstance, AStartEndsOnlyWhenAnotherSwitcherWindowCameForward) {
+    struct Case {
+        bool markTaken, broughtForward, ends;
+    } cases[] = {
+        {false, false, false}, // the first switcher on its folder
+        {true, true, true},    // a second start: the first one's window comes forward
+        {true, false, false},  // the mark is taken by another program: open anyway
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(season::StartEndsAtOnce(c.markTaken, c.broughtForward), c.ends)
+            << c.markTaken << c.broughtForward;
+}

@@ -51,6 +51,8 @@ std::string NameOf(season::Component c) {
         return "Label_Version";
     case Component::Label_Quorrin_warning:
         return "Label_Quorrin_warning";
+    case Component::Label_Active:
+        return "Label_Active";
     }
     return "?";
 }
@@ -114,6 +116,24 @@ void RecordingForm::RunInBackground(std::function<void()> work, std::function<vo
     work();
     calls.push_back("foreground");
     then();
+}
+void RecordingForm::RunAside(std::function<void()> work, std::function<void()> then) {
+    aside_.emplace_back(std::move(work), std::move(then));
+}
+void RecordingForm::SetHint(season::Component c, const std::string& text) {
+    calls.push_back("hint " + NameOf(c) + " " + text);
+}
+int RecordingForm::FinishAside() {
+    int ran = 0;
+    while (!aside_.empty()) {
+        auto [work, then] = std::move(aside_.front());
+        aside_.erase(aside_.begin());
+        calls.push_back("aside");
+        work();
+        then();
+        ++ran;
+    }
+    return ran;
 }
 void RecordingForm::ShowInformation(const std::string& text) {
     calls.push_back("inform " + text);

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -44,8 +45,19 @@ public:
     // Runs the work at once, recorded between "background" and "foreground".
     void RunInBackground(std::function<void()> work, std::function<void()> then) override;
 
+    // Keeps the work of RunAside until FinishAside runs it: the start-up goes on
+    // without waiting, as the window's does.
+    void RunAside(std::function<void()> work, std::function<void()> then) override;
+    void SetHint(season::Component c, const std::string& text) override;
+    // Runs the kept work in turn (and what it starts meanwhile), each recorded
+    // after an "aside"; returns how many ran.
+    int FinishAside();
+
     // The recorded calls that start with `prefix`, in order.
     std::vector<std::string> Matching(const std::string& prefix) const;
+
+private:
+    std::vector<std::pair<std::function<void()>, std::function<void()>>> aside_;
 };
 
 } // namespace testing_support

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -454,4 +456,42 @@ TEST(VersionText, JoinsTheFourNumbersWithoutLeadingZeros) {
 
 TEST(VersionText, TheProgramsOwnRecordReadsTheReleaseVersion) {
     EXPECT_EQ(season::GetFileVersionText(), "1.30.0.0");
+}
+
+TEST(FormShow, TheActiveSeasonLineComesAfterTheStartAndAfterEachSwitch) {
+    TestFolder t;
+    testing_support::LayOutGenericAddon(t.Base(), "Alpha");
+    testing_support::LayOutGenericAddon(t.Base(), "Beta");
+    testing_support::LayOutGenericAddon(t.Base(), "Gamma");
+    Window w(t);
+    w.form.FormShow();
+    // The start-up did not wait for it.
+    EXPECT_TRUE(w.ops.Matching("text Label_Active").empty());
+    const auto finish = [&w] {
+        w.ops.calls.clear();
+        w.ops.FinishAside();
+        return w.ops.calls;
+    };
+    EXPECT_EQ(finish(),
+              (Calls{"aside", "text Label_Active Active now: unknown", "hint Label_Active "}));
+
+    w.form.Image4Click();
+    w.form.Image4Click();
+    w.form.Button1Click(); // winter
+    EXPECT_EQ(finish(),
+              (Calls{"aside", "text Label_Active Active now: winter", "hint Label_Active "}));
+    w.ops.calls.clear();
+    w.form.Image8Click();
+    EXPECT_EQ(w.ops.Matching("text Label_Active"), (Calls{"text Label_Active Aktiv: Winter"}));
+
+    // Two checks asked for while one is under way run it once more.
+    t.Write("Beta\\Texture\\treesSU.bmp", t.Read("Beta\\Texture\\Default\\treesSU.bmp"));
+    w.form.CheckActiveSeason();
+    w.form.CheckActiveSeason();
+    w.form.CheckActiveSeason();
+    const Calls calls = finish();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "aside"), 2);
+    EXPECT_EQ(calls.back(), "hint Label_Active Eine andere Jahreszeit zeigen: Beta");
+    EXPECT_EQ(w.ops.Matching("text Label_Active").back(),
+              "text Label_Active Aktiv: gemischt - bitte eine Jahreszeit übernehmen");
 }

@@ -23,6 +23,8 @@ constexpr UINT_PTR kSubclassId = 1;
 // percentage of progress (in wParam).
 constexpr UINT kWorkDone = WM_APP + 1;
 constexpr UINT kProgress = WM_APP + 2;
+// Posted by the worker of RunAside when its work is done.
+constexpr UINT kAsideDone = WM_APP + 3;
 
 enum class Kind { Picture, Label, ListBox, Button, Panel };
 enum class Pointer { Ordinary, Hand, Drag };
@@ -65,6 +67,8 @@ constexpr Layout kLayout[] = {
      L"Label_Quorrin_warning"},
     {Component::Label_Version, Kind::Label, 720, 514, 57, 13, Pointer::Ordinary,
      WS_VISIBLE | SS_RIGHT, L"V1.0"},
+    {Component::Label_Active, Kind::Label, 29, 320, 360, 13, Pointer::Ordinary,
+     WS_VISIBLE | SS_LEFTNOWORDWRAP, L""},
     {Component::Image2, Kind::Picture, 752, 3, 32, 30, Pointer::Hand, WS_VISIBLE, L"Close..."},
     {Component::Image7, Kind::Picture, 280, 208, 105, 105, Pointer::Ordinary, WS_VISIBLE, L""},
     {Component::Image3, Kind::Picture, 405, 208, 230, 230, Pointer::Ordinary, WS_VISIBLE, L""},
@@ -164,6 +168,8 @@ SystemOperations Form1Window::RealSystem() {
 Form1Window::~Form1Window() {
     if (worker_.joinable())
         worker_.join();
+    if (asideWorker_.joinable())
+        asideWorker_.join();
     if (taskbar_)
         taskbar_->Release();
     if (hwnd_)
@@ -349,7 +355,7 @@ void Form1Window::CreateControls() {
         {Component::Image8, kGermanFlagHint},
         {Component::Image9, kEnglishFlagHint},
     };
-    for (size_t i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < std::size(tips); ++i) {
         tooltipTexts_[i] = Wide(tips[i].second);
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
@@ -359,6 +365,15 @@ void Form1Window::CreateControls() {
         tool.lpszText = tooltipTexts_[i].data();
         SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    // The active season's line: the add-ons that differ, once it says so.
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(Component::Label_Active));
+    tool.lpszText = activeHint_.data();
+    SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
 }
 
 // --- Window operations ------------------------------------------------------------
@@ -467,6 +482,30 @@ void Form1Window::RunInBackground(std::function<void()> work, std::function<void
     });
 }
 
+void Form1Window::RunAside(std::function<void()> work, std::function<void()> then) {
+    if (asideWorker_.joinable())
+        asideWorker_.join(); // TForm1 starts one at a time; this one has ended
+    afterAside_ = std::move(then);
+    HWND window = hwnd_;
+    asideWorker_ = std::thread([window, work = std::move(work)] {
+        work();
+        PostMessageW(window, kAsideDone, 0, 0);
+    });
+}
+
+void Form1Window::SetHint(Component c, const std::string& text) {
+    // Only the active season's line takes a hint of changing text.
+    if (c != Component::Label_Active)
+        return;
+    activeHint_ = Wide(text);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(c));
+    tool.lpszText = activeHint_.data();
+    SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 int Form1Window::AskYesNo(const std::string& text, const std::string& caption) {
     return platform::AskYesNo(hwnd_, text, caption);
 }
@@ -533,6 +572,15 @@ LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (afterWork_) {
             auto then = std::move(afterWork_);
             afterWork_ = nullptr;
+            then();
+        }
+        return 0;
+    case kAsideDone:
+        if (asideWorker_.joinable())
+            asideWorker_.join();
+        if (afterAside_) {
+            auto then = std::move(afterAside_);
+            afterAside_ = nullptr;
             then();
         }
         return 0;

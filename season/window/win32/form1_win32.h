@@ -50,6 +50,8 @@ public:
     void ShowShield(bool shown) override;
     void ShowProgress(int percent) override;
     void RunInBackground(std::function<void()> work, std::function<void()> then) override;
+    void RunAside(std::function<void()> work, std::function<void()> then) override;
+    void SetHint(Component c, const std::string& text) override;
 
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -102,9 +104,12 @@ private:
     HICON iconBig_ = nullptr, iconSmall_ = nullptr;
     HCURSOR dragCursor_ = nullptr;
     std::array<std::wstring, 3> tooltipTexts_;
+    std::wstring activeHint_;
     // The work of RunInBackground and what follows it on the window's thread.
     std::thread worker_;
     std::function<void()> afterWork_;
+    std::thread asideWorker_;
+    std::function<void()> afterAside_;
     // The last percentage posted by the worker, so that each is posted once.
     std::atomic<int> postedPercent_{-1};
     // The task-bar button's progress (absent before Windows 7 and under Wine).

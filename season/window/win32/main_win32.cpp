@@ -1,12 +1,14 @@
 // Program entry of season.exe. Without arguments it opens the window and ends with
 // exit code 0; a second start on a folder that a switcher already works on brings
-// that one's window to the front and ends. With arguments it switches from the
+// that one's window to the front and ends (a folder mark that no switcher window
+// answers does not keep the window from opening). With arguments it switches from the
 // command line without the window and ends with that run's exit code
 // (command_line.h); such a run takes no part in the one-window rule, since the
 // window itself starts one with administrator rights when its folder is
 // protected.
 #include "command_line.h"
 #include "form1_win32.h"
+#include "guards.h"
 #include "instance_win32.h"
 #include "texts.h"
 
@@ -72,11 +74,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return RunFromCommandLine(args);
 
     season::win32::InstanceLock lock;
-    if (!lock.Acquire()) {
-        // The other one may still be starting: its window comes within moments.
-        lock.BringOtherToFront(10);
+    const bool markTaken = !lock.Acquire();
+    // The other one may still be starting: its window comes within moments. A mark
+    // that no switcher window answers was taken by something else: open anyway.
+    const bool broughtForward = markTaken && lock.BringOtherToFront(10);
+    if (season::StartEndsAtOnce(markTaken, broughtForward))
         return 0;
-    }
     // For the task-bar button's progress.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};

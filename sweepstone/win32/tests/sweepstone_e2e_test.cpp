@@ -1240,6 +1240,59 @@ TEST(CommandLine, ShortSwitchEndsWithOneWhenAnItemIsRefused) {
     EXPECT_TRUE(refused) << ReadFile(p.root + L"report.txt");
 }
 
+// /CHECK through the real program: the exact report and exit code for the product's
+// own log (quietly, the report beside the wizard) and for a faulty log of another
+// machine (the message box, the report at /LOG); the product stays as it was.
+TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
+    const Product p = MakeProduct(L"check", L"Uninstall.exe");
+    const CommandLineRun own = RunWithArguments(p, L"/CHECK /VERYSILENT");
+    ASSERT_TRUE(own.exited);
+    EXPECT_EQ(own.code, 0u);
+    EXPECT_FALSE(own.windowSeen);
+    EXPECT_EQ(own.boxText, L"");
+    EXPECT_EQ(ReportLines(p.folder + L"Uninstall-check.txt"),
+              (std::vector<std::string>{
+                  "Uninstall.log:11: note: [Scenery.cfg] T1=Sample Airport X Scenery: removes "
+                  "[Area.002] Title=Sample Airport X",
+                  "Uninstall.log:11: note: [Scenery.cfg] T1=Sample Airport X Scenery: removes "
+                  "[Area.004] Title=Sample Airport X Scenery",
+                  "Uninstall.log:13: note: [Shared_Scenery.cfg] T1=Brightmere Shared Library: "
+                  "removes [Area.005] Title=Brightmere Shared Library",
+                  "Uninstall.log: 0 errors, 0 warnings, 3 notes"}));
+    DeleteFileW((p.folder + L"Uninstall-check.txt").c_str());
+
+    const std::string r = Narrow(p.root);
+    const std::string library = Narrow(Data(L"sweepstone_test_entry.dll"));
+    WriteFile(p.root + L"Other.log", "[Path]\r\nP1=C:\\windows\r\nP1=C:\\other\r\n"
+                                     "[Shared_Folder]\r\nS1=C:\\x\r\n[DLL_RUN]\r\nD1=" +
+                                         library + "@Missing\r\nD2=" + library +
+                                         "@Cleanup@a@b@c@d\r\n[File]\r\nF1=" + r + "gone.txt\r\n");
+    const CommandLineRun other = RunWithArguments(
+        p, L"/CHECK=\"" + p.root + L"Other.log\" /LOG=\"" + p.root + L"check report.txt\"");
+    ASSERT_TRUE(other.exited);
+    EXPECT_EQ(other.code, 2u);
+    EXPECT_FALSE(other.windowSeen);
+    const std::string log = r + "Other.log";
+    const std::vector<std::string> expected = {
+        log + ":2: error: [Path] P1=C:\\windows: refused: a system folder",
+        log + ":3: error: [Path] P1=C:\\other: repeated key: the value of line 2 wins, this one "
+              "is never read",
+        log + ":4: error: unknown section [Shared_Folder]: never read; did you mean "
+              "[Shared-Folder]?",
+        log + ":7: warning: [DLL_RUN] D1=" + library +
+            "@Missing: the library exports no entry point \"Missing\": the call is skipped",
+        log + ":8: error: [DLL_RUN] D2=" + library +
+            "@Cleanup@a@b@c@d: more than five fields: the call is skipped",
+        log + ":10: warning: [File] F1=" + r + "gone.txt: does not exist here",
+        log + ": 4 errors, 2 warnings, 0 notes"};
+    EXPECT_EQ(ReportLines(p.root + L"check report.txt"), expected);
+    const std::string box = Narrow(other.boxText);
+    EXPECT_EQ(box.substr(0, box.find("\r\n")), expected.back()) << box;
+    EXPECT_NE(box.find(expected[0]), std::string::npos) << box;
+    EXPECT_NE(box.find("The report: " + r + "check report.txt"), std::string::npos) << box;
+    ExpectProductUntouched(p);
+}
+
 // /SILENT: the window shows the removal but asks nothing, and deletes itself.
 TEST(CommandLine, SilentShowsTheWindowButAsksNothing) {
     const Product p = MakeProduct(L"silent", L"Uninstall.exe");

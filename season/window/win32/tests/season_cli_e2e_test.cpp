@@ -264,3 +264,31 @@ TEST(SeasonCommandLine, NothingFoundNamesTheFolderAndEndsWithThree) {
     EXPECT_EQ(ReportOf(tree), "Unterhalb des Ordners\r\n" + Narrow(tree) +
                                   "\r\nwurde kein Addon gefunden. Es wurde nichts geändert.\r\n");
 }
+
+TEST(SeasonCommandLine, StatusWritesEachAddonsSeasonAndEndsWithOneForAMixedTree) {
+    const std::wstring tree = MakeTree(L"status");
+    ASSERT_EQ(RunSeason(tree, L"/season=winter /mipmaps=no /quiet").exitCode, 0u);
+    const std::vector<std::string> before = Watched(tree);
+    const Outcome winter = RunSeason(tree, L"/status /quiet");
+    EXPECT_EQ(winter.exitCode, 0u);
+    EXPECT_TRUE(winter.boxes.empty());
+    EXPECT_EQ(ReportOf(tree), "Alpha Airfield: winter\r\nBeta Harbour: winter\r\n"
+                              "Gamma Field: winter\r\nQuorrin X: winter\r\nTaskelby X: winter\r\n"
+                              "Norvasse X: winter\r\nSorvikk X: winter\r\nActive now: winter\r\n");
+    EXPECT_EQ(Watched(tree), before) << "a status run switches nothing";
+
+    CopyFileW((tree + L"Beta Harbour\\Texture\\Default\\treesSU.bmp").c_str(),
+              (tree + L"Beta Harbour\\Texture\\treesSU.bmp").c_str(), FALSE);
+    const Outcome mixed = RunSeason(tree, L"/status /lang=de");
+    EXPECT_EQ(mixed.exitCode, 1u);
+    ASSERT_EQ(mixed.boxes.size(), 1u);
+    EXPECT_NE(mixed.boxes[0].text.find(L"Beta Harbour: Sommer\r\n"), std::wstring::npos)
+        << Narrow(mixed.boxes[0].text);
+    EXPECT_NE(mixed.boxes[0].text.find(L"Aktiv: gemischt - bitte eine Jahreszeit \u00fcbernehmen"),
+              std::wstring::npos);
+    EXPECT_EQ(RunSeason(tree, L"/status /season=winter /quiet").exitCode, 2u);
+
+    ASSERT_EQ(RunSeason(tree, L"/season=winter /mipmaps=no /quiet").exitCode, 0u);
+    EXPECT_EQ(RunSeason(tree, L"/status /quiet").exitCode, 0u);
+    EXPECT_EQ(RunSeason(MakeTree(L"status-empty", false), L"/status /quiet").exitCode, 3u);
+}

@@ -9,6 +9,7 @@
 // to "season-window.bmp" beside the driver.
 #include "caption_fit.h"
 #include "components.h"
+#include "guards.h"
 #include "season_tree.h"
 #include "window_driver.h"
 
@@ -181,6 +182,48 @@ void StepTo(const Switcher& s, int season) {
         s.Click(Component::Image4);
 }
 
+// Presses apply, answers the MipMap question and the closing message with OK,
+// and waits until the window takes input again.
+void ApplyAnswering(const Switcher& s, int mipMapAnswer) {
+    s.ClickAndLeave(Component::Button1);
+    const MessageBoxSeen question = s.WaitForMessageBox();
+    ASSERT_NE(question.hwnd, nullptr);
+    Switcher::Answer(question, mipMapAnswer);
+    const MessageBoxSeen done = s.WaitForMessageBox();
+    ASSERT_NE(done.hwnd, nullptr);
+    Switcher::Answer(done, IDOK);
+    EXPECT_TRUE(
+        WaitFor([&] { return IsWindowEnabled(s.Control(Component::Button1)) != FALSE; }, 5));
+}
+
+// The text of a control's tooltip, read through memory in the program's process
+// (the tooltip's messages carry pointers).
+std::wstring TooltipTextOf(const Switcher& s, Component c) {
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                 s.ProcessId());
+    if (!process)
+        return L"<no access>";
+    constexpr size_t kChars = 512;
+    const size_t bytes = sizeof(TOOLINFOW) + kChars * sizeof(wchar_t);
+    auto* remote = static_cast<BYTE*>(
+        VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = s.Form();
+    tool.uId = reinterpret_cast<UINT_PTR>(s.Control(c));
+    tool.lpszText = reinterpret_cast<LPWSTR>(remote + sizeof(TOOLINFOW));
+    std::vector<wchar_t> text(kChars, L'\0');
+    WriteProcessMemory(process, remote, &tool, sizeof(tool), nullptr);
+    WriteProcessMemory(process, remote + sizeof(TOOLINFOW), text.data(), 2, nullptr);
+    SendMessageW(s.Tooltips(), TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote + sizeof(TOOLINFOW), text.data(), kChars * sizeof(wchar_t),
+                      nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    text.back() = L'\0';
+    return text.data();
+}
+
 } // namespace
 
 TEST(SeasonWindow, StartsInEnglishAtSummerWithTheSampleAddonsListed) {
@@ -237,9 +280,10 @@ TEST(SeasonWindow, StartsInEnglishAtSummerWithTheSampleAddonsListed) {
     // The background picture lies below every other control.
     EXPECT_EQ(GetWindow(GetWindow(s.Form(), GW_CHILD), GW_HWNDLAST), s.Control(Component::Image1));
 
-    // Tooltips on the close icon and the two flags, and nowhere else.
+    // Tooltips on the close icon, the two flags and the active season's line, and
+    // nowhere else.
     ASSERT_NE(s.Tooltips(), nullptr);
-    EXPECT_EQ(SendMessageW(s.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(s.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), 4);
 
     Sleep(500); // let the window finish painting
     EXPECT_TRUE(s.SaveScreenshot(DriverFolder() + L"season-window.bmp"));
@@ -379,6 +423,64 @@ TEST(SeasonWindow, AppliesWinterWithMipMapsThenSummerWithout) {
               s.File(norvasse + L"Texture.summer.NoMipMaps\\TWEL_Ground.bmp"));
     EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\Winter_TUBR_Aerial.off"));
     EXPECT_TRUE(FileExists(s.Tree() + L"Quorrin\\Scenery\\TUBR_Aerial.bgl"));
+}
+
+TEST(SeasonWindow, TellsTheActiveSeasonAfterASwitchAndInANewStartAndNamesAnAddonThatDiffers) {
+    const auto line = [](const Switcher& s, const std::wstring& text) {
+        EXPECT_TRUE(WaitFor([&] { return s.Text(Component::Label_Active) == text; }, 20))
+            << Narrow(s.Text(Component::Label_Active));
+    };
+    std::wstring program;
+    {
+        Switcher s(L"active-season");
+        ASSERT_NE(s.Form(), nullptr);
+        program = s.Tree() + L"season.exe";
+        // The start is as it always was: summer in the carousel, the same list.
+        EXPECT_EQ(Carousel(s), (std::vector<std::wstring>{kSpring, kSummer, kAutumn}));
+        EXPECT_EQ(s.ListEntries().size(), 7u);
+        EXPECT_TRUE(WaitFor([&] { return !s.Text(Component::Label_Active).empty(); }, 20));
+        StepTo(s, 2);
+        ApplyAnswering(s, IDYES);
+        line(s, L"Active now: winter");
+    }
+    {
+        Switcher s(Switcher::SecondStart{}, program);
+        ASSERT_NE(s.Form(), nullptr);
+        EXPECT_EQ(Carousel(s), (std::vector<std::wstring>{kSpring, kSummer, kAutumn}));
+        line(s, L"Active now: winter");
+        EXPECT_EQ(TooltipTextOf(s, Component::Label_Active), L"");
+        s.Click(Component::Image8);
+        line(s, L"Aktiv: Winter");
+    }
+    const std::wstring tree = program.substr(0, program.find_last_of(L'\\') + 1);
+    ASSERT_TRUE(CopyFileW((tree + L"Beta Harbour\\Texture\\Default\\treesSU.bmp").c_str(),
+                          (tree + L"Beta Harbour\\Texture\\treesSU.bmp").c_str(), FALSE));
+    for (const bool german : {false, true}) {
+        Switcher s(Switcher::SecondStart{}, program);
+        ASSERT_NE(s.Form(), nullptr);
+        if (german)
+            s.Click(Component::Image8);
+        line(s, german ? L"Aktiv: gemischt - bitte eine Jahreszeit \u00fcbernehmen"
+                       : L"Active now: mixed - apply a season to repair");
+        EXPECT_EQ(TooltipTextOf(s, Component::Label_Active),
+                  german ? L"Eine andere Jahreszeit zeigen: Beta Harbour"
+                         : L"Showing another season: Beta Harbour");
+        // The longest line fits its control at the design size (Tahoma 8 pt).
+        RECT box;
+        GetClientRect(s.Control(Component::Label_Active), &box);
+        HDC dc = GetDC(nullptr);
+        HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                                 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+        HGDIOBJ old = SelectObject(dc, font);
+        const std::wstring text = s.Text(Component::Label_Active);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        ReleaseDC(nullptr, dc);
+        EXPECT_LT(size.cx, box.right) << Narrow(text);
+    }
 }
 
 // The prefix's ANSI code page is 1252, which holds none of these names: only the
@@ -759,9 +861,27 @@ TEST(SeasonWindow, ASecondStartOnTheSameFolderBringsTheFirstWindowToTheFrontAndE
     first.Click(Component::BitBtn2);
     DWORD code = 99;
     ASSERT_TRUE(first.Exited(&code));
-    Switcher fourth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
-    EXPECT_NE(fourth.Form(), nullptr);
-    EXPECT_FALSE(fourth.Ended());
+    {
+        Switcher fourth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+        EXPECT_NE(fourth.Form(), nullptr);
+        EXPECT_FALSE(fourth.Ended());
+    }
+
+    // Another program of the session holds a mutex of the folder's name and has no
+    // window: the switcher opens all the same.
+    const std::string name = season::InstanceMutexName(Narrow(first.Tree()));
+    HANDLE squatter = CreateMutexW(nullptr, TRUE, std::wstring(name.begin(), name.end()).c_str());
+    ASSERT_NE(squatter, nullptr);
+    {
+        Switcher fifth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+        EXPECT_NE(fifth.Form(), nullptr) << "the window opens despite the taken mark";
+        EXPECT_FALSE(fifth.Ended());
+        // The window it opened is found by the next start, which ends.
+        Switcher sixth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
+        ASSERT_TRUE(sixth.Exited(&code));
+        EXPECT_EQ(sixth.Form(), nullptr);
+    }
+    CloseHandle(squatter);
 }
 
 // A large add-on tree: `count` generic add-ons whose summer and winter textures are

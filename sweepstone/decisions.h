@@ -1,0 +1,56 @@
+// What the removal decides about one log value before it acts: the safety rule that
+// refuses it and whether what it names is there. The removal and the check of a log
+// (check.h) both ask these functions, so that the check can never predict what the
+// removal does not do.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sweepstone {
+
+struct RemovalSafety;
+
+// The sections of an uninstall log that the wizard reads, in the order of
+// RemovalSections() followed by "Run" and "General".
+const std::vector<std::string>& KnownLogSections();
+
+// A [Registry] value as the key path below HKEY_LOCAL_MACHINE (one leading "\" dropped).
+std::string RegistryKeyOf(const std::string& value);
+
+// The rules of the delete steps: the rule that refuses the value, or nullopt.
+// `sceneryFolder` is the folder of the scenery library that a [Scenery.cfg] "Path"
+// entry found (empty when none did): it and its Scenery.cfg are protected too.
+std::optional<std::string> KeyGuard(const std::string& value);
+std::optional<std::string> FolderGuard(const std::string& value, const RemovalSafety& safety,
+                                       const std::string& sceneryFolder);
+std::optional<std::string> FileGuard(const std::string& value, const RemovalSafety& safety,
+                                     const std::string& sceneryFolder);
+
+// Whether what the value names is there to delete. A link counts as present even
+// when its target is gone.
+bool KeyPresent(const std::string& value);
+bool FolderOrLinkPresent(const std::string& value);
+bool FileOrLinkPresent(const std::string& value);
+
+// How a delete step treats a section's values: the section, its guard and its test.
+enum class ValueKind { Key, Folder, File };
+struct DeleteSection {
+    const char* section;
+    ValueKind kind;
+    bool shared; // passed over while another product uses the shared folders
+};
+// The delete steps in the removal's order: Registry, Path, Shared-Folder, File, ShortCut.
+const std::vector<DeleteSection>& DeleteSections();
+
+// The guard and the test of a value of that kind.
+std::optional<std::string> GuardFor(ValueKind kind, const std::string& value,
+                                    const RemovalSafety& safety, const std::string& sceneryFolder);
+bool PresentFor(ValueKind kind, const std::string& value);
+
+// The folder part of a path up to its last separator or ":" (kept), or "".
+std::string FolderPart(const std::string& path);
+
+} // namespace sweepstone
