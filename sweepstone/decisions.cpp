@@ -5,6 +5,7 @@
 
 #include "platform/deletion.h"
 #include "platform/files.h"
+#include "platform/path.h"
 #include "platform/registry.h"
 
 namespace sweepstone {
@@ -43,6 +44,8 @@ std::optional<std::string> KeyGuard(const std::string& value) {
 
 std::optional<std::string> FolderGuard(const std::string& value, const RemovalSafety& safety,
                                        const std::string& sceneryFolder) {
+    // One reading of the value or none (FolderRefusal reads it again the same way):
+    // what passes is acted on in this one spelling (TargetFor).
     std::vector<std::string> simulator = safety.simulatorFolders;
     if (!sceneryFolder.empty())
         simulator.push_back(sceneryFolder);
@@ -92,7 +95,15 @@ std::optional<std::string> GuardFor(ValueKind kind, const std::string& value,
     return FileGuard(value, safety, sceneryFolder);
 }
 
-bool PresentFor(ValueKind kind, const std::string& value) {
+std::string TargetFor(ValueKind kind, const std::string& value) {
+    if (kind == ValueKind::Key)
+        return RegistryKeyOf(value);
+    const platform::CanonicalPath canonical = platform::CanonicalFullPath(value);
+    return canonical.Accepted() ? canonical.path : value;
+}
+
+bool PresentFor(ValueKind kind, const std::string& raw) {
+    const std::string value = TargetFor(kind, raw);
     switch (kind) {
     case ValueKind::Key:
         return KeyPresent(value);

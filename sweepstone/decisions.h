@@ -50,6 +50,11 @@ std::optional<std::string> GuardFor(ValueKind kind, const std::string& value,
                                     const RemovalSafety& safety, const std::string& sceneryFolder);
 bool PresentFor(ValueKind kind, const std::string& value);
 
+// The one spelling of a value that its guard accepted, which the exists test, the
+// deletion and the report use: the key path below HKEY_LOCAL_MACHINE, or the
+// canonical full path (platform::CanonicalFullPath) of a file or folder.
+std::string TargetFor(ValueKind kind, const std::string& value);
+
 // The folder part of a path up to its last separator or ":" (kept), or "".
 std::string FolderPart(const std::string& path);
 

@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/path.h"
 #include "platform/process.h"
 
 #include <stdexcept>
@@ -14,15 +15,11 @@
 namespace sweepstone {
 namespace {
 
-std::string FileNameOf(const std::string& path) {
-    const size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
+// The program's file name up to and including its first ".", or nothing.
 std::string StemOf(const std::string& programPath) {
-    const std::string name = FileNameOf(programPath);
-    const size_t dot = name.find('.');
-    return dot == std::string::npos ? std::string() : name.substr(0, dot + 1);
+    const std::string name = platform::NameOf(programPath);
+    return name.find('.') == std::string::npos ? std::string()
+                                               : platform::WithoutExtensions(name) + ".";
 }
 
 // The removal's window operations for a silent run: the same progress, but the box
@@ -59,14 +56,6 @@ std::string PictureFileNameFor(const std::string& programPath) {
     return StemOf(programPath) + "jpg";
 }
 
-std::string BaseFolderOf(const std::string& programPath) {
-    const size_t cut = programPath.find_last_of("\\/:");
-    std::string folder = cut == std::string::npos ? std::string() : programPath.substr(0, cut + 1);
-    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/'))
-        folder += '\\';
-    return folder;
-}
-
 SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchFolder,
                                   const std::string& systemFolder) {
     std::string folder = BaseFolderOf(programPath);
@@ -88,7 +77,7 @@ SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::str
                     ":done\r\n"
                     "popd\r\n";
     command.batchPath = batchFolder + "\\" + kSelfDeleteBatchName;
-    const std::string name = FileNameOf(batchFolder);
+    const std::string name = platform::NameOf(batchFolder);
     // The interpreter cannot stay in a network folder (\\server\share) as its
     // current folder; there the command line reads the paths from the environment.
     const bool networkFolder = batchFolder.rfind("\\\\", 0) == 0;

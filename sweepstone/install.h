@@ -8,6 +8,7 @@
 #include "removal.h"
 #include "removal_report.h"
 
+#include "platform/path.h"
 #include "platform/process.h"
 
 #include <string>
@@ -105,8 +106,8 @@ SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::str
 std::string LogFileNameFor(const std::string& programPath);
 std::string PictureFileNameFor(const std::string& programPath);
 
-// The folder of a program file, ending in one backslash (a drive root keeps its one).
-std::string BaseFolderOf(const std::string& programPath);
+// The folder of a program file, ending in a separator (platform/path.h).
+using platform::BaseFolderOf;
 
 // Operations of the process that the self-deletion uses; the real ones end the
 // process, tests supply their own.

@@ -75,6 +75,7 @@ struct DeleteStep {
     SectionList section;
     bool shared; // passed over while another product uses the shared folders
     int position;
+    ValueKind kind; // its guard turns the value into the one spelling acted on
     std::string (*item)(const std::string& value); // as the report names it
     std::optional<std::string> (Removal::*guard)(const std::string& value) const;
     bool (*exists)(const std::string& value);
@@ -255,15 +256,18 @@ private:
             window_.SetStatusText(value);
             if (value.find_first_not_of(" \t") == std::string::npos)
                 continue; // names nothing
-            const std::string item = step.item(value);
             if (const std::optional<std::string> rule = (this->*step.guard)(value)) {
-                report_.Add(Outcome::Refused, item, *rule);
+                // Named as the log spells it, so that its author finds the line.
+                report_.Add(Outcome::Refused, step.item(value), *rule);
                 continue;
             }
-            if (!step.exists(value))
+            // What was checked is what is tested, deleted and reported: one spelling.
+            const std::string target = TargetFor(step.kind, value);
+            const std::string item = step.item(target);
+            if (!step.exists(target))
                 continue;
-            const Deletion done = step.act(value);
-            if (!step.exists(value))
+            const Deletion done = step.act(target);
+            if (!step.exists(target))
                 report_.Add(Outcome::Removed, item);
             else if (!done.error && !done.inUse.empty())
                 ScheduleAtRestart(item, done.inUse);
@@ -371,11 +375,16 @@ private:
 };
 
 constexpr DeleteStep kDeleteSteps[] = {
-    {kRegistry, false, 20, MachineKeyItem, &Removal::KeyGuard, KeyPresent, DeleteKey},
-    {kPath, false, 40, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
-    {kSharedFolder, true, 50, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
-    {kFile, false, 60, SameItem, &Removal::FileGuard, FileOrLinkPresent, DeleteFileItem},
-    {kShortCut, false, 80, SameItem, &Removal::FolderGuard, FolderOrLinkPresent, DeleteFolder},
+    {kRegistry, false, 20, ValueKind::Key, MachineKeyItem, &Removal::KeyGuard, KeyPresent,
+     DeleteKey},
+    {kPath, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
+     DeleteFolder},
+    {kSharedFolder, true, 50, ValueKind::Folder, SameItem, &Removal::FolderGuard,
+     FolderOrLinkPresent, DeleteFolder},
+    {kFile, false, 60, ValueKind::File, SameItem, &Removal::FileGuard, FileOrLinkPresent,
+     DeleteFileItem},
+    {kShortCut, false, 80, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
+     DeleteFolder},
 };
 
 RemovalReport Removal::RunAll() {

@@ -2,6 +2,7 @@
 
 #include "platform/deletion.h"
 #include "platform/folders.h"
+#include "platform/path.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 
@@ -214,12 +215,13 @@ std::optional<std::string> FolderRefusal(const std::string& path,
                                          const std::vector<std::string>& simulatorFolders) {
     if (path.find_first_not_of(" \t") == std::string::npos)
         return std::nullopt; // names nothing; the removal passes it over
-    // A bare drive ("C:") means that drive's current folder to the system; whatever
-    // that is, such a value names no product's folder.
-    if (ComparablePath(path).size() == 3 && path.size() >= 2 && path[1] == ':')
-        return "a drive root";
+    // One reading of the value, or none: a spelling that the system may read in two
+    // ways (an NT path, a device name, a stream) is never compared at all.
+    const platform::CanonicalPath canonical = platform::CanonicalFullPath(path);
+    if (!canonical.Accepted())
+        return canonical.refusal;
     std::string rule;
-    const std::vector<std::string> spellings = Spellings(path, rule);
+    const std::vector<std::string> spellings = Spellings(canonical.path, rule);
     if (spellings.empty())
         return rule;
     for (const std::string& full : spellings) {
@@ -249,8 +251,11 @@ std::optional<std::string> FileRefusal(const std::string& path,
                                        const std::vector<std::string>& systemFileFolders) {
     if (path.find_first_not_of(" \t") == std::string::npos)
         return std::nullopt;
+    const platform::CanonicalPath canonical = platform::CanonicalFullPath(path);
+    if (!canonical.Accepted())
+        return canonical.refusal;
     std::string rule;
-    const std::vector<std::string> spellings = Spellings(path, rule);
+    const std::vector<std::string> spellings = Spellings(canonical.path, rule);
     if (spellings.empty())
         return rule;
     for (const std::string& folder : systemFileFolders) {

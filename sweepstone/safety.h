@@ -15,7 +15,9 @@
 namespace sweepstone {
 
 // The rule that forbids deleting a folder, as the report names it; nullopt when the
-// folder may go. Refused: a drive root (also a bare "C:"), a server or share root, a
+// folder may go. Refused: a value that platform::CanonicalFullPath refuses (its rule
+// is returned: relative and drive-relative paths, NT paths, device names, streams
+// ...), and of the rest a drive root, a server or share root, a
 // device path that names no drive folder (\\?\GLOBALROOT\..., \\.\PhysicalDrive0),
 // an administrative share other than a drive's ("C$") or the Windows folder's
 // ("ADMIN$"), and any of `protectedFolders` or `simulatorFolders` or a folder that
@@ -28,8 +30,9 @@ std::optional<std::string> FolderRefusal(const std::string& path,
 // True when FolderRefusal refuses `path` (with no simulator folders).
 bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders);
 
-// The rule that forbids deleting a file: a device path or a share that names no
-// drive folder, or a file at or below one of `systemFileFolders`. nullopt otherwise.
+// The rule that forbids deleting a file: a value that platform::CanonicalFullPath
+// refuses, a share that names no drive folder, or a file at or below one of
+// `systemFileFolders`. nullopt otherwise.
 std::optional<std::string> FileRefusal(const std::string& path,
                                        const std::vector<std::string>& systemFileFolders);
 

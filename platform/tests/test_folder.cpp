@@ -2,6 +2,7 @@
 
 #include "platform/deletion.h"
 #include "platform/files.h"
+#include "platform/path.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,10 +21,6 @@ namespace testing_support {
 namespace {
 std::atomic<unsigned> counter{0};
 
-std::string Parent(const std::string& path) {
-    const size_t cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
 } // namespace
 
 TestFolder::TestFolder() {
@@ -50,9 +47,13 @@ TestFolder::~TestFolder() {
     std::filesystem::remove_all(native_, ignored);
 }
 
+std::string TestFolder::Canonical(const std::string& relative) const {
+    return platform::CanonicalFullPath(Path(relative)).path;
+}
+
 void TestFolder::Write(const std::string& relative, const std::string& content) const {
     const std::string path = Path(relative);
-    const std::string parent = Parent(path);
+    const std::string parent = platform::ParentOf(path);
     if (!parent.empty())
         platform::MakeFolders(parent);
     if (platform::WriteWholeFile(path, content))

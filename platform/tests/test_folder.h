@@ -16,6 +16,8 @@ public:
     // The folder, ending in a backslash (as the programs' base folder does).
     const std::string& Base() const { return base_; }
     std::string Path(const std::string& relative) const { return base_ + relative; }
+    // Path(relative) in the canonical form that the programs report (platform/path.h).
+    std::string Canonical(const std::string& relative) const;
 
     // Writes a file, creating its folders.
     void Write(const std::string& relative, const std::string& content) const;

@@ -1,4 +1,5 @@
 #include "platform/folders.h"
+#include "platform/path.h"
 
 #include "windows_support.h"
 
@@ -18,11 +19,6 @@ std::string Environment(const wchar_t* name) {
     wchar_t buffer[MAX_PATH] = {};
     const DWORD n = GetEnvironmentVariableW(name, buffer, MAX_PATH);
     return (n > 0 && n < MAX_PATH) ? win32::Narrow(std::wstring(buffer, n)) : std::string();
-}
-
-std::string Parent(const std::string& path) {
-    const size_t cut = path.find_last_of('\\');
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
 std::string WithoutTrailingSeparator(std::string path) {
@@ -67,9 +63,9 @@ std::vector<std::string> ProtectedFolders() {
     add(Environment(L"ProgramW6432"));
     add(Environment(L"CommonProgramW6432"));
     const std::string profile = WithoutTrailingSeparator(KnownFolder(CSIDL_PROFILE));
-    add(Parent(profile));                                                       // the Users folder
-    add(Parent(WithoutTrailingSeparator(KnownFolder(CSIDL_COMMON_DOCUMENTS)))); // Public
-    add(Parent(WithoutTrailingSeparator(KnownFolder(CSIDL_APPDATA))));          // AppData
+    add(ParentOf(profile));                             // the Users folder
+    add(ParentOf(KnownFolder(CSIDL_COMMON_DOCUMENTS))); // Public
+    add(ParentOf(KnownFolder(CSIDL_APPDATA)));          // AppData
     add(WindowsFolder());
     wchar_t temp[MAX_PATH + 2] = {};
     const DWORD n = GetTempPathW(MAX_PATH + 1, temp);

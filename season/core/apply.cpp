@@ -72,8 +72,11 @@ private:
 
     void Fail(const std::string& target) {
         ++result_.failures;
-        if (listed_.insert(target).second)
-            result_.failedTargets.push_back(target);
+        if (!listed_.insert(target).second)
+            return;
+        result_.failedTargets.push_back(target);
+        if (fs_.RefusedForLink(target))
+            result_.linkRefused.push_back(target);
     }
 
     FileSystem& fs_;

@@ -44,6 +44,9 @@ struct ApplyResult {
     // The targets of those operations, each listed once, in the order they first
     // failed.
     std::vector<std::string> failedTargets;
+    // Those of them skipped because a link leads outside the switcher's folder
+    // (runs with administrator rights only).
+    std::vector<std::string> linkRefused;
     // The add-on list was empty: nothing was found below the base folder, and
     // nothing was changed.
     bool nothingFound = false;

@@ -41,6 +41,12 @@ public:
     virtual bool FolderCopy(const std::string& folder, const std::string& target) {
         return platform::ShellFolderCopy(folder, target);
     }
+    // True when a copy, folder copy or rename onto `target` was skipped because a
+    // link leads outside the switcher's folder (link_rule.h).
+    virtual bool RefusedForLink(const std::string& target) const {
+        (void)target;
+        return false;
+    }
 };
 
 // The platform's file system.

@@ -3,11 +3,13 @@
 #include "active_season.h"
 #include "apply.h"
 #include "detection.h"
+#include "link_rule.h"
 #include "switcher_state.h"
 #include "texts.h"
 #include "unit1.h"
 
 #include "platform/files.h"
+#include "platform/path.h"
 
 #include <array>
 #include <cstring>
@@ -112,8 +114,7 @@ SeasonIndices IndicesFor(int season) {
 std::string Usage(int language, const std::string& programPath) {
     std::string text(CommandLineTextsFor(language).usage);
     const std::string report = ReportPathOf(programPath);
-    const size_t slash = report.find_last_of("\\/");
-    const std::string name = slash == std::string::npos ? report : report.substr(slash + 1);
+    const std::string name = platform::NameOf(report);
     const std::string placeholder = "{report}";
     const size_t at = text.find(placeholder);
     if (at != std::string::npos)
@@ -173,11 +174,7 @@ int SeasonOfMonth(int month, bool southern) {
 }
 
 std::string ReportPathOf(const std::string& programPath) {
-    const size_t slash = programPath.find_last_of("\\/:");
-    const size_t start = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = programPath.find('.', start);
-    return programPath.substr(0, dot == std::string::npos ? programPath.size() : dot) +
-           "-report.txt";
+    return platform::WithoutExtensions(programPath) + "-report.txt";
 }
 
 int RunCommandLine(const CommandLine& line, const CommandLineHost& host, FileSystem& fs) {
@@ -243,14 +240,16 @@ int RunCommandLine(const CommandLine& line, const CommandLineHost& host, FileSys
             request.useMipMaps = line.mipMaps == MipMapChoice::Yes;
         }
     }
-    const ApplyResult result = ApplySeason(state, request, fs);
+    LinkCheckingFileSystem linkChecking(fs, state.BaseFolder, host.links);
+    const ApplyResult result = ApplySeason(state, request, host.elevated ? linkChecking : fs);
     if (result.raised) {
         tell(std::string(CommandLineTextsFor(line.language).endedEarly));
         return kExitSomeFailed;
     }
     // The report lists every failed target; a message at most ten.
-    tell(line.quiet ? FullResultReport(line.language, result.failedTargets)
-                    : ResultMessage(line.language, result.failedTargets));
+    const std::vector<std::string> failed = FailedTargetsNamed(line.language, result);
+    tell(line.quiet ? FullResultReport(line.language, failed)
+                    : ResultMessage(line.language, failed));
     return result.failedTargets.empty() ? kExitSwitched : kExitSomeFailed;
 }
 

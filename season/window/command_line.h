@@ -11,6 +11,7 @@
 #pragma once
 
 #include "file_system.h"
+#include "link_rule.h"
 #include "switcher_state.h"
 
 #include <functional>
@@ -66,6 +67,10 @@ struct CommandLineHost {
     std::function<void(const std::string& text)> show;
     // The MipMap question; returns true for Yes.
     std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
+    // The run has administrator rights: no write may follow a user's link out of
+    // the folder (link_rule.h).
+    bool elevated = false;
+    LinkQueries links = PlatformLinkQueries();
 };
 
 // Runs the switch (or the status) the command line asks for and returns the exit

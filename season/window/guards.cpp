@@ -1,5 +1,6 @@
 #include "guards.h"
 
+#include "platform/path.h"
 #include "platform/unicode.h"
 
 #include <cstdio>
@@ -8,10 +9,7 @@ namespace season {
 
 std::string RunningSimulator(const std::vector<std::string>& processNames) {
     for (const std::string& full : processNames) {
-        const size_t cut = full.find_last_of("\\/");
-        const std::string_view name = cut == std::string::npos
-                                          ? std::string_view(full)
-                                          : std::string_view(full).substr(cut + 1);
+        const std::string name = platform::NameOf(full);
         for (std::string_view simulator : kSimulatorPrograms) {
             if (platform::EqualFolded(name, simulator))
                 return std::string(name);

@@ -1,5 +1,6 @@
 #include "texts.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace season {
@@ -209,6 +210,21 @@ constexpr ActiveTexts kEnglishActive = {
     "unknown",
     "Showing another season: ",
 };
+
+std::string_view LinkOutsideText(int language) {
+    return language == 0 ? "Verknüpfung führt aus dem Ordner hinaus"
+                         : "link leads outside the folder";
+}
+
+std::vector<std::string> FailedTargetsNamed(int language, const ApplyResult& result) {
+    std::vector<std::string> named = result.failedTargets;
+    for (std::string& target : named) {
+        if (std::find(result.linkRefused.begin(), result.linkRefused.end(), target) !=
+            result.linkRefused.end())
+            target += " (" + std::string(LinkOutsideText(language)) + ")";
+    }
+    return named;
+}
 
 const ActiveTexts& ActiveTextsFor(int language) {
     return language == 0 ? kGermanActive : kEnglishActive;

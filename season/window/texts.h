@@ -3,6 +3,7 @@
 #pragma once
 
 #include "active_season.h"
+#include "apply.h"
 
 #include <cstddef>
 #include <string>
@@ -67,6 +68,11 @@ std::string ResultMessage(int language, const std::vector<std::string>& failedTa
 
 // The same with every failed target listed, for the report file of a quiet run.
 std::string FullResultReport(int language, const std::vector<std::string>& failedTargets);
+
+// The failed targets of a run as messages and reports list them: each that a link
+// rule refused followed by " (link leads outside the folder)".
+std::string_view LinkOutsideText(int language);
+std::vector<std::string> FailedTargetsNamed(int language, const ApplyResult& result);
 
 // The message of a run that found no add-on below `folder`; nothing is changed.
 std::string NothingFoundMessage(int language, const std::string& folder);

@@ -241,11 +241,12 @@ void TForm1::ShowApplyResult(const ApplyResult& result) {
         return;
     }
     if (result.stopped) {
-        ops_.ShowInformation(
-            StoppedMessage(state_.Language, result.done, result.total, result.failedTargets));
+        ops_.ShowInformation(StoppedMessage(state_.Language, result.done, result.total,
+                                            FailedTargetsNamed(state_.Language, result)));
         return;
     }
-    ops_.ShowInformation(ResultMessage(state_.Language, result.failedTargets));
+    ops_.ShowInformation(
+        ResultMessage(state_.Language, FailedTargetsNamed(state_.Language, result)));
 }
 
 bool TForm1::SimulatorClosed() {
@@ -311,22 +312,6 @@ void TForm1::ApplyWarningRule() {
 void TForm1::LeaveListToButton() {
     ops_.ClearListSelection();
     ops_.Focus(Component::Button1);
-}
-
-// "/" counts as a separator like "\\", as everywhere in the platform's path rules;
-// Windows itself never hands out a program path with it.
-std::string BaseFolderOf(const std::string& programPath) {
-    const auto separator = [](char c) {
-        return c == '\\' || c == '/';
-    };
-    const size_t cut = programPath.find_last_of("\\/:");
-    std::string folder = cut == std::string::npos ? std::string() : programPath.substr(0, cut + 1);
-    const size_t n = folder.size();
-    if (n >= 2 && separator(folder[n - 1]) && !separator(folder[n - 2]) && folder[n - 2] != ':')
-        folder.pop_back();
-    if (folder.empty() || !separator(folder.back()))
-        folder += '\\';
-    return folder;
 }
 
 std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS) {

@@ -11,6 +11,8 @@
 #include "file_system.h"
 #include "switcher_state.h"
 
+#include "platform/path.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -163,9 +165,9 @@ private:
     bool checkAgain_ = false;
 };
 
-// The folder of a program file, ending in exactly one backslash; a drive root
-// keeps its single backslash ("D:\season.exe" gives "D:\").
-std::string BaseFolderOf(const std::string& programPath);
+// The folder of a program file, ending in a separator; a drive root keeps its single
+// backslash ("D:\season.exe" gives "D:\", platform/path.h).
+using platform::BaseFolderOf;
 
 // "major.minor.release.build" from the two halves of a fixed file version.
 std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS);

@@ -327,7 +327,7 @@ TEST(TForm2, RemovesThenDeletesItselfOnFinish) {
     using sweepstone::Outcome;
     EXPECT_EQ(form.Report().items,
               (std::vector<sweepstone::ReportItem>{
-                  {Outcome::Removed, t.Path("Effects\\x.fx"), ""},
+                  {Outcome::Removed, t.Canonical("Effects\\x.fx"), ""},
                   {Outcome::Removed, t.Path("Product\\") + "Uninstall.log", ""}}));
     form.Timer1Timer(); // a late tick does not run the removal again
     EXPECT_EQ(std::count(window.events.begin(), window.events.end(), "stop-timer"), 1);
@@ -452,7 +452,8 @@ TEST(TForm2Silent, RemovesReportsAndDeletesItselfWithTheExitCode) {
         const std::string report = p.t.Read("report.txt");
         EXPECT_NE(report.find("Product: Sample\r\n"), std::string::npos) << report;
         EXPECT_NE(report.find("Exit code: " + std::to_string(c.code) + " ("), std::string::npos);
-        EXPECT_NE(report.find("removed\t" + p.t.Path("Effects\\x.fx") + "\r\n"), std::string::npos)
+        EXPECT_NE(report.find("removed\t" + p.t.Canonical("Effects\\x.fx") + "\r\n"),
+                  std::string::npos)
             << report;
         EXPECT_EQ(report.find("refused\t" + p.t.Path("Effects")) != std::string::npos,
                   c.refusedFolder)

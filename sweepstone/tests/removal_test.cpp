@@ -5,6 +5,7 @@
 
 #include "platform/deletion.h"
 #include "platform/files.h"
+#include "platform/path.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "test_folder.h"
@@ -79,9 +80,7 @@ protected:
         state.ProductName = "Sample Airport X";
 #ifdef _WIN32
         // A key of this test's own, named after its folder.
-        std::string folder = t.Base();
-        folder.pop_back();
-        keyRoot = "SOFTWARE\\BrightmereTest\\" + folder.substr(folder.find_last_of("\\/") + 1);
+        keyRoot = "SOFTWARE\\BrightmereTest\\" + platform::NameOf(platform::ParentOf(t.Path("x")));
 #else
         setenv("BRIGHTMERE_REGISTRY_ROOT", t.Path("registry").c_str(), 1);
         setenv("BRIGHTMERE_SHELL_RECORD", t.Path("shell.txt").c_str(), 1);
@@ -134,7 +133,7 @@ void SetEnvironment(const char* name, const std::string& value) {
 // run file into its data folder.
 [[maybe_unused]] std::string HelperFolder() {
     const std::string exe = platform::ProgramPath();
-    return exe.substr(0, exe.find_last_of("\\/") + 1) + "data\\";
+    return platform::FolderOf(exe) + "data\\";
 }
 
 std::string TestLibrary() {
@@ -258,10 +257,10 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
         {Outcome::Removed, library + ": Sample Airport X", ""},
         {Outcome::Removed, library + ": Sample Airport X Mesh", ""},
         {Outcome::Removed, "HKEY_LOCAL_MACHINE\\" + keyRoot + "\\Sample", ""},
-        {Outcome::Removed, t.Path("Product"), ""},
-        {Outcome::Removed, t.Path("Shared Library"), ""},
-        {Outcome::Removed, t.Path("Effects\\sample_lights.fx"), ""},
-        {Outcome::Removed, t.Path("Menu\\Sample Airport X"), ""},
+        {Outcome::Removed, t.Canonical("Product"), ""},
+        {Outcome::Removed, t.Canonical("Shared Library"), ""},
+        {Outcome::Removed, t.Canonical("Effects\\sample_lights.fx"), ""},
+        {Outcome::Removed, t.Canonical("Menu\\Sample Airport X"), ""},
         {Outcome::Removed, t.Path("World\\APX45170.off"), ""},
         {Outcome::Removed, t.Path("World\\APX45171.bgl.off_dex"), ""},
         {Outcome::Removed, t.Base() + "Uninstall.log", ""},
@@ -387,7 +386,7 @@ TEST_F(Removal, RefusesValuesThatNameSystemFoldersOrWholeHives) {
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Keep"));
     Log("[General]\r\nName=Sample Airport X\r\n"
         "[Path]\r\nP1=" +
-        t.Path("Protected") +
+        t.Path("Protected") + "\r\nP2=\\??\\" + t.Path("Protected") +
         "\r\n"
         "[Shared-Folder]\r\nS1=" +
         t.Base() +
@@ -395,14 +394,20 @@ TEST_F(Removal, RefusesValuesThatNameSystemFoldersOrWholeHives) {
         "[ShortCut]\r\nS1=" +
         t.Path("Protected\\Inner\\..") +
         "\r\n"
-        "[Registry]\r\nR1=SOFTWARE\r\nR2=\\SOFTWARE\\\r\n");
+        "[Registry]\r\nR1=SOFTWARE\r\nR2=\\SOFTWARE\\\r\n"
+        // Spellings that the system may read otherwise than the rules do: refused by
+        // their form, whatever they name.
+        "[File]\r\nF1=\\??\\" +
+        t.Path("Protected\\precious.txt") + "\r\nF2=" + t.Path("Protected\\precious.txt::$DATA") +
+        "\r\nF3=" + t.Path("Protected\\NUL") +
+        "\r\nF4=Protected\\precious.txt\r\nF5=" + t.Path("Protected\\...\\precious.txt") + "\r\n");
     const auto report = Run();
     const auto left = sweepstone::LeftItemLines(report);
     EXPECT_TRUE(t.Has("Protected\\precious.txt"));
     EXPECT_TRUE(t.Has("Protected\\Inner\\deep.txt"));
     EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Keep"));
-    ASSERT_EQ(left.size(), 5u);
-    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), 5u);
+    ASSERT_EQ(left.size(), 11u);
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), 11u);
     for (const auto& item : left)
         EXPECT_NE(item.find(" (refused: "), std::string::npos) << item;
     EXPECT_NE(window.Information().find("HKEY_LOCAL_MACHINE\\SOFTWARE (refused: "),

@@ -1,6 +1,7 @@
 #include "test_data.h"
 
 #include "platform/files.h"
+#include "platform/path.h"
 
 #include <stdexcept>
 
@@ -12,7 +13,7 @@ std::string TestDataPath(const std::string& name) {
 #else
     // Under Wine the sandbox runner copies the folder to data\ beside the program.
     const std::string program = platform::ProgramPath();
-    return program.substr(0, program.find_last_of("\\/") + 1) + "data\\" + name;
+    return platform::FolderOf(program) + "data\\" + name;
 #endif
 }
 

@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/library.h"
+#include "platform/path.h"
 #include "platform/process.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -15,7 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::HardenLibrarySearch();
     using namespace sweepstone;
     const std::string program = platform::ProgramPath();
-    const std::string usage = UsageText(program.substr(program.find_last_of("\\/") + 1));
+    const std::string usage = UsageText(platform::NameOf(program));
     const ParsedArguments parsed = ParseArguments(SplitCommandLine(platform::CommandLineText()));
     if (!parsed.Accepted()) {
         // Nothing is done. A caller that asked for silence gets no box to wait for.

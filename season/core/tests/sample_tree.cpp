@@ -2,6 +2,7 @@
 
 #include "catalogue.h"
 #include "platform/files.h"
+#include "platform/path.h"
 
 #include <set>
 #include <stdexcept>
@@ -10,9 +11,8 @@ namespace testing_support {
 
 void WriteBelow(const std::string& base, const std::string& relative, const std::string& content) {
     const std::string path = base + relative;
-    const size_t cut = path.find_last_of("\\/");
-    if (cut != std::string::npos)
-        platform::MakeFolders(path.substr(0, cut));
+    if (const std::string parent = platform::ParentOf(path); !parent.empty())
+        platform::MakeFolders(parent);
     if (platform::WriteWholeFile(path, content))
         throw std::runtime_error("cannot write " + path);
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -366,4 +368,38 @@ TEST(RunCommandLine, StatusTellsEachAddonsSeasonAndChangesNothing) {
     TestFolder empty;
     Host h(empty);
     EXPECT_EQ(h.Run({"/status"}), season::kExitNothingFound);
+}
+
+TEST(RunCommandLine, WithAdministratorRightsAUsersLinkOutOfTheFolderIsSkippedAndNamed) {
+    for (const bool elevated : {false, true}) {
+        TestFolder t;
+        testing_support::LayOutGenericAddon(t.Path("Addons\\"), "Alpha");
+        t.Write("Outside\\Default\\treeshw.bmp", "the user's file");
+        t.Write("Outside\\Default\\treesSU.bmp", "summer");
+        t.Write("Outside\\treesSU.bmp", "a file only administrators may write");
+        t.MakeFolder("Addons\\Beta");
+        std::string outside = t.Path("Outside");
+#ifndef _WIN32
+        std::replace(outside.begin(), outside.end(), '\\', '/');
+#endif
+        if (!testing_support::MakeFolderLink(outside, t.Path("Addons\\Beta\\Texture")))
+            GTEST_SKIP() << "this system makes no symbolic links";
+        Host h(t);
+        h.host.programPath = t.Path("Addons\\season.exe");
+        h.host.elevated = elevated;
+        h.host.links.madeByAdministrator = [](const std::string&) {
+            return false;
+        };
+        EXPECT_EQ(h.Run({"/season=winter", "/quiet"}),
+                  elevated ? season::kExitSomeFailed : season::kExitSwitched);
+        EXPECT_EQ(t.Read("Outside\\treesSU.bmp"),
+                  elevated ? "a file only administrators may write" : "the user's file");
+        EXPECT_EQ(t.Read("Addons\\Alpha\\Texture\\treesSU.bmp"),
+                  "Alpha\\Texture\\Default\\treeshw.bmp");
+        const std::string report = t.Read("Addons\\season-report.txt");
+        EXPECT_EQ(report.find("Beta\\Texture\\treesSU.bmp (link leads outside the folder)") !=
+                      std::string::npos,
+                  elevated)
+            << report;
+    }
 }

@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/rights.h"
 #include "platform/shell.h"
 
 #include <algorithm>
@@ -141,8 +142,17 @@ Form1Window::Form1Window(HINSTANCE instance, InstanceLock& lock)
                                                           [] {
                                                               return GetFileVersionText();
                                                           }},
-                                              RealFileSystem(), RealSystem()) {
+                                              FileSystemForRun(), RealSystem()) {
     seasonEntry_.fill(-1);
+}
+
+FileSystem& Form1Window::FileSystemForRun() {
+    // With administrator rights no write may follow a user's link out of the folder.
+    if (!platform::RunningElevated())
+        return RealFileSystem();
+    linkChecking_ = std::make_unique<LinkCheckingFileSystem>(
+        RealFileSystem(), BaseFolderOf(platform::ProgramPath()), PlatformLinkQueries());
+    return *linkChecking_;
 }
 
 SystemOperations Form1Window::RealSystem() {

@@ -7,6 +7,7 @@
 #include "caption_fit.h"
 #include "gui/picture.h"
 #include "instance_win32.h"
+#include "link_rule.h"
 #include "unit1.h"
 #include "windows_gui.h"
 
@@ -77,9 +78,11 @@ private:
     HFONT FontFor(int family, int step);
 
     SystemOperations RealSystem();
+    FileSystem& FileSystemForRun();
 
     HINSTANCE instance_;
     InstanceLock& lock_;
+    std::unique_ptr<LinkCheckingFileSystem> linkChecking_; // before form_, which uses it
     SwitcherState state_;
     TForm1 form_;
     HWND hwnd_ = nullptr;

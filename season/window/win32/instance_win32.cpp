@@ -3,6 +3,8 @@
 #include "components.h"
 #include "guards.h"
 
+#include "platform/path.h"
+
 namespace season::win32 {
 namespace {
 
@@ -28,11 +30,10 @@ std::string ProgramFolder() {
         }
         path.resize(path.size() * 2);
     }
-    path.resize(path.find_last_of(L"\\/") == std::wstring::npos ? 0
-                                                                : path.find_last_of(L"\\/") + 1);
-    if (!path.empty())
-        CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
-    return Utf8(path);
+    std::wstring folder = Wide(platform::FolderOf(Utf8(path)));
+    if (!folder.empty())
+        CharUpperBuffW(folder.data(), static_cast<DWORD>(folder.size()));
+    return Utf8(folder);
 }
 
 struct Search {

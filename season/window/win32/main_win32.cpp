@@ -14,6 +14,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/rights.h"
 
 #include <shellapi.h>
 
@@ -44,6 +45,7 @@ std::vector<std::string> Arguments() {
 int RunFromCommandLine(const std::vector<std::string>& args) {
     season::CommandLineHost host;
     host.programPath = platform::ProgramPath();
+    host.elevated = platform::RunningElevated();
     host.month = [] {
         SYSTEMTIME now;
         GetLocalTime(&now);

@@ -779,6 +779,11 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
         shortSim[0] ? Narrow(shortSim) : r + "Sim\\Addon Scenery\\..\\Addon Scenery",
         r + "Sim\\Effects.", // Windows drops trailing dots
         r + "ProgramData\\Sim",
+        // Device spellings of the drive root, and an NT path that the layers below
+        // Win32 read as the Windows folder.
+        "\\\\?\\" + win.substr(0, 2),
+        "\\\\.\\" + win.substr(0, 2),
+        "\\??\\" + win + "\\System32",
     };
     // Titles that hold the titles of the simulator's own areas: "Default Terrain"
     // (Local=Scenery\World) and "Reno", whose Local folder is written in full below
@@ -786,6 +791,12 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     const std::wstring sceneryFile = p.root + L"ProgramData\\Sim\\Scenery.cfg";
     WriteFile(sceneryFile, ReadFile(sceneryFile) + "\r\n[Area.009]\r\nTitle=Reno\r\nLocal=" + r +
                                "Sim\\Scenery\\Cities\\Reno\r\nLayer=9\r\n");
+    // Files named by their NT path: the rules never see the file the system would
+    // delete, so the spelling itself is refused.
+    const std::wstring sentinel = std::wstring(windows) + L"\\sweepstone-sentinel.txt";
+    WriteFile(sentinel, "keep");
+    const std::vector<std::string> files = {"\\??\\" + Narrow(sentinel),
+                                            "\\??\\" + r + "ProgramData\\Sim\\Scenery.cfg"};
     std::string log = "[General]\r\nName=Sample Airport X\r\n[Scenery.cfg]\r\nPath=" + r +
                       "ProgramData\\Sim\\Scenery.cfg\r\nT1=Sample Airport X on Default Terrain\r\n"
                       "T2=Reno Airport X\r\n[Path]\r\n";
@@ -804,7 +815,9 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
         log += "R" + std::to_string(i) + "=" + keys[i] + "\r\n";
     if (keyLinked)
         log += "R90=" + Narrow(p.registryKey) + "\\Link\r\n";
-    log += "R99=" + Narrow(p.registryKey) + "\\Sample Airport X\r\n";
+    log += "R99=" + Narrow(p.registryKey) + "\\Sample Airport X\r\n[File]\r\n";
+    for (size_t i = 0; i < files.size(); ++i)
+        log += "F" + std::to_string(i) + "=" + files[i] + "\r\n";
     WriteFile(p.folder + L"Uninstall.log", log);
 
     Wizard w(p);
@@ -838,7 +851,7 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     EXPECT_NE(scenery.find("Title=Reno\r\n"), std::string::npos) << scenery;
     EXPECT_EQ(scenery.find("Title=Sample Airport X\r\n"), std::string::npos) << scenery;
     ASSERT_TRUE(WaitFor([&] { return w.Text(Component::BitBtn2) == L"Finish"; }, 10));
-    const size_t refused = paths.size() + keys.size() + (keyLinked ? 1 : 0) + 2;
+    const size_t refused = paths.size() + keys.size() + files.size() + (keyLinked ? 1 : 0) + 2;
     EXPECT_EQ(Narrow(w.Text(Component::Label_status)),
               "The Sample Airport X could not be removed completely: " + std::to_string(refused) +
                   " items are left. Click Finish to exit the Uninstall wizard.");
@@ -846,6 +859,8 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     EXPECT_TRUE(FolderExists(std::wstring(windows) + L"\\System32"));
     EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
     EXPECT_TRUE(FileExists(p.root + L"ProgramData\\Sim\\Scenery.cfg"));
+    EXPECT_TRUE(FileExists(sentinel));
+    DeleteFileW(sentinel.c_str());
     EXPECT_TRUE(KeyExists(simKey));
     EXPECT_TRUE(KeyExists(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
     EXPECT_TRUE(KeyExists(L"SYSTEM\\CurrentControlSet\\Control"));

@@ -1,0 +1,120 @@
+#include "link_rule.h"
+
+#include "apply.h"
+#include "detection.h"
+#include "sample_tree.h"
+#include "test_folder.h"
+
+#include "platform/rights.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using testing_support::TestFolder;
+
+namespace {
+
+// The platform's answers, but the links' makers as each case says.
+season::LinkQueries Links(bool madeByAdministrator) {
+    season::LinkQueries links = season::PlatformLinkQueries();
+    links.madeByAdministrator = [madeByAdministrator](const std::string&) {
+        return madeByAdministrator;
+    };
+    return links;
+}
+
+// A link's target as the system writes it.
+std::string Native(std::string path) {
+#ifndef _WIN32
+    std::replace(path.begin(), path.end(), '\\', '/');
+#endif
+    return path;
+}
+
+TEST(LinkRule, AnElevatedWriteKeepsToTheFolderOrPassesOnlyAdministratorsLinks) {
+    TestFolder t;
+    t.Write("Addons\\Alpha\\Texture\\treesSU.bmp", "active");
+    t.Write("Addons\\Shared\\treesSU.bmp", "shared");
+    t.Write("Elsewhere\\Texture\\treesSU.bmp", "a file the user may not write");
+    const auto link = [&t](const std::string& target, const std::string& at) {
+        return testing_support::MakeFolderLink(Native(t.Path(target)), t.Path(at));
+    };
+    const bool linked =
+        link("Elsewhere\\Texture", "Addons\\Beta") && link("Addons\\Shared", "Addons\\Gamma") &&
+        link("Elsewhere", "Addons\\Alpha\\Scenery") && link("Addons\\Nowhere", "Addons\\Delta");
+    if (!linked)
+        GTEST_SKIP() << "this system makes no symbolic links";
+    struct Case {
+        const char* target;
+        bool madeByAdministrator;
+        bool allowed;
+    } cases[] = {
+        {"Addons\\Alpha\\Texture\\treesSU.bmp", false, true},       // no link
+        {"Addons\\Alpha\\Texture\\new.bmp", false, true},           // not there yet
+        {"Addons\\Gamma\\treesSU.bmp", false, true},                // a link that stays inside
+        {"Addons\\Beta\\treesSU.bmp", false, false},                // a user's link out
+        {"Addons\\Beta\\treesSU.bmp", true, true},                  // an administrator's link out
+        {"Addons\\Alpha\\Scenery\\Texture\\new.bmp", false, false}, // out, the file not there
+        {"Addons\\Alpha\\Scenery", false, false},                   // a folder copy's target
+        {"Addons\\..\\Elsewhere\\x.bmp", false, false},             // not below it as written
+        {"Addons\\Delta\\x.bmp", false, false}, // a link to nothing, which could be made later
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(season::WriteKeepsToFolder(t.Path("Addons\\"), t.Path(c.target),
+                                             Links(c.madeByAdministrator)),
+                  c.allowed)
+            << c.target << (c.madeByAdministrator ? " (administrator's link)" : "");
+    }
+}
+
+TEST(LinkRule, AnElevatedSwitchSkipsAndNamesATargetALinkLeadsOutOf) {
+    TestFolder t;
+    testing_support::LayOutGenericAddon(t.Base() + "Addons\\", "Alpha");
+    testing_support::LayOutGenericAddon(t.Base() + "Addons\\", "Delta");
+    t.Write("Elsewhere\\treesSU.bmp", "a file the user may not write");
+    t.Write("Elsewhere\\Default\\treeshw.bmp", "the user's file");
+    t.Write("Elsewhere\\Default\\treesSU.bmp", "summer");
+    t.MakeFolder("Addons\\Beta");
+    if (!testing_support::MakeFolderLink(Native(t.Path("Elsewhere")),
+                                         t.Path("Addons\\Beta\\Texture")))
+        GTEST_SKIP() << "this system makes no symbolic links";
+    season::SwitcherState state;
+    state.BaseFolder = t.Path("Addons\\");
+    season::ScanSubFolders(state);
+    ASSERT_EQ(state.AddonList.size(), 3u);
+    state.seasons.SeasonIndex = season::kWinter;
+    season::LinkCheckingFileSystem fs(season::RealFileSystem(), state.BaseFolder, Links(false));
+    const season::ApplyResult result = season::ApplySeason(state, {}, fs);
+    const std::string refused = state.BaseFolder + "Beta\\Texture\\treesSU.bmp";
+    EXPECT_EQ(result.failedTargets, std::vector<std::string>{refused});
+    EXPECT_EQ(result.linkRefused, std::vector<std::string>{refused});
+    EXPECT_EQ(t.Read("Elsewhere\\treesSU.bmp"), "a file the user may not write");
+    EXPECT_EQ(t.Read("Addons\\Alpha\\Texture\\treesSU.bmp"),
+              "Alpha\\Texture\\Default\\treeshw.bmp");
+    EXPECT_EQ(t.Read("Addons\\Delta\\Texture\\treesSU.bmp"),
+              "Delta\\Texture\\Default\\treeshw.bmp");
+}
+
+TEST(LinkRule, OwnersAreToldByTheirSids) {
+    using platform::OwnerKind;
+    EXPECT_EQ(platform::OwnerKindOfSid("S-1-5-32-544"), OwnerKind::Administrators);
+    EXPECT_EQ(platform::OwnerKindOfSid("S-1-5-18"), OwnerKind::System);
+    EXPECT_EQ(
+        platform::OwnerKindOfSid("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"),
+        OwnerKind::TrustedInstaller);
+    for (const char* other : {"S-1-5-21-1004336348-1177238915-682003330-1001", "S-1-1-0",
+                              "S-1-5-32-545", "S-1-5-32-5440", ""})
+        EXPECT_EQ(platform::OwnerKindOfSid(other), OwnerKind::Other) << other;
+    // A file this test made is owned by the test's account (Windows gives an
+    // elevated administrator's files to Administrators; Wine keeps the account):
+    // never by the system or the installer service.
+    TestFolder t;
+    t.Write("mine.txt", "x");
+    OwnerKind owner = OwnerKind::TrustedInstaller;
+    ASSERT_FALSE(platform::LinkOwner(t.Path("mine.txt"), owner));
+    EXPECT_NE(owner, OwnerKind::TrustedInstaller);
+    EXPECT_NE(owner, OwnerKind::System);
+}
+
+} // namespace
