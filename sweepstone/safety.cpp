@@ -82,6 +82,29 @@ std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
     return out;
 }
 
+// A log value as the rules compare it: the spellings of its one reading, or the
+// rule that refuses its form. A value of blanks names nothing: neither, and the
+// removal passes it over.
+struct ValueSpellings {
+    std::vector<std::string> spellings;
+    std::optional<std::string> refusal;
+};
+
+ValueSpellings SpellingsOfValue(const std::string& path) {
+    if (path.find_first_not_of(" \t") == std::string::npos)
+        return {};
+    // One reading of the value, or none: a spelling that the system may read in two
+    // ways (an NT path, a device name, a stream) is never compared at all.
+    const platform::CanonicalPath canonical = platform::CanonicalFullPath(path);
+    if (!canonical.Accepted())
+        return {{}, canonical.refusal};
+    std::string rule;
+    std::vector<std::string> spellings = Spellings(canonical.path, rule);
+    if (spellings.empty())
+        return {{}, rule};
+    return {std::move(spellings), std::nullopt};
+}
+
 bool HoldsOrIs(const std::vector<std::string>& spellings, const std::string& folder) {
     std::string unused;
     std::vector<std::string> targets = Spellings(folder, unused);
@@ -100,7 +123,7 @@ std::vector<std::string> KeyComponents(const std::string& keyPath) {
     for (size_t i = 0; i <= keyPath.size(); ++i) {
         if (i == keyPath.size() || keyPath[i] == '\\') {
             if (!current.empty())
-                parts.push_back(platform::FoldCase(current));
+                parts.push_back(platform::UpperCaseName(current));
             current.clear();
         } else {
             current += keyPath[i];
@@ -145,9 +168,9 @@ std::optional<std::string> KeyTableRefusal(const std::vector<std::string>& key) 
 // The same key without the 32-bit view's node: SOFTWARE\WOW6432Node\X is SOFTWARE\X,
 // SOFTWARE\Classes\Wow6432Node\X is SOFTWARE\Classes\X.
 std::vector<std::string> WithoutWow64Nodes(std::vector<std::string> key) {
-    const std::string software = platform::FoldCase("SOFTWARE");
-    const std::string wow = platform::FoldCase("WOW6432Node");
-    const std::string classes = platform::FoldCase("Classes");
+    const std::string software = platform::UpperCaseName("SOFTWARE");
+    const std::string wow = platform::UpperCaseName("WOW6432Node");
+    const std::string classes = platform::UpperCaseName("Classes");
     if (key.size() >= 2 && key[0] == software && key[1] == wow)
         key.erase(key.begin() + 1);
     if (key.size() >= 3 && key[0] == software && key[1] == classes && key[2] == wow)
@@ -158,7 +181,7 @@ std::vector<std::string> WithoutWow64Nodes(std::vector<std::string> key) {
 } // namespace
 
 std::string ComparablePath(const std::string& fullPath) {
-    std::string p = platform::FoldCase(fullPath);
+    std::string p = platform::UpperCaseName(fullPath);
     for (char& c : p) {
         if (c == '/')
             c = '\\';
@@ -236,17 +259,9 @@ std::optional<std::string> WithoutAdministrativeForms(const std::string& path,
 std::optional<std::string> FolderRefusal(const std::string& path,
                                          const std::vector<std::string>& protectedFolders,
                                          const std::vector<std::string>& simulatorFolders) {
-    if (path.find_first_not_of(" \t") == std::string::npos)
-        return std::nullopt; // names nothing; the removal passes it over
-    // One reading of the value, or none: a spelling that the system may read in two
-    // ways (an NT path, a device name, a stream) is never compared at all.
-    const platform::CanonicalPath canonical = platform::CanonicalFullPath(path);
-    if (!canonical.Accepted())
-        return canonical.refusal;
-    std::string rule;
-    const std::vector<std::string> spellings = Spellings(canonical.path, rule);
+    const auto [spellings, refusal] = SpellingsOfValue(path);
     if (spellings.empty())
-        return rule;
+        return refusal;
     for (const std::string& full : spellings) {
         // A drive root, the root of the current drive, or the POSIX root.
         if (full.empty() || full == "\\" || (full.size() == 3 && full[1] == ':'))
@@ -266,21 +281,11 @@ std::optional<std::string> FolderRefusal(const std::string& path,
     return std::nullopt;
 }
 
-bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders) {
-    return FolderRefusal(path, protectedFolders).has_value();
-}
-
 std::optional<std::string> FileRefusal(const std::string& path,
                                        const std::vector<std::string>& systemFileFolders) {
-    if (path.find_first_not_of(" \t") == std::string::npos)
-        return std::nullopt;
-    const platform::CanonicalPath canonical = platform::CanonicalFullPath(path);
-    if (!canonical.Accepted())
-        return canonical.refusal;
-    std::string rule;
-    const std::vector<std::string> spellings = Spellings(canonical.path, rule);
+    const auto [spellings, refusal] = SpellingsOfValue(path);
     if (spellings.empty())
-        return rule;
+        return refusal;
     for (const std::string& folder : systemFileFolders) {
         std::string unused;
         for (const std::string& target : Spellings(folder, unused)) {
@@ -396,10 +401,6 @@ std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath) {
     if (twin != key)
         return KeyTableRefusal(twin);
     return std::nullopt;
-}
-
-bool IsUnsafeRegistryKey(const std::string& keyPath) {
-    return RegistryKeyRefusal(keyPath).has_value();
 }
 
 const std::vector<std::string>& SimulatorKeys() {

@@ -4,6 +4,7 @@
 #include "guards.h"
 
 #include "platform/path.h"
+#include "platform/text.h"
 
 namespace season::win32 {
 namespace {
@@ -30,10 +31,7 @@ std::string ProgramFolder() {
         }
         path.resize(path.size() * 2);
     }
-    std::wstring folder = Wide(platform::FolderOf(Utf8(path)));
-    if (!folder.empty())
-        CharUpperBuffW(folder.data(), static_cast<DWORD>(folder.size()));
-    return Utf8(folder);
+    return platform::UpperCaseName(platform::FolderOf(Utf8(path)));
 }
 
 struct Search {
@@ -72,24 +70,18 @@ InstanceLock::~InstanceLock() {
 }
 
 bool InstanceLock::Acquire() {
-    if (mutex_)
+    if (mutex_.Valid())
         return true;
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name_.c_str());
+    platform::win32::ScopedKernelHandle mutex(CreateMutexW(nullptr, FALSE, name_.c_str()));
     // An elevated switcher's mutex may not even be opened by a normal one.
-    if (!mutex)
+    if (!mutex.Valid() || GetLastError() == ERROR_ALREADY_EXISTS)
         return false;
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        return false;
-    }
-    mutex_ = mutex;
+    mutex_ = std::move(mutex);
     return true;
 }
 
 void InstanceLock::Release() {
-    if (mutex_)
-        CloseHandle(mutex_);
-    mutex_ = nullptr;
+    mutex_.Reset();
 }
 
 void InstanceLock::MarkWindow(HWND window) const {
