@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -21,35 +22,6 @@
 
 namespace sweepstone {
 namespace {
-
-enum SectionList {
-    kPath,
-    kFile,
-    kShortCut,
-    kRegistry,
-    kSceneryCfg,
-    kRenameFile,
-    kRenameFileDex,
-    kSharedFolder,
-    kSharedFolderOption,
-    kSharedSceneryCfg,
-    kDllRun,
-    kDllRunShared,
-    kSectionCount
-};
-
-constexpr const char* kSectionNames[kSectionCount] = {"Path",
-                                                      "File",
-                                                      "ShortCut",
-                                                      "Registry",
-                                                      "Scenery.cfg",
-                                                      "Rename_File",
-                                                      "Rename_File_DEX",
-                                                      "Shared-Folder",
-                                                      "Shared-Folder-Option",
-                                                      "Shared_Scenery.cfg",
-                                                      "DLL_RUN",
-                                                      "DLL_RUN_SHARED"};
 
 const char* const kDeletingText = "Deleting files...pleas wait";
 const char* const kCheckingText = "Checking scenery.cfg...";
@@ -74,7 +46,7 @@ class Removal;
 // item is tested, deleted and verified. One loop (Removal::DeleteNamedItems) runs
 // guard, exists, act, verify and report for every row.
 struct DeleteStep {
-    SectionList section;
+    LogSection section;
     bool shared; // passed over while another product uses the shared folders
     int position;
     ValueKind kind; // its guard turns the value into the one spelling acted on
@@ -134,13 +106,13 @@ private:
         }
         // Without a [Run] entry nothing is opened: the default names no file.
         runFile_ = log.ReadString("Run", "Run-File", "");
-        for (int i = 0; i < kSectionCount; ++i)
-            lists_[static_cast<size_t>(i)] = log.EntryTexts(kSectionNames[i]);
+        for (size_t i = 0; i < kLogSectionCount; ++i)
+            lists_[i] = log.EntryTexts(SectionName(static_cast<LogSection>(i)));
     }
 
     // Step 2: shared items stay when another product still uses their folders.
     void CheckSharedOptions() {
-        for (const std::string& entry : lists_[kSharedFolderOption]) {
+        for (const std::string& entry : List(LogSection::SharedFolderOption)) {
             if (platform::FolderPresent(EntryValue(entry)))
                 sharedInUse_ = true;
         }
@@ -169,24 +141,28 @@ private:
     // Step 5: "Path" entries name the scenery library and back it up; every other
     // key is a title whose areas leave the library.
     void EditSceneryLibrary() {
-        const auto& entries = lists_[kSceneryCfg];
+        const auto& entries = List(LogSection::SceneryCfg);
         for (size_t i = 0; i < entries.size(); ++i) {
             const std::string key = EntryKey(entries[i]);
             const std::string value = EntryValue(entries[i]);
             if (key == "Path") {
                 if (platform::FilePresent(value)) {
                     sceneryFolder_ = FolderPart(value);
-                    // A library that cannot be read would look empty: nothing would
-                    // be removed and the removal would still be reported as done.
+                    // The backup is of the file that is edited, as it was read: a
+                    // library that cannot be read would look empty, nothing would be
+                    // removed and the removal would still be reported as done.
+                    const std::string library = sceneryFolder_ + "Scenery.cfg";
                     std::string bytes;
-                    if (const std::error_code error = platform::ReadWholeFile(value, bytes)) {
-                        report_.Add(Outcome::Left, value,
+                    std::string backup;
+                    backedUp_ = false;
+                    if (const std::error_code error = platform::ReadWholeFile(library, bytes)) {
+                        report_.Add(Outcome::Left, library,
                                     "cannot be read: " + platform::ErrorText(error));
-                        backedUp_ = false;
-                        SkipRest(entries, i, sceneryFolder_ + "Scenery.cfg");
+                        SkipRest(entries, i, library);
                     }
-                    backedUp_ = !platform::CopyFileReplacing(
-                        value, FreeBackupName(sceneryFolder_, state_.ProductName));
+                    // Without a backup the titles are left, each saying so.
+                    backedUp_ =
+                        !WriteSceneryBackup(sceneryFolder_, state_.ProductName, bytes, backup);
                 }
             } else {
                 RemoveTitle(value, entries, i);
@@ -198,7 +174,7 @@ private:
 
     // Step 6: the titles of areas shared with other products.
     void EditSharedScenery() {
-        const auto& entries = lists_[kSharedSceneryCfg];
+        const auto& entries = List(LogSection::SharedSceneryCfg);
         for (size_t i = 0; i < entries.size(); ++i) {
             RemoveTitle(EntryValue(entries[i]), entries, i);
             window_.SetStatusText(kCheckingText);
@@ -218,19 +194,26 @@ private:
             report_.Add(Outcome::Left, library + ": " + title, "no backup could be made");
             return;
         }
-        if (const std::error_code error = RemoveSceneryAreas(library, title)) {
+        SceneryEdit edit;
+        if (const std::error_code error =
+                RemoveSceneryAreas(library, title, safety_.simulatorRoots, &edit)) {
             report_.Add(Outcome::Left, library + ": " + title,
                         "the library could not be read or written: " + platform::ErrorText(error));
             SkipRest(entries, index, library);
         }
-        report_.Add(Outcome::Removed, library + ": " + title);
+        for (const std::string& area : edit.refused)
+            report_.Add(Outcome::Refused, library + ": " + area, "default area of the simulator");
+        if (!edit.removed.empty())
+            report_.Add(Outcome::Removed, library + ": " + title);
+        else if (edit.refused.empty())
+            report_.Add(Outcome::NotFound, library + ": " + title, "no area has this title");
     }
 
     // Ends the step: the titles after `index` are not handled either.
     [[noreturn]] void SkipRest(const std::vector<std::string>& entries, size_t index,
                                const std::string& library) {
         for (size_t j = index + 1; j < entries.size(); ++j) {
-            if (&entries == &lists_[kSharedSceneryCfg] || EntryKey(entries[j]) != "Path")
+            if (&entries == &List(LogSection::SharedSceneryCfg) || EntryKey(entries[j]) != "Path")
                 report_.Add(Outcome::Left, library + ": " + EntryValue(entries[j]), "not reached");
         }
         throw StepFailed{};
@@ -239,7 +222,7 @@ private:
     // Steps 7 to 11: registry key trees, folders, shared folders, files and shortcut
     // folders, as the rows of kDeleteSteps say.
     void DeleteNamedItems(const DeleteStep& step) {
-        for (const std::string& entry : lists_[step.section]) {
+        for (const std::string& entry : List(step.section)) {
             const std::string value = EntryValue(entry);
             window_.SetStatusText(value);
             if (value.find_first_not_of(" \t") == std::string::npos)
@@ -280,7 +263,7 @@ private:
     // anyone else put there stays.
     void RemoveEmptyParents() {
         for (const auto& [section, value] : removed_) {
-            const bool key = section == kRegistry;
+            const bool key = section == LogSection::Registry;
             for (std::string parent = ParentOf(key ? RegistryKeyOf(value) : value); !parent.empty();
                  parent = ParentOf(parent)) {
                 const bool gone = key ? RemoveEmptyKey(parent) : RemoveEmptyFolder(parent);
@@ -406,30 +389,35 @@ private:
         state_.RemovalDone = true;
     }
 
+    const std::vector<std::string>& List(LogSection section) const {
+        return lists_[static_cast<size_t>(section)];
+    }
+
     WizardState& state_;
     RemovalWindow& window_;
     const RemovalSafety& safety_;
-    std::array<std::vector<std::string>, kSectionCount> lists_;
+    // The entries of each section, in the order of LogSection.
+    std::array<std::vector<std::string>, kLogSectionCount> lists_;
     std::string runFile_;
     bool sharedInUse_ = false;
     std::string sceneryFolder_;
     bool backedUp_ = false;
     bool keepOwnFiles_ = false;
-    std::vector<std::pair<SectionList, std::string>> removed_; // values the delete steps removed
+    std::vector<std::pair<LogSection, std::string>> removed_; // values the delete steps removed
     RemovalReport report_;
 };
 
 constexpr DeleteStep kDeleteSteps[] = {
-    {kRegistry, false, 20, ValueKind::Key, RegistryItemOf, &Removal::KeyGuard, KeyPresent,
-     DeleteKey},
-    {kPath, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
-     DeleteFolder},
-    {kSharedFolder, true, 50, ValueKind::Folder, SameItem, &Removal::FolderGuard,
+    {LogSection::Registry, false, 20, ValueKind::Key, RegistryItemOf, &Removal::KeyGuard,
+     KeyPresent, DeleteKey},
+    {LogSection::Path, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard,
      FolderOrLinkPresent, DeleteFolder},
-    {kFile, false, 60, ValueKind::File, SameItem, &Removal::FileGuard, FileOrLinkPresent,
+    {LogSection::SharedFolder, true, 50, ValueKind::Folder, SameItem, &Removal::FolderGuard,
+     FolderOrLinkPresent, DeleteFolder},
+    {LogSection::File, false, 60, ValueKind::File, SameItem, &Removal::FileGuard, FileOrLinkPresent,
      DeleteFileItem},
-    {kShortCut, false, 80, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
-     DeleteFolder},
+    {LogSection::ShortCut, false, 80, ValueKind::Folder, SameItem, &Removal::FolderGuard,
+     FolderOrLinkPresent, DeleteFolder},
 };
 
 RemovalReport Removal::RunAll() {
@@ -440,9 +428,9 @@ RemovalReport Removal::RunAll() {
 
     Guarded([&] { ReadLog(); });
     Guarded([&] { CheckSharedOptions(); });
-    Guarded([&] { CallLibraries(lists_[kDllRun]); });
+    Guarded([&] { CallLibraries(List(LogSection::DllRun)); });
     if (!sharedInUse_)
-        Guarded([&] { CallLibraries(lists_[kDllRunShared]); });
+        Guarded([&] { CallLibraries(List(LogSection::DllRunShared)); });
     Guarded([&] { EditSceneryLibrary(); });
     if (!sharedInUse_)
         Guarded([&] { EditSharedScenery(); });
@@ -451,8 +439,8 @@ RemovalReport Removal::RunAll() {
             Guarded([&] { DeleteNamedItems(step); });
     }
     Guarded([&] { RemoveEmptyParents(); });
-    Guarded([&] { RenameBack(lists_[kRenameFile], ".off", 90); });
-    Guarded([&] { RenameBack(lists_[kRenameFileDex], ".bgl.off_dex", 95); });
+    Guarded([&] { RenameBack(List(LogSection::RenameFile), ".off", 90); });
+    Guarded([&] { RenameBack(List(LogSection::RenameFileDex), ".bgl.off_dex", 95); });
     Guarded([&] { DeleteOwnFiles(); });
     Guarded([&] { OpenRunFile(); });
     Finish();
@@ -465,7 +453,13 @@ RemovalSafety RemovalSafety::ForThisSystem() {
     std::vector<std::string> roots;
     for (const std::string& key : SimulatorKeys())
         roots.push_back(platform::ReadMachineString(key, "SetupPath"));
-    return {platform::ProtectedFolders(), SimulatorFolders(roots), platform::SystemFileFolders()};
+    RemovalSafety safety{platform::ProtectedFolders(), SimulatorFolders(roots),
+                         platform::SystemFileFolders()};
+    for (const std::string& root : roots) {
+        if (!root.empty())
+            safety.simulatorRoots.push_back(root);
+    }
+    return safety;
 }
 
 std::string SceneryBackupName(const std::string& productName) {
@@ -490,13 +484,20 @@ std::string SceneryBackupName(const std::string& productName) {
     return "Backup_of_scenery_cfg_(" + name + ").cfg";
 }
 
-std::string FreeBackupName(const std::string& folder, const std::string& productName) {
+std::error_code WriteSceneryBackup(const std::string& folder, const std::string& productName,
+                                   const std::string& bytes, std::string& backup) {
     const std::string first = SceneryBackupName(productName);
     const std::string stem = first.substr(0, first.size() - 4); // without ".cfg"
-    std::string name = first;
-    for (int n = 2; platform::FilePresent(folder + name); ++n)
-        name = stem + " (" + std::to_string(n) + ").cfg";
-    return folder + name;
+    std::error_code failure;
+    for (int n = 1; n < 10000; ++n) {
+        backup = folder + (n == 1 ? first : stem + " (" + std::to_string(n) + ").cfg");
+        // Created new: a file of that name, there before or put there meanwhile,
+        // fails the write and keeps its content.
+        failure = platform::WriteNewFile(backup, bytes);
+        if (!failure || !(platform::FilePresent(backup) || platform::IsLink(backup)))
+            return failure; // written, or a failure that the next name would not mend
+    }
+    return failure;
 }
 
 std::string FaultText(std::uint32_t code) {
