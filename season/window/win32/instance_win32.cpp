@@ -5,6 +5,8 @@
 
 #include "platform/path.h"
 
+#include <utility>
+
 namespace season::win32 {
 namespace {
 
@@ -74,22 +76,17 @@ InstanceLock::~InstanceLock() {
 bool InstanceLock::Acquire() {
     if (mutex_)
         return true;
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name_.c_str());
-    // An elevated switcher's mutex may not even be opened by a normal one.
-    if (!mutex)
+    platform::win32::ScopedKernelHandle mutex(CreateMutexW(nullptr, FALSE, name_.c_str()));
+    // An elevated switcher's mutex may not even be opened by a normal one; one that
+    // existed already is another switcher's.
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS)
         return false;
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        return false;
-    }
-    mutex_ = mutex;
+    mutex_ = std::move(mutex);
     return true;
 }
 
 void InstanceLock::Release() {
-    if (mutex_)
-        CloseHandle(mutex_);
-    mutex_ = nullptr;
+    mutex_.Reset();
 }
 
 void InstanceLock::MarkWindow(HWND window) const {

@@ -3,6 +3,7 @@
 // same folder finds it by.
 #pragma once
 
+#include "scoped_win32.h"
 #include "windows_gui.h"
 
 #include <string>
@@ -32,7 +33,7 @@ public:
 private:
     std::wstring name_;
     ULONG_PTR mark_ = 0;
-    HANDLE mutex_ = nullptr;
+    platform::win32::ScopedKernelHandle mutex_;
 };
 
 } // namespace season::win32
