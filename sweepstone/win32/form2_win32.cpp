@@ -93,14 +93,9 @@ void Form2::CreateControls() {
     SendMessageW(Control(Component::ProgressBar1), PBM_SETRANGE32, 0, 100);
     // A move of the pointer with the button held on the bare background moves the
     // window; a press on a label never does.
-    gui::HookControl(Control(Component::Image_background),
-                     [this](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
-                         if (msg != WM_MOUSEMOVE)
-                             return false;
-                         form_.Image_backgroundMouseMove((wp & MK_LBUTTON) != 0);
-                         result = 0;
-                         return true;
-                     });
+    gui::OnBackgroundPointerMove(Control(Component::Image_background), [this](bool buttonHeld) {
+        form_.Image_backgroundMouseMove(buttonHeld);
+    });
     for (Component c : {Component::Label_Message, Component::StatusBar1, Component::Label_Uninstall,
                         Component::Label_status})
         gui::KeepPointerWhilePressed(Control(c));
@@ -284,12 +279,6 @@ void Form2::FitToControls() {
 
 LRESULT Form2::OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_NCCREATE:
-        hwnd_ = window;
-        break;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wp), HIWORD(wp));
-        return 0;
     case DM_GETDEFID:
         // Enter presses "Next >", the default button, while it is enabled.
         return MAKELRESULT(ControlId(Component::BitBtn1), DC_HASDEFID);

@@ -52,8 +52,8 @@ public:
 
 private:
     LRESULT OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnCommand(int id, int code) override;
     void CreateControls();
-    void OnCommand(int id, int code);
     LRESULT OnCtlColor(HDC dc, HWND control);
     void DrawBackground(const DRAWITEMSTRUCT& item);
     void MakeBackgroundBrush();
@@ -66,7 +66,6 @@ private:
     HINSTANCE instance_;
     bool silent_;
     TForm2 form_;
-    HWND hwnd_ = nullptr;
     platform::gui::Tooltips tooltips_;
     std::array<HWND, kComponentCount> controls_{};
     platform::gui::Dpi dpi_;

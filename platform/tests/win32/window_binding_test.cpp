@@ -3,10 +3,10 @@
 // message of a main window reaches its object; hooks see a control's messages
 // first; tooltips carry UTF-8 texts; the loop dispatches until WM_QUIT.
 #include "gui/window_binding.h"
+#include "window_driver.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -16,6 +16,8 @@ using gui::ControlKind;
 
 class RecordingTarget final : public gui::MessageTarget {
 public:
+    HWND Window() const { return hwnd_; }
+    void OnCommand(int id, int code) override { commands.emplace_back(id, code); }
     LRESULT OnMessage(HWND window, UINT message, WPARAM wp, LPARAM lp) override {
         if (message == WM_NCCREATE)
             created = window;
@@ -27,6 +29,7 @@ public:
     }
     HWND created = nullptr;
     std::vector<UINT> seen;
+    std::vector<std::pair<int, int>> commands;
 };
 
 struct Window {
@@ -49,6 +52,7 @@ TEST(WindowBinding, MakesEachRecordsControlWithItsClassPlaceParentOrderAndFont) 
     Window w;
     ASSERT_NE(w.window, nullptr);
     EXPECT_EQ(w.target.created, w.window) << "the object knows its window from WM_NCCREATE on";
+    EXPECT_EQ(w.target.Window(), w.window);
     gui::RegisterWindowClass(GetModuleHandleW(nullptr), {L"BindingTestPanel", DefWindowProcW});
     const gui::ControlRecord records[] = {
         {11, ControlKind::Button, 10, 20, 100, 30, WS_VISIBLE | BS_PUSHBUTTON, L"OK"},
@@ -178,25 +182,23 @@ TEST(WindowBinding, TooltipsCarryTheirTextsForControlsAndAreas) {
     EXPECT_EQ(textOf(w.window, 7), L"Weiter \u203A");
 }
 
-TEST(WindowBinding, TheLoopDispatchesUntilQuit) {
+TEST(WindowBinding, TheLoopDispatchesUntilQuitCommandsSplit) {
     Window w;
     PostMessageW(w.window, WM_APP + 3, 0, 0);
+    PostMessageW(w.window, WM_COMMAND, MAKEWPARAM(1007, LBN_DBLCLK), 0);
     PostQuitMessage(0);
     gui::RunMessageLoop(w.window);
     EXPECT_EQ(w.target.seen, std::vector<UINT>{WM_APP + 3});
+    EXPECT_EQ(w.target.commands, (std::vector<std::pair<int, int>>{{1007, LBN_DBLCLK}}));
     EXPECT_EQ(SendMessageW(w.window, WM_APP + 4, 2, 3), 5);
 }
 
 } // namespace
 
-// Under Wine windows need an X display: without one the tests are skipped (77).
+// Without an X display under Wine the tests are skipped (77).
 int main(int argc, char** argv) {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const bool underWine = ntdll && GetProcAddress(ntdll, "wine_get_version");
-    if (underWine && GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) {
-        std::printf("no X display (DISPLAY is not set): the window tests are skipped\n");
+    if (window_driver::NoDisplayUnderWine())
         return 77;
-    }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);

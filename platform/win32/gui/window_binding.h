@@ -23,19 +23,25 @@ namespace platform::gui {
 
 // --- The window procedure ------------------------------------------------------------
 
+// The window procedure of every class whose windows are made for a MessageTarget.
+LRESULT CALLBACK TargetWindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp);
+
 // The object that handles the messages of one window. It goes to the window as the
-// creation parameter (CreateMainWindow does that), and from WM_NCCREATE on, every
-// message of the window reaches OnMessage, with the window's handle.
+// creation parameter (CreateMainWindow does that). From WM_NCCREATE on, hwnd_ is the
+// window, each WM_COMMAND reaches OnCommand split into the control's identifier and
+// its notification code, and every other message reaches OnMessage.
 class MessageTarget {
 public:
+    virtual void OnCommand(int id, int code) = 0;
     virtual LRESULT OnMessage(HWND window, UINT message, WPARAM wp, LPARAM lp) = 0;
 
 protected:
     ~MessageTarget() = default;
-};
+    HWND hwnd_ = nullptr;
 
-// The window procedure of every class whose windows are made for a MessageTarget.
-LRESULT CALLBACK TargetWindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp);
+private:
+    friend LRESULT CALLBACK TargetWindowProc(HWND, UINT, WPARAM, LPARAM);
+};
 
 // A hook on one control's messages, ahead of the control's own handling: true when
 // it handled the message (`result` is then returned), false to pass it on. It lives
@@ -142,6 +148,11 @@ void SetText(HWND control, std::string_view text);
 LRESULT TransparentOver(HWND window, HDC dc, HWND control, HBRUSH background);
 
 // --- Moving by the background --------------------------------------------------------
+
+// The bare background, which moves the window: each move of the pointer over it
+// goes to `moved`, with whether the primary button is held, instead of to the
+// control.
+void OnBackgroundPointerMove(HWND background, std::function<void(bool buttonHeld)> moved);
 
 // A control on which a press never turns into a move of the window: it keeps the
 // pointer while the primary button is held on it.

@@ -75,11 +75,17 @@ LRESULT CALLBACK TargetWindowProc(HWND window, UINT message, WPARAM wp, LPARAM l
     if (message == WM_NCCREATE) {
         target = static_cast<MessageTarget*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(target));
+        if (target)
+            target->hwnd_ = window;
     } else {
         target = reinterpret_cast<MessageTarget*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     }
     if (!target)
         return DefWindowProcW(window, message, wp, lp);
+    if (message == WM_COMMAND) {
+        target->OnCommand(LOWORD(wp), HIWORD(wp));
+        return 0;
+    }
     return target->OnMessage(window, message, wp, lp);
 }
 
@@ -211,6 +217,17 @@ LRESULT TransparentOver(HWND window, HDC dc, HWND control, HBRUSH background) {
     const POINT at = PositionIn(window, control);
     SetBrushOrgEx(dc, -at.x, -at.y, nullptr);
     return reinterpret_cast<LRESULT>(background);
+}
+
+void OnBackgroundPointerMove(HWND background, std::function<void(bool buttonHeld)> moved) {
+    HookControl(background,
+                [moved = std::move(moved)](HWND, UINT message, WPARAM wp, LPARAM, LRESULT& result) {
+                    if (message != WM_MOUSEMOVE)
+                        return false;
+                    moved((wp & MK_LBUTTON) != 0);
+                    result = 0;
+                    return true;
+                });
 }
 
 void KeepPointerWhilePressed(HWND control) {

@@ -273,14 +273,8 @@ void Form1Window::CreateControls() {
     // The background and the list report pointer events of their own; every other
     // picture and label keeps the pointer while a button is held on it, so that a
     // press there never turns into a drag of the window.
-    gui::HookControl(Control(Component::Image1),
-                     [this](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
-                         if (msg != WM_MOUSEMOVE)
-                             return false;
-                         form_.Image1MouseMove((wp & MK_LBUTTON) != 0);
-                         result = 0;
-                         return true;
-                     });
+    gui::OnBackgroundPointerMove(Control(Component::Image1),
+                                 [this](bool buttonHeld) { form_.Image1MouseMove(buttonHeld); });
     gui::HookControl(Control(Component::ListBox1), [this](HWND list, UINT msg, WPARAM wp, LPARAM lp,
                                                           LRESULT& result) {
         if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN)
@@ -447,12 +441,6 @@ void Form1Window::ShowInformation(const std::string& text) {
 
 LRESULT Form1Window::OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_NCCREATE:
-        hwnd_ = window;
-        break;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wp), HIWORD(wp));
-        return 0;
     case WM_DRAWITEM:
         DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         return TRUE;

@@ -58,8 +58,8 @@ public:
 private:
     static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnCommand(int id, int code) override;
     void CreateControls();
-    void OnCommand(int id, int code);
     // Labels and buttons on the form: the background beneath them; in the help
     // panel: the panel's colour.
     LRESULT OnCtlColor(HDC dc, HWND control);
@@ -84,7 +84,6 @@ private:
     std::unique_ptr<LinkCheckingFileSystem> linkChecking_; // before form_, which uses it
     SwitcherState state_;
     TForm1 form_;
-    HWND hwnd_ = nullptr;
     platform::gui::Tooltips tooltips_;
     std::array<HWND, kComponentCount> controls_{};
     std::array<int, kComponentCount> seasonEntry_{};
