@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace sweepstone {
 
@@ -28,17 +29,65 @@ const std::vector<std::string>& KnownLogSections() {
     return names;
 }
 
+MachineKey CanonicalMachineKey(const std::string& value) {
+    std::vector<std::string> names;
+    std::string current;
+    for (size_t i = 0; i <= value.size(); ++i) {
+        if (i == value.size() || value[i] == '\\') {
+            if (!current.empty())
+                names.push_back(current);
+            current.clear();
+        } else {
+            current += value[i];
+        }
+    }
+    if (!names.empty()) {
+        const std::string& root = names.front();
+        const auto is = [&root](const char* name) {
+            return platform::SameNameNoCase(root, name);
+        };
+        if (is("HKLM") || is("HKEY_LOCAL_MACHINE"))
+            names.erase(names.begin());
+        else if (root.size() > 5 && platform::SameNameNoCase(root.substr(0, 5), "HKEY_"))
+            return {{}, "a key of another root than HKEY_LOCAL_MACHINE"};
+        else if (is("HKCU") || is("HKCR") || is("HKU") || is("HKCC"))
+            return {{}, "a key of another root than HKEY_LOCAL_MACHINE"};
+    }
+    std::string key;
+    for (const std::string& name : names)
+        key += (key.empty() ? "" : "\\") + name;
+    return {key, {}};
+}
+
 std::string RegistryKeyOf(const std::string& value) {
-    return !value.empty() && value[0] == '\\' ? value.substr(1) : value;
+    MachineKey read = CanonicalMachineKey(value);
+    return read.refusal.empty() ? std::move(read.key) : value;
+}
+
+std::string RegistryItemOf(const std::string& value) {
+    const MachineKey read = CanonicalMachineKey(value);
+    return read.refusal.empty() ? "HKEY_LOCAL_MACHINE\\" + read.key : value;
 }
 
 std::optional<std::string> KeyGuard(const std::string& value) {
-    const std::string key = RegistryKeyOf(value);
+    const MachineKey read = CanonicalMachineKey(value);
+    if (!read.refusal.empty())
+        return read.refusal;
+    const std::string& key = read.key;
     if (std::optional<std::string> rule = RegistryKeyRefusal(key))
         return rule;
-    // A link would take the deletion to another key than the one the value spells.
-    if (platform::MachineKeyPathHasLink(key))
-        return "a registry link";
+    // A link would take the deletion to another key than the one the value spells:
+    // the key and each key above it are looked at up to the first that the rules
+    // protect. What lies from there up is the system's, whose own links (the 32-bit
+    // view's SOFTWARE\\Classes, CurrentControlSet) lead where Windows means them to.
+    for (size_t end = key.size(); end != std::string::npos && end > 0;
+         end = key.rfind('\\', end - 1)) {
+        const std::string above = key.substr(0, end);
+        if (RegistryKeyRefusal(above))
+            break;
+        if (platform::MachineKeyIsLink(above))
+            return "a registry link";
+    }
     return std::nullopt;
 }
 

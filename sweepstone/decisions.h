@@ -17,8 +17,23 @@ struct RemovalSafety;
 // RemovalSections() followed by "Run" and "General".
 const std::vector<std::string>& KnownLogSections();
 
-// A [Registry] value as the key path below HKEY_LOCAL_MACHINE (one leading "\" dropped).
+// A [Registry] value read as a key below HKEY_LOCAL_MACHINE: `key` without the root,
+// without leading, trailing or repeated "\\" (names keep their case), or `refusal`.
+// The root may be written ("HKLM\\SOFTWARE\\X", "HKEY_LOCAL_MACHINE\\SOFTWARE\\X", as
+// installers write it); a key of another root (HKCU, HKEY_CLASSES_ROOT ...) is refused.
+struct MachineKey {
+    std::string key;
+    std::string refusal; // empty when accepted
+};
+MachineKey CanonicalMachineKey(const std::string& value);
+
+// The key path of a [Registry] value (CanonicalMachineKey), or the value as written
+// when it names a key of another root.
 std::string RegistryKeyOf(const std::string& value);
+
+// A [Registry] value as the report names it: "HKEY_LOCAL_MACHINE\\" and its key, or
+// the value as written when it names a key of another root.
+std::string RegistryItemOf(const std::string& value);
 
 // The rules of the delete steps: the rule that refuses the value, or nullopt.
 // `sceneryFolder` is the folder of the scenery library that a [Scenery.cfg] "Path"

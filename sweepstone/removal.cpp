@@ -7,6 +7,7 @@
 #include "scenery_library.h"
 
 #include "platform/deletion.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
@@ -57,10 +58,12 @@ constexpr size_t kMaxListedItems = 20;
 // progress position is not set.
 struct StepFailed {};
 
-// What a deletion left: its first failure, and what was in use (children first).
+// What a deletion left: its first failure, what was in use (children first), and
+// the keys inside a key tree that stayed, each with its own failure.
 struct Deletion {
     std::error_code error;
     std::vector<std::string> inUse;
+    std::vector<platform::KeyLeft> keysLeft = {};
 };
 
 class Removal;
@@ -80,16 +83,13 @@ struct DeleteStep {
     Deletion (*act)(const std::string& value);
 };
 
-std::string MachineKeyItem(const std::string& value) {
-    return "HKEY_LOCAL_MACHINE\\" + RegistryKeyOf(value);
-}
-
 std::string SameItem(const std::string& value) {
     return value;
 }
 
 Deletion DeleteKey(const std::string& value) {
-    return {platform::DeleteMachineKeyTree(RegistryKeyOf(value)), {}};
+    platform::KeyTreeDeletion done = platform::DeleteMachineKeyTree(RegistryKeyOf(value));
+    return {done.error, {}, std::move(done.keysLeft)};
 }
 
 Deletion DeleteFolder(const std::string& value) {
@@ -253,12 +253,19 @@ private:
             if (!step.exists(target))
                 continue;
             const Deletion done = step.act(target);
-            if (!step.exists(target))
+            if (!step.exists(target)) {
                 report_.Add(Outcome::Removed, item);
-            else if (!done.error && !done.inUse.empty())
+            } else if (!done.keysLeft.empty()) {
+                // Each key that stays is named, then the tree that stays for them.
+                for (const platform::KeyLeft& key : done.keysLeft)
+                    report_.Add(Outcome::Left, RegistryItemOf(key.keyPath),
+                                platform::ErrorText(key.error));
+                report_.Add(Outcome::Left, item, "keys below it could not be deleted");
+            } else if (!done.error && !done.inUse.empty()) {
                 ScheduleAtRestart(item, done.inUse);
-            else
+            } else {
                 report_.Add(Outcome::Left, item, Reason(done.error));
+            }
         }
         window_.SetProgress(step.position);
     }
@@ -278,7 +285,7 @@ private:
     }
 
     static std::string Reason(std::error_code error) {
-        return error ? error.message() : "still there after deleting";
+        return error ? platform::ErrorText(error) : "still there after deleting";
     }
 
 public:
@@ -361,7 +368,7 @@ private:
 };
 
 constexpr DeleteStep kDeleteSteps[] = {
-    {kRegistry, false, 20, ValueKind::Key, MachineKeyItem, &Removal::KeyGuard, KeyPresent,
+    {kRegistry, false, 20, ValueKind::Key, RegistryItemOf, &Removal::KeyGuard, KeyPresent,
      DeleteKey},
     {kPath, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
      DeleteFolder},

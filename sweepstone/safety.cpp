@@ -121,15 +121,38 @@ bool BeginsWith(const std::vector<std::string>& a, const std::vector<std::string
 }
 
 std::optional<std::string> KeyTableRefusal(const std::vector<std::string>& key) {
-    for (const ProtectedKey& row : ProtectedKeys()) {
+    const std::vector<ProtectedKey>& rows = ProtectedKeys();
+    // A product's own entry: strictly below a key made for products' entries.
+    bool productEntry = false;
+    for (const ProtectedKey& row : rows) {
+        const std::vector<std::string> p = KeyComponents(row.path);
+        if (row.reach == KeyReach::ProductEntries && key.size() > p.size() && BeginsWith(key, p))
+            productEntry = true;
+    }
+    for (const ProtectedKey& row : rows) {
         const std::vector<std::string> p = KeyComponents(row.path);
         // The key itself, or one that holds it: deleting it takes the protected key.
         if (BeginsWith(p, key))
-            return "protected key " + std::string(row.path);
-        if (row.reach == KeyReach::Everything && BeginsWith(key, p))
-            return "below protected key " + std::string(row.path);
+            return "protected key " + row.path;
+        const bool below = BeginsWith(key, p);
+        if (below && (row.reach == KeyReach::Everything ||
+                      (row.reach == KeyReach::EverythingButProductEntries && !productEntry)))
+            return "below protected key " + row.path;
     }
     return std::nullopt;
+}
+
+// The same key without the 32-bit view's node: SOFTWARE\WOW6432Node\X is SOFTWARE\X,
+// SOFTWARE\Classes\Wow6432Node\X is SOFTWARE\Classes\X.
+std::vector<std::string> WithoutWow64Nodes(std::vector<std::string> key) {
+    const std::string software = platform::FoldCase("SOFTWARE");
+    const std::string wow = platform::FoldCase("WOW6432Node");
+    const std::string classes = platform::FoldCase("Classes");
+    if (key.size() >= 2 && key[0] == software && key[1] == wow)
+        key.erase(key.begin() + 1);
+    if (key.size() >= 3 && key[0] == software && key[1] == classes && key[2] == wow)
+        key.erase(key.begin() + 2);
+    return key;
 }
 
 } // namespace
@@ -270,38 +293,91 @@ std::optional<std::string> FileRefusal(const std::string& path,
     return std::nullopt;
 }
 
-const std::vector<ProtectedKey>& ProtectedKeys() {
-    static const std::vector<ProtectedKey> keys = {
+namespace {
+
+// Below SOFTWARE\Classes (and its 32-bit twins, which the rule maps onto it).
+// The system's class roots: a product's own class below them (its {GUID} below
+// CLSID, Interface, TypeLib or AppID, its Applications\NAME.exe) stays removable.
+const char* const kClassRoots[] = {"CLSID",
+                                   "Interface",
+                                   "TypeLib",
+                                   "AppID",
+                                   "Applications",
+                                   "SystemFileAssociations",
+                                   "Component Categories",
+                                   "DirectShow",
+                                   "Media Type",
+                                   "MediaFoundation",
+                                   "MIME",
+                                   "MIME\\Database",
+                                   "MIME\\Database\\Content Type",
+                                   "PROTOCOLS",
+                                   "PROTOCOLS\\Handler",
+                                   "PROTOCOLS\\Filter"};
+// The classes that every file, folder or drive has, and the keys below them where
+// products add their own verb (shell\NAME) or shell extension (shellex\KIND\NAME).
+const char* const kShellClasses[] = {
+    "*",      "AllFilesystemObjects", "Directory", "Directory\\Background", "Drive",
+    "Folder", "DesktopBackground",    "Unknown"};
+const char* const kShellExtensionPlaces[] = {"",
+                                             "\\shell",
+                                             "\\shellex",
+                                             "\\shellex\\ContextMenuHandlers",
+                                             "\\shellex\\PropertySheetHandlers",
+                                             "\\shellex\\DragDropHandlers",
+                                             "\\shellex\\CopyHookHandlers"};
+// The types and extensions of what runs or loads programs, Windows Installer's
+// records and the shell's own settings: nothing below them is a product's own, and
+// a missing verb below exefile stops every program from starting.
+const char* const kSystemClasses[] = {
+    "exefile", "batfile", "cmdfile", "comfile", "lnkfile", "piffile",     "scrfile",
+    "regfile", "dllfile", "VBSFile", "JSFile",  "WSFFile", "Msi.Package", ".exe",
+    ".bat",    ".cmd",    ".com",    ".lnk",    ".pif",    ".scr",        ".reg",
+    ".dll",    ".vbs",    ".js",     ".wsf",    ".msi",    "Installer",   "Local Settings"};
+
+std::vector<ProtectedKey> MakeProtectedKeys() {
+    std::vector<ProtectedKey> keys = {
         {"SOFTWARE", KeyReach::ItselfAndAbove},
         {"SOFTWARE\\Classes", KeyReach::ItselfAndAbove},
         {"SOFTWARE\\Clients", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft", KeyReach::ItselfAndAbove},
+        // Windows' and the other software of its maker: only the places made for
+        // products' entries hold anything a product may remove.
+        {"SOFTWARE\\Microsoft", KeyReach::EverythingButProductEntries},
         {"SOFTWARE\\Policies", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Policies\\Microsoft", KeyReach::Everything},
         {"SOFTWARE\\RegisteredApplications", KeyReach::ItselfAndAbove},
         {"SOFTWARE\\WOW6432Node", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows NT", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator - Steam Edition\\10.0",
-         KeyReach::ItselfAndAbove},
+        // The places made for products' entries: a product's own entry below them
+        // (Uninstall\NAME, App Paths\NAME.exe) goes with its tree.
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", KeyReach::ProductEntries},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", KeyReach::ProductEntries},
         {"SOFTWARE\\DovetailGames\\FSX", KeyReach::ItselfAndAbove},
         {"SYSTEM", KeyReach::Everything},
         {"SAM", KeyReach::Everything},
         {"SECURITY", KeyReach::Everything},
         {"HARDWARE", KeyReach::Everything},
         {"BCD00000000", KeyReach::Everything},
+        {"DRIVERS", KeyReach::Everything},
+        {"COMPONENTS", KeyReach::Everything},
+        {"ELAM", KeyReach::Everything},
+        {"SCHEMA", KeyReach::Everything},
     };
+    const std::string classes = "SOFTWARE\\Classes\\";
+    for (const char* root : kClassRoots)
+        keys.push_back({classes + root, KeyReach::ItselfAndAbove});
+    for (const char* shellClass : kShellClasses) {
+        for (const char* place : kShellExtensionPlaces)
+            keys.push_back({classes + shellClass + place, KeyReach::ItselfAndAbove});
+    }
+    for (const char* system : kSystemClasses)
+        keys.push_back({classes + system, KeyReach::Everything});
+    return keys;
+}
+
+} // namespace
+
+const std::vector<ProtectedKey>& ProtectedKeys() {
+    static const std::vector<ProtectedKey> keys = MakeProtectedKeys();
     return keys;
 }
 
@@ -315,14 +391,10 @@ std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath) {
         return "a hive or top-level key";
     if (auto rule = KeyTableRefusal(key))
         return rule;
-    // A 32-bit program's view: SOFTWARE\WOW6432Node\X is the same as SOFTWARE\X.
-    if (key.size() >= 3 && key[0] == platform::FoldCase("SOFTWARE") &&
-        key[1] == platform::FoldCase("WOW6432Node")) {
-        std::vector<std::string> twin = {key[0]};
-        twin.insert(twin.end(), key.begin() + 2, key.end());
-        if (auto rule = KeyTableRefusal(twin))
-            return rule;
-    }
+    // A 32-bit program's view names the same keys.
+    const std::vector<std::string> twin = WithoutWow64Nodes(key);
+    if (twin != key)
+        return KeyTableRefusal(twin);
     return std::nullopt;
 }
 

@@ -40,23 +40,30 @@ std::optional<std::string> FileRefusal(const std::string& path,
 enum class KeyReach {
     ItselfAndAbove, // the key and every key that holds it; its subkeys stay removable
     Everything,     // the key, every key above it and every key below it
+    // The key, every key above it and every key below it, except what lies strictly
+    // below a key of reach ProductEntries.
+    EverythingButProductEntries,
+    // The key and every key above it; each key below it is one product's own entry,
+    // removable with its tree.
+    ProductEntries,
 };
 
 struct ProtectedKey {
-    const char* path; // below HKEY_LOCAL_MACHINE
+    std::string path; // below HKEY_LOCAL_MACHINE
     KeyReach reach;
 };
 
 // The registry keys of the system, of other software and of the simulator that no
-// [Registry] value may delete (one table; WOW6432Node twins are covered by the rule,
-// not listed).
+// [Registry] value may delete (one table; the 32-bit view's twins below
+// SOFTWARE\WOW6432Node and SOFTWARE\Classes\Wow6432Node are covered by the rule, not
+// listed).
 const std::vector<ProtectedKey>& ProtectedKeys();
 
 // The rule that forbids deleting a key tree below HKEY_LOCAL_MACHINE (`keyPath`
 // without the root and without a leading "\"), or nullopt. Refused: fewer than two
 // non-blank components, a key of ProtectedKeys() as its reach says, and the same
-// keys below SOFTWARE\WOW6432Node. Names compare without regard to case; empty
-// components are ignored as the registry ignores them.
+// keys below SOFTWARE\WOW6432Node and SOFTWARE\Classes\Wow6432Node. Names compare without regard to
+// case; empty components are ignored as the registry ignores them.
 std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath);
 
 // True when RegistryKeyRefusal refuses `keyPath`.

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -24,14 +25,51 @@ std::string KeyFolder(const std::string& keyPath) {
     return base + keyPath;
 }
 
+// Deletes what the key folder `folder` (the key `path`) holds, depth first, as the
+// Win32 side does: a link is removed as a link, a key that stays is listed with its
+// own failure, the keys above it are not; a value (a file) that stays keeps its key.
+void DeleteSubkeys(const std::filesystem::path& folder, const std::string& path,
+                   std::vector<KeyLeft>& left) {
+    std::error_code error;
+    std::vector<std::filesystem::directory_entry> children;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error))
+        children.push_back(*it);
+    if (error) {
+        left.push_back({path, error});
+        return;
+    }
+    for (const std::filesystem::directory_entry& child : children) {
+        const std::string subPath = path + "\\" + child.path().filename().string();
+        std::error_code failure;
+        const bool key = child.is_directory(failure) && !child.is_symlink(failure);
+        const size_t before = left.size();
+        if (key)
+            DeleteSubkeys(child.path(), subPath, left);
+        if (left.size() != before)
+            continue; // it stays for what it holds
+        std::filesystem::remove(child.path(), failure);
+        if (failure)
+            left.push_back({key || child.is_symlink() ? subPath : path, failure});
+    }
+}
+
 } // namespace
 
-std::error_code DeleteMachineKeyTree(const std::string& keyPath) {
+KeyTreeDeletion DeleteMachineKeyTree(const std::string& keyPath) {
     if (!MachineKeyExists(keyPath))
-        return std::make_error_code(std::errc::no_such_file_or_directory);
-    std::error_code error;
-    std::filesystem::remove_all(ResolvePath(KeyFolder(keyPath)), error);
-    return error;
+        return {std::make_error_code(std::errc::no_such_file_or_directory), {}};
+    const std::filesystem::path folder = ResolvePath(KeyFolder(keyPath));
+    if (MachineKeyIsLink(keyPath)) {
+        std::error_code error;
+        std::filesystem::remove(folder, error);
+        return {error, {}};
+    }
+    KeyTreeDeletion done;
+    DeleteSubkeys(folder, keyPath, done.keysLeft);
+    if (done.keysLeft.empty())
+        std::filesystem::remove(folder, done.error);
+    return done;
 }
 
 bool MachineKeyExists(const std::string& keyPath) {
@@ -45,15 +83,6 @@ std::error_code CreateMachineKey(const std::string& keyPath) {
 bool MachineKeyIsLink(const std::string& keyPath) {
     struct stat st {};
     return ::lstat(ResolvePath(KeyFolder(keyPath)).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
-bool MachineKeyPathHasLink(const std::string& keyPath) {
-    for (size_t cut = 0; cut != std::string::npos; cut = keyPath.find('\\', cut + 1)) {
-        const std::string part = cut == 0 ? std::string() : keyPath.substr(0, cut);
-        if (!part.empty() && MachineKeyIsLink(part))
-            return true;
-    }
-    return MachineKeyIsLink(keyPath);
 }
 
 std::string ReadMachineString(const std::string& keyPath, const std::string& valueName) {

@@ -35,12 +35,12 @@ TEST(MachineKeys, DeletesAWholeKeyTreeAndNothingBeside) {
     ASSERT_FALSE(platform::CreateMachineKey(root + "\\Product\\B"));
     ASSERT_FALSE(platform::CreateMachineKey(root + "\\Productive"));
     EXPECT_TRUE(platform::MachineKeyExists(root + "\\product\\a\\a2"));
-    EXPECT_FALSE(platform::DeleteMachineKeyTree(root + "\\Product"));
+    EXPECT_FALSE(platform::DeleteMachineKeyTree(root + "\\Product").error);
     EXPECT_FALSE(platform::MachineKeyExists(root + "\\Product\\A\\A1"));
     EXPECT_FALSE(platform::MachineKeyExists(root + "\\Product"));
     EXPECT_TRUE(platform::MachineKeyExists(root + "\\Productive"));
-    EXPECT_TRUE(platform::DeleteMachineKeyTree(root + "\\Product")); // already gone
-    EXPECT_FALSE(platform::DeleteMachineKeyTree(root));
+    EXPECT_TRUE(platform::DeleteMachineKeyTree(root + "\\Product").error); // already gone
+    EXPECT_FALSE(platform::DeleteMachineKeyTree(root).error);
     EXPECT_FALSE(platform::MachineKeyExists(root));
 }
 

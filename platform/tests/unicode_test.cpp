@@ -89,10 +89,10 @@ TEST(NamesBeyondWindows1252, RegistryKeysHoldThem) {
         ASSERT_FALSE(platform::CreateMachineKey(key + "\\" + n.written));
         EXPECT_TRUE(platform::MachineKeyExists(root + "\\" + n.otherCase));
         EXPECT_FALSE(platform::MachineKeyExists(root + "\\" + n.written + "?"));
-        EXPECT_FALSE(platform::DeleteMachineKeyTree(key));
+        EXPECT_FALSE(platform::DeleteMachineKeyTree(key).error);
         EXPECT_FALSE(platform::MachineKeyExists(key));
     }
-    EXPECT_FALSE(platform::DeleteMachineKeyTree(root));
+    EXPECT_FALSE(platform::DeleteMachineKeyTree(root).error);
 }
 
 TEST(NamesBeyondWindows1252, TheProgramsVersionIsReadFromSuchAPath) {

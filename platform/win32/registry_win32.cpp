@@ -1,11 +1,20 @@
 #include "platform/registry.h"
 
+#include "scoped_win32.h"
 #include "windows_support.h"
 
 #include <vector>
 
 namespace platform {
 namespace {
+
+using win32::ScopedRegistryKey;
+
+// Every key is opened in the 32-bit view, where 32-bit installers write (on 64-bit
+// Windows: SOFTWARE\X of that view is SOFTWARE\WOW6432Node\X). The shipped wizard is
+// a 32-bit program and sees that view anyway; a 64-bit build of the same code must
+// reach the same keys. 32-bit Windows ignores the flag.
+constexpr REGSAM kView = KEY_WOW64_32KEY;
 
 // A registry link is deleted through its own handle, opened with
 // REG_OPTION_OPEN_LINK: RegDeleteKeyW would open the name again, follow the link and
@@ -28,161 +37,156 @@ bool IsLinkKey(HKEY key) {
            type == REG_LINK;
 }
 
-// Opens `name` below `parent` without following it if it is a link.
-HKEY OpenNoFollow(HKEY parent, const std::wstring& name, REGSAM access) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, &key) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+std::error_code ErrorOf(LONG result) {
+    return result == ERROR_SUCCESS ? std::error_code{}
+                                   : win32::MakeError(static_cast<DWORD>(result));
 }
 
-// Deletes every subkey of `key`, depth first, from the last index down, skipping an
-// index whose enumeration fails. A subkey that is a link is deleted as a link and
-// never entered.
-void DeleteSubkeys(HKEY key) {
+// Opens `name` below `parent` in the 32-bit view, without following it if it is a
+// link.
+std::error_code OpenNoFollow(HKEY parent, const std::wstring& name, REGSAM access,
+                             ScopedRegistryKey& key) {
+    return ErrorOf(
+        RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access | kView, key.Receive()));
+}
+
+// Deletes every subkey of `key` (named `path` below the machine's root), depth first,
+// from the last index down. A subkey that is a link is deleted as a link and never
+// entered. A key that stays is listed in `left` with its own failure; the keys above
+// it, which stay only because they hold it, are not.
+void DeleteSubkeys(HKEY key, const std::string& path, std::vector<KeyLeft>& left) {
     DWORD count = 0;
     DWORD longest = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
-                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (const std::error_code failure =
+            ErrorOf(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                                     nullptr, nullptr, nullptr, nullptr, nullptr))) {
+        left.push_back({path, failure});
         return;
+    }
     std::vector<wchar_t> name(longest + 2);
     for (DWORD i = count; i-- > 0;) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
+        if (const std::error_code failure = ErrorOf(
+                RegEnumKeyExW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr))) {
+            left.push_back({path, failure});
             continue;
-        const std::wstring sub(name.data(), length);
-        if (HKEY child = OpenNoFollow(key, sub, KEY_ALL_ACCESS)) {
-            if (IsLinkKey(child)) {
-                DeleteLinkKey(child);
-                RegCloseKey(child);
-                continue;
-            }
-            DeleteSubkeys(child);
-            RegCloseKey(child);
         }
-        RegDeleteKeyW(key, sub.c_str());
+        const std::wstring sub(name.data(), length);
+        const std::string subPath = path + "\\" + win32::Narrow(sub);
+        ScopedRegistryKey child;
+        if (const std::error_code failure = OpenNoFollow(key, sub, KEY_ALL_ACCESS, child)) {
+            left.push_back({subPath, failure});
+            continue;
+        }
+        if (IsLinkKey(child.Get())) {
+            if (!DeleteLinkKey(child.Get()))
+                left.push_back({subPath, win32::MakeError(ERROR_ACCESS_DENIED)});
+            continue;
+        }
+        const size_t before = left.size();
+        DeleteSubkeys(child.Get(), subPath, left);
+        child.Reset();
+        if (left.size() != before)
+            continue; // it stays for what it holds
+        if (const std::error_code failure = ErrorOf(RegDeleteKeyExW(key, sub.c_str(), kView, 0)))
+            left.push_back({subPath, failure});
     }
 }
 
 } // namespace
 
-std::error_code DeleteMachineKeyTree(const std::string& keyPath) {
+KeyTreeDeletion DeleteMachineKeyTree(const std::string& keyPath) {
     const std::wstring path = win32::Widen(keyPath);
-    HKEY key = nullptr;
-    LONG result =
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &key);
-    if (result != ERROR_SUCCESS)
-        return win32::MakeError(static_cast<DWORD>(result));
-    if (IsLinkKey(key)) {
-        const bool deleted = DeleteLinkKey(key);
-        RegCloseKey(key);
-        return deleted ? std::error_code{} : win32::MakeError(ERROR_ACCESS_DENIED);
+    ScopedRegistryKey key;
+    if (const std::error_code failure = OpenNoFollow(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS, key))
+        return {failure, {}};
+    if (IsLinkKey(key.Get())) {
+        const bool deleted = DeleteLinkKey(key.Get());
+        return {deleted ? std::error_code{} : win32::MakeError(ERROR_ACCESS_DENIED), {}};
     }
-    DeleteSubkeys(key);
-    RegCloseKey(key);
-    result = RegDeleteKeyW(HKEY_LOCAL_MACHINE, path.c_str());
-    return result == ERROR_SUCCESS ? std::error_code{}
-                                   : win32::MakeError(static_cast<DWORD>(result));
+    KeyTreeDeletion done;
+    DeleteSubkeys(key.Get(), keyPath, done.keysLeft);
+    key.Reset();
+    if (!done.keysLeft.empty())
+        return done;
+    done.error = ErrorOf(RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), kView, 0));
+    return done;
 }
 
 bool MachineKeyIsLink(const std::string& keyPath) {
-    HKEY key = OpenNoFollow(HKEY_LOCAL_MACHINE, win32::Widen(keyPath), KEY_QUERY_VALUE);
-    if (!key)
+    ScopedRegistryKey key;
+    if (OpenNoFollow(HKEY_LOCAL_MACHINE, win32::Widen(keyPath), KEY_QUERY_VALUE, key))
         return false;
-    const bool link = IsLinkKey(key);
-    RegCloseKey(key);
-    return link;
-}
-
-bool MachineKeyPathHasLink(const std::string& keyPath) {
-    for (size_t cut = keyPath.find('\\'); cut != std::string::npos;
-         cut = keyPath.find('\\', cut + 1)) {
-        if (cut > 0 && MachineKeyIsLink(keyPath.substr(0, cut)))
-            return true;
-    }
-    return MachineKeyIsLink(keyPath);
+    return IsLinkKey(key.Get());
 }
 
 std::string ReadMachineString(const std::string& keyPath, const std::string& valueName) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE,
-                      &key) != ERROR_SUCCESS)
+    ScopedRegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE | kView,
+                      key.Receive()) != ERROR_SUCCESS)
         return {};
     const std::wstring name = win32::Widen(valueName);
     DWORD type = REG_NONE;
     DWORD size = 0;
     std::wstring value;
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) ==
+            ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
         value.assign(size / sizeof(wchar_t) + 1, L'\0');
         size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-        if (RegQueryValueExW(key, name.c_str(), nullptr, &type,
+        if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type,
                              reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
             value.clear();
         value.resize(value.find(L'\0') == std::wstring::npos ? value.size() : value.find(L'\0'));
     }
-    RegCloseKey(key);
     return win32::Narrow(value);
 }
 
 std::error_code WriteMachineString(const std::string& keyPath, const std::string& valueName,
                                    const std::string& value) {
-    HKEY key = nullptr;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, &key, nullptr);
-    if (result != ERROR_SUCCESS)
-        return win32::MakeError(static_cast<DWORD>(result));
+    ScopedRegistryKey key;
+    if (const std::error_code failure =
+            ErrorOf(RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, nullptr,
+                                    0, KEY_SET_VALUE | kView, nullptr, key.Receive(), nullptr)))
+        return failure;
     const std::wstring text = win32::Widen(value);
-    result = RegSetValueExW(key, win32::Widen(valueName).c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS ? std::error_code{}
-                                   : win32::MakeError(static_cast<DWORD>(result));
+    return ErrorOf(RegSetValueExW(key.Get(), win32::Widen(valueName).c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(text.c_str()),
+                                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
 }
 
 std::error_code CreateMachineKeyLink(const std::string& keyPath, const std::string& targetPath) {
-    // The link names its target by the registry's own path, which a 32-bit program on
-    // a 64-bit system sees below WOW6432Node.
+    // The link names its target by the registry's own path, where the 32-bit view's
+    // SOFTWARE is SOFTWARE\WOW6432Node on a 64-bit system.
     const std::wstring wide = win32::Widen(targetPath);
     std::wstring target = L"\\Registry\\Machine\\" + wide;
     BOOL wow64 = FALSE;
     IsWow64Process(GetCurrentProcess(), &wow64);
-    if (wow64 && wide.size() >= 9 &&
+    const bool system64 = sizeof(void*) == 8 || wow64;
+    if (system64 && wide.size() >= 9 &&
         CompareStringOrdinal(wide.c_str(), 9, L"SOFTWARE\\", 9, TRUE) == CSTR_EQUAL)
         target = L"\\Registry\\Machine\\SOFTWARE\\WOW6432Node\\" + wide.substr(9);
-    HKEY key = nullptr;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, nullptr,
-                                  REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                                  KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &key, nullptr);
-    if (result != ERROR_SUCCESS)
-        return win32::MakeError(static_cast<DWORD>(result));
-    result = RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK,
-                            reinterpret_cast<const BYTE*>(target.c_str()),
-                            static_cast<DWORD>(target.size() * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS ? std::error_code{}
-                                   : win32::MakeError(static_cast<DWORD>(result));
+    ScopedRegistryKey key;
+    if (const std::error_code failure = ErrorOf(RegCreateKeyExW(
+            HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, nullptr,
+            REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS | KEY_CREATE_LINK | kView,
+            nullptr, key.Receive(), nullptr)))
+        return failure;
+    return ErrorOf(RegSetValueExW(key.Get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                  reinterpret_cast<const BYTE*>(target.c_str()),
+                                  static_cast<DWORD>(target.size() * sizeof(wchar_t))));
 }
 
 bool MachineKeyExists(const std::string& keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    ScopedRegistryKey key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, KEY_READ | kView,
+                         key.Receive()) == ERROR_SUCCESS;
 }
 
 std::error_code CreateMachineKey(const std::string& keyPath) {
-    HKEY key = nullptr;
-    const LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0,
-                                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (result != ERROR_SUCCESS)
-        return win32::MakeError(static_cast<DWORD>(result));
-    RegCloseKey(key);
-    return {};
+    ScopedRegistryKey key;
+    return ErrorOf(RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(keyPath).c_str(), 0, nullptr, 0,
+                                   KEY_ALL_ACCESS | kView, nullptr, key.Receive(), nullptr));
 }
 
 } // namespace platform

@@ -276,6 +276,21 @@ const LogCase kLogs[] = {
       "Uninstall.log:13: error: [ShortCut] S1=$: refused: a system folder",
       "Uninstall.log: 6 errors, 3 warnings, 0 notes"},
      2},
+    // Keys: the root as installers write it, another root, the system's classes and
+    // what lies below SOFTWARE\Microsoft beside the places made for products.
+    {"[Registry]\r\nR1=HKLM\\#\\Product\r\nR2=HKEY_CURRENT_USER\\Software\\Sample\r\n"
+     "R3=SOFTWARE\\Classes\\CLSID\r\nR4=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows "
+     "NT\\CurrentVersion\\Winlogon\r\nR5=SOFTWARE\\Classes\\exefile\\shell\r\n",
+     {"Uninstall.log:3: error: [Registry] R2=HKEY_CURRENT_USER\\Software\\Sample: refused: a key "
+      "of another root than HKEY_LOCAL_MACHINE",
+      "Uninstall.log:4: error: [Registry] R3=SOFTWARE\\Classes\\CLSID: refused: protected key "
+      "SOFTWARE\\Classes\\CLSID",
+      "Uninstall.log:5: error: [Registry] R4=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows "
+      "NT\\CurrentVersion\\Winlogon: refused: below protected key SOFTWARE\\Microsoft",
+      "Uninstall.log:6: error: [Registry] R5=SOFTWARE\\Classes\\exefile\\shell: refused: below "
+      "protected key SOFTWARE\\Classes\\exefile",
+      "Uninstall.log: 4 errors, 0 warnings, 0 notes"},
+     2},
     // While another product uses the shared folders, their sections are not acted on.
     {"[Shared-Folder-Option]\r\nO1=$Product\r\n[Shared-Folder]\r\nS1=$Protected\r\n",
      {"Uninstall.log:2: note: [Shared-Folder-Option] O1=$Product: another product uses the "
@@ -468,7 +483,9 @@ std::vector<std::string> GeneratedLogs(size_t count) {
           "$run.txt", "'$run.txt'", "$Sim/Scenery/switched.bgl.off"}},
         {"ShortCut", {"$sys", "$Gone", "$Protected"}},
         {"Shared-Folder", {"$lib", "$Gone", "$Sim"}},
-        {"Registry", {"SOFTWARE", "#\\Product", "\\#", "#\\Gone", "SOFTWARE\\Microsoft"}},
+        {"Registry",
+         {"SOFTWARE", "#\\Product", "\\#", "#\\Gone", "SOFTWARE\\Microsoft", "HKLM\\#\\Product",
+          "HKCU\\Software\\Sample", "SOFTWARE\\Classes\\CLSID"}},
         {"Scenery.cfg",
          {"Sample Airport X", "Other", "Nothing", "$Sim/Scenery.cfg", "Default Terrain X"}},
         {"Shared-Folder-Option", {"$Gone", "$Product"}},
@@ -504,8 +521,7 @@ struct Verdicts {
 };
 
 std::string ItemOf(const std::string& section, const std::string& value) {
-    return section == "Registry" ? "HKEY_LOCAL_MACHINE\\" + sweepstone::RegistryKeyOf(value)
-                                 : value;
+    return section == "Registry" ? sweepstone::RegistryItemOf(value) : value;
 }
 
 Verdicts Predicted(const std::vector<Finding>& findings) {

@@ -3,6 +3,7 @@
 #include "safety.h"
 
 #include "platform/deletion.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/registry.h"
@@ -17,6 +18,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -69,6 +74,19 @@ public:
         return {};
     }
 };
+
+namespace {
+
+// The report as text, for failure messages.
+std::string Dump(const sweepstone::RemovalReport& report) {
+    std::string out;
+    for (const auto& item : report.items)
+        out += std::to_string(static_cast<int>(item.outcome)) + " " + item.item + " | " +
+               item.reason + "\n";
+    return out;
+}
+
+} // namespace
 
 class Removal : public ::testing::Test {
 protected:
@@ -674,41 +692,63 @@ TEST_F(Removal, RefusesKeysOfTheSystemAndTheSimulatorAndNeverFollowsALink) {
     ASSERT_TRUE(platform::MachineKeyIsLink(keyRoot + "\\Alias"));
     ASSERT_FALSE(platform::MachineKeyIsLink(keyRoot + "\\Target"));
     ASSERT_TRUE(platform::MachineKeyExists(keyRoot + "\\Alias\\Precious"));
-    const std::vector<std::string> system = {
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-        "\\software\\classes",
-        "SYSTEM\\CurrentControlSet",
-        "SYSTEM\\CurrentControlSet\\Services",
-        simKey,
-        "SOFTWARE\\Microsoft\\Microsoft Games",
-        keyRoot + "\\Alias",
-        keyRoot + "\\Alias\\Precious"};
+    // Each value, and the key it names (as the report names it, below the machine's
+    // root), or the value itself when it names another root.
+    const struct {
+        std::string value;
+        std::string key;
+    } system[] = {
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", ""},
+        {"\\software\\classes", "software\\classes"},
+        {"SYSTEM\\CurrentControlSet", ""},
+        {"SYSTEM\\CurrentControlSet\\Services", ""},
+        {simKey, ""},
+        {"SOFTWARE\\Microsoft\\Microsoft Games", ""},
+        {keyRoot + "\\Alias", ""},
+        {keyRoot + "\\Alias\\Precious", ""},
+        {"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+         "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID", "SOFTWARE\\Classes\\CLSID"},
+        {"SOFTWARE\\Classes\\exefile\\shell\\open\\command", ""},
+        {"HKCU\\Software\\Sample Maker", "HKCU\\Software\\Sample Maker"},
+    };
     std::string log = "[Registry]\r\n";
-    for (size_t i = 0; i < system.size(); ++i)
-        log += "R" + std::to_string(i) + "=" + system[i] + "\r\n";
-    log += "R99=" + keyRoot + "\\Product\r\n";
+    for (size_t i = 0; i < std::size(system); ++i)
+        log += "R" + std::to_string(i) + "=" + system[i].value + "\r\n";
+    // The product's own key, and its own entries in the places made for them, the
+    // first named with the machine's root as installers often write it.
+    const std::string uninstall =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brightmere Removal Test";
+    const std::string classId = "SOFTWARE\\Classes\\CLSID\\{B0D5E1F2-0000-4000-8000-5357454550AB}";
+    ASSERT_FALSE(platform::CreateMachineKey(uninstall + "\\Sub"));
+    ASSERT_FALSE(platform::CreateMachineKey(classId + "\\InprocServer32"));
+    log += "R97=HKLM\\" + uninstall + "\r\nR98=" + classId + "\r\nR99=" + keyRoot + "\\Product\r\n";
     Log(log);
     std::vector<bool> existed;
-    for (const std::string& key : system)
-        existed.push_back(platform::MachineKeyExists(key[0] == '\\' ? key.substr(1) : key));
+    for (const auto& key : system)
+        existed.push_back(platform::MachineKeyExists(key.key.empty() ? key.value : key.key));
     const auto report = Run();
 
-    for (size_t i = 0; i < system.size(); ++i) {
-        const std::string& key = system[i];
-        const std::string plain = key[0] == '\\' ? key.substr(1) : key;
-        EXPECT_EQ(platform::MachineKeyExists(plain), existed[i]) << key;
+    for (size_t i = 0; i < std::size(system); ++i) {
+        const std::string& plain = system[i].key.empty() ? system[i].value : system[i].key;
+        EXPECT_EQ(platform::MachineKeyExists(plain), existed[i]) << plain;
+        const std::string item =
+            plain.rfind("HKCU", 0) == 0 ? plain : "HKEY_LOCAL_MACHINE\\" + plain;
         const bool refused =
-            std::any_of(report.items.begin(), report.items.end(), [&](const auto& item) {
-                return item.outcome == sweepstone::Outcome::Refused &&
-                       item.item == "HKEY_LOCAL_MACHINE\\" + plain && !item.reason.empty();
+            std::any_of(report.items.begin(), report.items.end(), [&](const auto& reported) {
+                return reported.outcome == sweepstone::Outcome::Refused && reported.item == item &&
+                       !reported.reason.empty();
             });
-        EXPECT_TRUE(refused) << key;
+        EXPECT_TRUE(refused) << item << "\n" << Dump(report);
     }
-    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), system.size());
+    EXPECT_FALSE(platform::MachineKeyExists(uninstall));
+    EXPECT_FALSE(platform::MachineKeyExists(classId));
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), std::size(system));
     // The product's key went; the link inside it went as a link, its target stays.
     EXPECT_FALSE(platform::MachineKeyExists(keyRoot + "\\Product"));
     EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Target\\Precious"));
-    EXPECT_EQ(report.Count(sweepstone::Outcome::Removed), 2u); // the product's key and the log
+    // The product's three keys and the log.
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Removed), 4u) << Dump(report);
 #ifndef _WIN32
     EXPECT_TRUE(platform::MachineKeyExists("SYSTEM\\ControlSet001\\Services"));
     EXPECT_TRUE(platform::MachineKeyExists("SOFTWARE\\Classes\\.txt"));
@@ -717,18 +757,50 @@ TEST_F(Removal, RefusesKeysOfTheSystemAndTheSimulatorAndNeverFollowsALink) {
 #endif
 }
 
-namespace {
+#ifndef _WIN32
+// A key inside the product's tree that cannot be deleted is named with its own
+// reason, then the tree that stays for it; the rest of the tree still goes. The
+// stand-in's key is made undeletable as Windows' ACLs would: its folder is left
+// unwritable (and, for an administrator, who passes over that, immutable).
+TEST_F(Removal, NamesEveryKeyOfAProductsTreeThatStays) {
+    ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Locked\\Inner"));
+    ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Free\\Deep"));
+    const std::string folder =
+        platform::ResolvedPathName(t.Path("registry/" + keyRoot + "\\Sample\\Locked"));
+    const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(handle, 0) << folder;
+    int flags = 0;
+    const bool immutable =
+        ::ioctl(handle, FS_IOC_GETFLAGS, &flags) == 0 &&
+        (flags |= FS_IMMUTABLE_FL, ::ioctl(handle, FS_IOC_SETFLAGS, &flags) == 0);
+    ::chmod(folder.c_str(), 0555);
+    if (::geteuid() == 0 && !immutable) {
+        ::close(handle);
+        ::chmod(folder.c_str(), 0755);
+        GTEST_SKIP() << "no way to make a folder undeletable for this account here";
+    }
+    Log("[Registry]\r\nR1=HKLM\\" + keyRoot + "\\Sample\r\n");
+    const auto report = Run();
+    if (immutable) {
+        flags &= ~FS_IMMUTABLE_FL;
+        ::ioctl(handle, FS_IOC_SETFLAGS, &flags);
+    }
+    ::close(handle);
+    ::chmod(folder.c_str(), 0755);
 
-// The report as text, for failure messages.
-std::string Dump(const sweepstone::RemovalReport& report) {
-    std::string out;
-    for (const auto& item : report.items)
-        out += std::to_string(static_cast<int>(item.outcome)) + " " + item.item + " | " +
-               item.reason + "\n";
-    return out;
+    const std::string reason = platform::ErrorText(std::make_error_code(
+        immutable ? std::errc::operation_not_permitted : std::errc::permission_denied));
+    using sweepstone::Outcome;
+    const std::vector<sweepstone::ReportItem> expected = {
+        {Outcome::Left, "HKEY_LOCAL_MACHINE\\" + keyRoot + "\\Sample\\Locked\\Inner", reason},
+        {Outcome::Left, "HKEY_LOCAL_MACHINE\\" + keyRoot + "\\Sample",
+         "keys below it could not be deleted"},
+        {Outcome::Removed, t.Base() + "Uninstall.log", ""}};
+    EXPECT_EQ(report.items, expected) << Dump(report);
+    EXPECT_FALSE(platform::MachineKeyExists(keyRoot + "\\Sample\\Free"));
+    EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Sample\\Locked\\Inner"));
 }
-
-} // namespace
+#endif
 
 TEST_F(Removal, RefusesTheSimulatorsFoldersHoweverTheyAreSpelled) {
     t.Write("FSX\\fsx.exe", "sim");

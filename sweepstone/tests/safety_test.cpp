@@ -1,3 +1,4 @@
+#include "decisions.h"
 #include "safety.h"
 
 #include "platform/shell.h"
@@ -101,6 +102,27 @@ TEST(IsUnsafeFolder, RefusesRelativePathsWhateverTheCurrentFolderIs) {
             << path;
 }
 
+// The root may be written; the key is read without it, or refused with its rule.
+TEST(CanonicalMachineKey, DropsTheMachineRootAndRefusesOthers) {
+    struct Case {
+        const char* value;
+        const char* key; // or the rule
+    } cases[] = {
+        {"SOFTWARE\\Sample", "SOFTWARE\\Sample"},
+        {"\\SOFTWARE\\\\Sample\\", "SOFTWARE\\Sample"},
+        {"HKLM\\SOFTWARE\\Sample", "SOFTWARE\\Sample"},
+        {"hkey_local_machine\\SOFTWARE\\Sample", "SOFTWARE\\Sample"},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft", "SOFTWARE\\Microsoft"},
+        {"HKCU\\Software\\Sample", "refused: a key of another root than HKEY_LOCAL_MACHINE"},
+        {"HKEY_CLASSES_ROOT\\.apx", "refused: a key of another root than HKEY_LOCAL_MACHINE"},
+        {"HKEY_USERS\\S-1-5-18", "refused: a key of another root than HKEY_LOCAL_MACHINE"},
+    };
+    for (const Case& c : cases) {
+        const sweepstone::MachineKey read = sweepstone::CanonicalMachineKey(c.value);
+        EXPECT_EQ(read.refusal.empty() ? read.key : "refused: " + read.refusal, c.key) << c.value;
+    }
+}
+
 TEST(IsUnsafeRegistryKey, NeedsTwoNonEmptyComponents) {
     struct Case {
         const char* key;
@@ -196,6 +218,46 @@ TEST(RegistryKeyRefusal, RefusesKeysOfTheSystemOtherSoftwareAndTheSimulator) {
         "HARDWARE\\DESCRIPTION",
         "BCD00000000\\Objects",
         "SOFTWARE\\ \\",
+        // Below SOFTWARE\Microsoft only the places made for products' entries.
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\x.exe",
+        "SOFTWARE\\Microsoft\\Cryptography",
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Sample",
+        "SOFTWARE\\WOW6432Node\\Microsoft\\Cryptography",
+        "SOFTWARE\\Microsoft\\Windows NTX",
+        "SOFTWARE\\Microsoft\\Sample Airport X",
+        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0\\Sample Airport X",
+        // The class roots, also in the 32-bit view's twins.
+        "SOFTWARE\\Classes\\CLSID",
+        "SOFTWARE\\Classes\\Interface",
+        "SOFTWARE\\Classes\\TypeLib",
+        "SOFTWARE\\Classes\\AppID",
+        "SOFTWARE\\Classes\\exefile",
+        "SOFTWARE\\Classes\\*",
+        "SOFTWARE\\Classes\\Directory",
+        "SOFTWARE\\Classes\\.exe",
+        "SOFTWARE\\Classes\\Wow6432Node",
+        "SOFTWARE\\Classes\\Wow6432Node\\CLSID",
+        "SOFTWARE\\WOW6432Node\\Classes\\CLSID",
+        "SOFTWARE\\WOW6432Node\\Classes\\Wow6432Node\\Interface",
+        "SOFTWARE\\Classes\\*\\shell",
+        "SOFTWARE\\Classes\\Directory\\Background\\shellex\\ContextMenuHandlers",
+        "SOFTWARE\\Classes\\MIME\\Database\\Content Type",
+        // Nothing below the types of what runs programs, nor below the records of
+        // Windows Installer, the shell's settings and the policies of Windows.
+        "SOFTWARE\\Classes\\exefile\\shell\\open\\command",
+        "SOFTWARE\\Classes\\.exe\\PersistentHandler",
+        "SOFTWARE\\Classes\\Wow6432Node\\lnkfile\\shellex",
+        "SOFTWARE\\Classes\\Installer\\Products\\0123456789ABCDEF0123456789ABCDEF",
+        "SOFTWARE\\Classes\\Local Settings\\MuiCache",
+        "SOFTWARE\\Policies\\Microsoft\\Windows\\System",
+        // Everything below these.
+        "DRIVERS\\Sample",
+        "COMPONENTS\\DerivedData",
+        "ELAM\\Sample",
+        "SCHEMA\\Sample",
     };
     for (const char* key : refused)
         EXPECT_TRUE(sweepstone::RegistryKeyRefusal(key).has_value()) << key;
@@ -206,8 +268,17 @@ TEST(RegistryKeyRefusal, RefusesKeysOfTheSystemOtherSoftwareAndTheSimulator) {
         "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample",
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\sample.exe",
         "SOFTWARE\\Classes\\SampleAirport.Document",
-        "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0\\Sample Airport X",
-        "SOFTWARE\\Microsoft\\Windows NTX",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample\\Deep",
+        "SOFTWARE\\Classes\\CLSID\\{01234567-89AB-CDEF-0123-456789ABCDEF}",
+        "SOFTWARE\\Classes\\Wow6432Node\\CLSID\\{01234567-89AB-CDEF-0123-456789ABCDEF}",
+        "SOFTWARE\\WOW6432Node\\Classes\\CLSID\\{01234567-89AB-CDEF-0123-456789ABCDEF}",
+        "SOFTWARE\\Classes\\.apx",
+        "SOFTWARE\\Classes\\Applications\\sample.exe",
+        "SOFTWARE\\Classes\\TypeLib\\{01234567-89AB-CDEF-0123-456789ABCDEF}",
+        "SOFTWARE\\Classes\\*\\shell\\Open with Sample",
+        "SOFTWARE\\Classes\\Directory\\shellex\\ContextMenuHandlers\\Sample",
+        "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-sample",
+        "SOFTWARE\\Policies\\Sample Maker",
     };
     for (const char* key : allowed)
         EXPECT_FALSE(sweepstone::RegistryKeyRefusal(key).has_value())

@@ -1,5 +1,7 @@
-// Key trees below HKEY_LOCAL_MACHINE, as the uninstall wizard removes them. A 32-bit
-// program sees the registry view that 32-bit installers write.
+// Key trees below HKEY_LOCAL_MACHINE, as the uninstall wizard removes them. Every
+// key is reached in the 32-bit view of the registry, where 32-bit installers write:
+// on 64-bit Windows SOFTWARE\Maker names SOFTWARE\WOW6432Node\Maker, in a 32-bit
+// build as in a 64-bit one (KEY_WOW64_32KEY).
 //
 // Without a registry (POSIX) a stand-in keeps each key as a folder below a root
 // folder, so that tests can create, look at and delete key trees: the root is the
@@ -9,13 +11,28 @@
 
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
 // `keyPath` is the path below HKEY_LOCAL_MACHINE, without the root ("SOFTWARE\A\B").
 
-// Deletes the key with all its subkeys and values, depth first.
-std::error_code DeleteMachineKeyTree(const std::string& keyPath);
+// A key that stayed when its tree was deleted, with its own failure.
+struct KeyLeft {
+    std::string keyPath;
+    std::error_code error;
+};
+
+// What deleting a key tree left behind.
+struct KeyTreeDeletion {
+    std::error_code error;         // the key could not be opened or deleted
+    std::vector<KeyLeft> keysLeft; // keys below it that stayed, the key stays for them
+};
+
+// Deletes the key with all its subkeys and values, depth first. What cannot be
+// deleted is passed over and the rest still goes; each key that stays for a failure
+// of its own is listed (not the keys above it that stay only because they hold it).
+KeyTreeDeletion DeleteMachineKeyTree(const std::string& keyPath);
 
 bool MachineKeyExists(const std::string& keyPath);
 
@@ -28,10 +45,6 @@ std::error_code CreateMachineKey(const std::string& keyPath);
 // is given nor one it meets below is ever followed. On POSIX a link is a symbolic
 // link of the stand-in's folders.
 bool MachineKeyIsLink(const std::string& keyPath);
-
-// True when the key or any key above it is a registry link, so that the path
-// reaches another key than the one it spells.
-bool MachineKeyPathHasLink(const std::string& keyPath);
 
 // A string value of a key (REG_SZ or REG_EXPAND_SZ, unexpanded); empty when the key
 // or value is missing. On POSIX a value is a file of that name in the key's folder.

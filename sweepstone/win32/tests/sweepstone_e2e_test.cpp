@@ -52,22 +52,57 @@ void MakeFolders(const std::wstring& path) {
     }
 }
 
-bool KeyExists(const std::wstring& key) {
+// The wizard reaches the 32-bit view of the registry, where 32-bit installers
+// write, also when it is built for 64 bits; the driver looks at the same view, and
+// at the 64-bit one (KEY_WOW64_64KEY) to show which it is.
+constexpr REGSAM kView = KEY_WOW64_32KEY;
+
+bool Is64BitSystem() {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    return sizeof(void*) == 8 || wow64;
+}
+
+bool KeyExists(const std::wstring& key, REGSAM view = kView) {
     HKEY h = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &h) != ERROR_SUCCESS)
         return false;
     RegCloseKey(h);
     return true;
 }
 
-void MakeKey(const std::wstring& key, const wchar_t* value) {
+void MakeKey(const std::wstring& key, const wchar_t* value, REGSAM view = kView) {
     HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
                               nullptr, &h, nullptr),
               ERROR_SUCCESS)
         << Narrow(key);
     RegSetValueExW(h, L"Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                    static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    RegCloseKey(h);
+}
+
+void DeleteKeyTree(const std::wstring& key, REGSAM view = kView) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS | view, &h) !=
+        ERROR_SUCCESS)
+        return;
+    RegDeleteTreeW(h, nullptr);
+    RegCloseKey(h);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), view, 0);
+}
+
+// Sets a string value of an existing key; with an empty text, deletes the value.
+void SetKeyValue(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+    HKEY h = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | kView, &h),
+              ERROR_SUCCESS)
+        << Narrow(key);
+    if (text.empty())
+        RegDeleteValueW(h, name);
+    else
+        RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(h);
 }
 
@@ -197,7 +232,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName, b
     p.entryRecord = p.root + L"entry-record.txt";
     p.runRecord = p.root + L"run-record.txt";
     p.temp = p.root + naming.tempName + L"\\";
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, p.registryKey.c_str());
+    DeleteKeyTree(p.registryKey);
 
     MakeFolders(p.folder);
     MakeFolders(p.temp.substr(0, p.temp.size() - 1));
@@ -501,6 +536,28 @@ const std::wstring kRemovedText =
 
 TEST(Wizard, RemovesTheWholeProductAndThenItself) {
     const Product p = MakeProduct(L"full", L"Uninstall.exe");
+    // The product's own entries in the places made for them, named with the
+    // machine's root as installers often write it.
+    const std::wstring uninstallEntry =
+        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sample Airport X E2E";
+    const std::wstring classEntry =
+        L"SOFTWARE\\Classes\\CLSID\\{B0D5E1F2-0000-4000-8000-5357454550AB}";
+    MakeKey(uninstallEntry, L"entry");
+    MakeKey(classEntry + L"\\InprocServer32", L"server");
+    std::string log = ReadFile(p.folder + L"Uninstall.log");
+    log.insert(log.find("[Registry]\r\n") + 12, "R3=HKLM\\" + Narrow(uninstallEntry) +
+                                                    "\r\nR4=HKEY_LOCAL_MACHINE\\" +
+                                                    Narrow(classEntry) + "\r\n");
+    WriteFile(p.folder + L"Uninstall.log", log);
+    // On 64-bit Windows the 32-bit view's SOFTWARE\X is SOFTWARE\WOW6432Node\X of the
+    // 64-bit view, which also has a SOFTWARE\X of its own that no 32-bit installer
+    // wrote: the wizard removes the first and never sees the second.
+    const std::wstring own64 = L"SOFTWARE\\WOW6432Node\\" + p.registryKey.substr(9);
+    const bool system64 = Is64BitSystem();
+    if (system64) {
+        EXPECT_TRUE(KeyExists(own64 + L"\\Sample Airport X", KEY_WOW64_64KEY));
+        MakeKey(p.registryKey + L"\\Sample Airport X", L"64-bit view", KEY_WOW64_64KEY);
+    }
     const std::string sceneryBefore = ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg");
     Wizard w(p);
     ASSERT_NE(w.Form(), nullptr) << "sweepstone.exe did not show its window";
@@ -607,6 +664,14 @@ TEST(Wizard, RemovesTheWholeProductAndThenItself) {
 
     // Every effect of the log, and what stays beside it.
     ExpectProductRemoved(p, sceneryBefore);
+    EXPECT_FALSE(KeyExists(uninstallEntry));
+    EXPECT_FALSE(KeyExists(classEntry));
+    EXPECT_TRUE(KeyExists(L"SOFTWARE\\Classes\\CLSID"));
+    if (system64) {
+        EXPECT_FALSE(KeyExists(own64 + L"\\Sample Airport X", KEY_WOW64_64KEY));
+        EXPECT_TRUE(KeyExists(p.registryKey + L"\\Sample Airport X", KEY_WOW64_64KEY));
+        DeleteKeyTree(p.registryKey, KEY_WOW64_64KEY);
+    }
     EXPECT_TRUE(FolderExists(p.root + L"Sim\\Addon Scenery"));
     EXPECT_TRUE(FolderExists(p.root + L"Start Menu\\Programs"));
     EXPECT_FALSE(FileExists(p.root + L"Sim\\Scenery\\World\\scenery\\APX45170.off"));
@@ -733,24 +798,16 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     MakeKey(simKey, L"sim");
     MakeKey(p.registryKey + L"\\Target\\Precious", L"precious");
     // The simulator lies in the tree's "Sim" folder, as its registry key says.
-    HKEY sim = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, simKey.c_str(), 0, KEY_SET_VALUE, &sim),
-              ERROR_SUCCESS);
-    const std::wstring setupPath = p.root + L"Sim\\";
-    RegSetValueExW(sim, L"SetupPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(setupPath.c_str()),
-                   static_cast<DWORD>((setupPath.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(sim);
+    SetKeyValue(simKey, L"SetupPath", p.root + L"Sim\\");
     // A registry link from the product's key to another key.
     HKEY link = nullptr;
-    BOOL wow64 = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow64);
     const std::wstring target = std::wstring(L"\\Registry\\Machine\\SOFTWARE\\") +
-                                (wow64 ? L"WOW6432Node\\" : L"") + p.registryKey.substr(9) +
-                                L"\\Target";
+                                (Is64BitSystem() ? L"WOW6432Node\\" : L"") +
+                                p.registryKey.substr(9) + L"\\Target";
     const bool keyLinked =
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, (p.registryKey + L"\\Link").c_str(), 0, nullptr,
                         REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK | kView, nullptr, &link,
                         nullptr) == ERROR_SUCCESS &&
         RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
                        reinterpret_cast<const BYTE*>(target.c_str()),
@@ -795,6 +852,14 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     for (size_t i = 0; i < paths.size(); ++i)
         log += "P" + std::to_string(i) + "=" + paths[i] + "\r\n";
     log += "P90=   \r\nP99=" + r + "Sim\\Addon Scenery\\Sample Airport\r\n";
+    // Sentinel keys below a class root and below SOFTWARE\Microsoft: the log names the
+    // class root and keys below SOFTWARE\Microsoft with the machine's root, and none of
+    // them is a product's own entry.
+    const std::wstring classSentinel =
+        L"SOFTWARE\\Classes\\CLSID\\{B0D5E1F2-0000-4000-8000-5357454550AA}";
+    const std::wstring microsoftSentinel = L"SOFTWARE\\Microsoft\\Sweepstone Sentinel";
+    MakeKey(classSentinel + L"\\InprocServer32", L"sentinel");
+    MakeKey(microsoftSentinel, L"sentinel");
     const std::vector<std::string> keys = {
         "SOFTWARE\\Microsoft",
         "SOFTWARE\\Classes",
@@ -802,6 +867,12 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
         "software\\microsoft\\windows\\currentversion\\uninstall",
         Narrow(simKey),
         "SOFTWARE\\Microsoft\\Microsoft Games"};
+    // Past the twenty items the list shows: counted, and the keys checked below.
+    const std::wstring winlogon = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+    const bool winlogonThere = KeyExists(winlogon);
+    const std::vector<std::string> sentinelKeys = {"SOFTWARE\\Classes\\CLSID",
+                                                   "HKLM\\" + Narrow(microsoftSentinel),
+                                                   "HKEY_LOCAL_MACHINE\\" + Narrow(winlogon)};
     log += "[Registry]\r\n";
     for (size_t i = 0; i < keys.size(); ++i)
         log += "R" + std::to_string(i) + "=" + keys[i] + "\r\n";
@@ -810,6 +881,12 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     log += "R99=" + Narrow(p.registryKey) + "\\Sample Airport X\r\n[File]\r\n";
     for (size_t i = 0; i < files.size(); ++i)
         log += "F" + std::to_string(i) + "=" + files[i] + "\r\n";
+    std::string keyLog = log;
+    for (size_t i = 0; i < sentinelKeys.size(); ++i) {
+        const size_t at = keyLog.find("R99=");
+        keyLog.insert(at, "R" + std::to_string(50 + i) + "=" + sentinelKeys[i] + "\r\n");
+    }
+    log = keyLog;
     WriteFile(p.folder + L"Uninstall.log", log);
 
     Wizard w(p);
@@ -823,17 +900,25 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     const std::string text = Narrow(listed.text);
     Wizard::Answer(listed, IDOK);
     EXPECT_EQ(text.rfind("These items could not be removed:", 0), 0u) << text;
-    for (const std::string& path : paths)
-        EXPECT_NE(text.find("\r\n" + path + " (refused: "), std::string::npos) << path << "\n"
-                                                                               << text;
+    // The list shows the first twenty items, keys first.
+    std::vector<std::string> shown;
     for (const std::string& key : keys)
-        EXPECT_NE(text.find("\r\nHKEY_LOCAL_MACHINE\\" + key + " (refused: "), std::string::npos)
-            << key;
+        shown.push_back("HKEY_LOCAL_MACHINE\\" + key);
+    if (keyLinked)
+        shown.push_back(Narrow(p.registryKey) + "\\Link");
+    shown.push_back("HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID");
+    shown.push_back("HKEY_LOCAL_MACHINE\\" + Narrow(microsoftSentinel));
+    shown.push_back("HKEY_LOCAL_MACHINE\\" + Narrow(winlogon));
+    shown.insert(shown.end(), paths.begin(), paths.end());
+    for (size_t i = 0; i < shown.size() && i < 20; ++i)
+        EXPECT_NE(text.find(shown[i] + " (refused: "), std::string::npos) << shown[i] << "\n"
+                                                                          << text;
     if (keyLinked) {
         EXPECT_NE(text.find("\\Link (refused: a registry link"), std::string::npos);
     }
     ASSERT_TRUE(WaitFor([&] { return w.Text(Component::BitBtn2) == L"Finish"; }, 10));
-    const size_t refused = paths.size() + keys.size() + files.size() + (keyLinked ? 1 : 0);
+    const size_t refused =
+        paths.size() + keys.size() + sentinelKeys.size() + files.size() + (keyLinked ? 1 : 0);
     EXPECT_EQ(Narrow(w.Text(Component::Label_status)),
               "The Sample Airport X could not be removed completely: " + std::to_string(refused) +
                   " items are left. Click Finish to exit the Uninstall wizard.");
@@ -842,6 +927,11 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     EXPECT_TRUE(FileExists(p.root + L"Sim\\Effects\\other_lights.fx"));
     EXPECT_TRUE(FileExists(p.root + L"ProgramData\\Sim\\Scenery.cfg"));
     EXPECT_TRUE(FileExists(sentinel));
+    EXPECT_TRUE(KeyExists(classSentinel + L"\\InprocServer32"));
+    EXPECT_TRUE(KeyExists(microsoftSentinel));
+    EXPECT_EQ(KeyExists(winlogon), winlogonThere);
+    DeleteKeyTree(classSentinel);
+    DeleteKeyTree(microsoftSentinel);
     DeleteFileW(sentinel.c_str());
     EXPECT_TRUE(KeyExists(simKey));
     EXPECT_TRUE(KeyExists(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
@@ -850,12 +940,7 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     // The product's own folder and key still went.
     EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
-    HKEY clean = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, simKey.c_str(), 0, KEY_SET_VALUE, &clean) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueW(clean, L"SetupPath");
-        RegCloseKey(clean);
-    }
+    SetKeyValue(simKey, L"SetupPath", L"");
     FinishAndExpectSelfDeletion(w, p);
 }
 
