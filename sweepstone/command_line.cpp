@@ -1,23 +1,12 @@
 #include "command_line.h"
 
-#include <cctype>
+#include "platform/unicode.h"
 
 namespace sweepstone {
 namespace {
 
 bool Blank(char c) {
     return c == ' ' || c == '\t';
-}
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 // The switches, each a row: its name, the run mode it asks for (Window for none),
@@ -110,7 +99,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
         const Switch* match = nullptr;
         size_t index = 0;
         for (; index < std::size(kSwitches); ++index) {
-            if (SameNoCase(name, kSwitches[index].name)) {
+            if (platform::EqualFolded(name, kSwitches[index].name)) {
                 match = &kSwitches[index];
                 break;
             }

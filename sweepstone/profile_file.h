@@ -22,7 +22,7 @@
 //  - A line without "=" is no key, but GetPrivateProfileSection lists it, and so
 //    does SectionLines().
 //  - Lines before the first section line belong to no reachable section.
-//  - Section names and keys compare without regard to letter case (platform::FoldCase:
+//  - Section names and keys compare without regard to letter case (platform::UpperCaseName:
 //    ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic, full-width Latin); values keep
 //    their case.
 //  - A value enclosed in one matching pair of double or single quotation marks is

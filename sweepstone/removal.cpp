@@ -127,7 +127,7 @@ private:
         const ProfileDocument log = ProfileFile(file).Load(error);
         if (error) {
             // Nothing is known of what to remove; the log stays for another try.
-            report_.Add(Outcome::Left, file, "cannot be read: " + error.message());
+            report_.Add(Outcome::Left, file, "cannot be read: " + platform::ErrorText(error));
             keepOwnFiles_ = true;
             throw StepFailed{};
         }
@@ -179,7 +179,8 @@ private:
                     // be removed and the removal would still be reported as done.
                     std::string bytes;
                     if (const std::error_code error = platform::ReadWholeFile(value, bytes)) {
-                        report_.Add(Outcome::Left, value, "cannot be read: " + error.message());
+                        report_.Add(Outcome::Left, value,
+                                    "cannot be read: " + platform::ErrorText(error));
                         backedUp_ = false;
                         SkipRest(entries, i, sceneryFolder_ + "Scenery.cfg");
                     }
@@ -218,7 +219,7 @@ private:
         }
         if (const std::error_code error = RemoveSceneryAreas(library, title)) {
             report_.Add(Outcome::Left, library + ": " + title,
-                        "the library could not be read or written: " + error.message());
+                        "the library could not be read or written: " + platform::ErrorText(error));
             SkipRest(entries, index, library);
         }
         report_.Add(Outcome::Removed, library + ": " + title);
@@ -277,7 +278,7 @@ private:
                 report_.Add(Outcome::Left, item,
                             "in use, and its deletion at the next restart could not be "
                             "scheduled: " +
-                                error.message());
+                                platform::ErrorText(error));
                 return;
             }
         }

@@ -100,7 +100,7 @@ std::vector<std::string> KeyComponents(const std::string& keyPath) {
     for (size_t i = 0; i <= keyPath.size(); ++i) {
         if (i == keyPath.size() || keyPath[i] == '\\') {
             if (!current.empty())
-                parts.push_back(platform::FoldCase(current));
+                parts.push_back(platform::UpperCaseName(current));
             current.clear();
         } else {
             current += keyPath[i];
@@ -145,9 +145,9 @@ std::optional<std::string> KeyTableRefusal(const std::vector<std::string>& key) 
 // The same key without the 32-bit view's node: SOFTWARE\WOW6432Node\X is SOFTWARE\X,
 // SOFTWARE\Classes\Wow6432Node\X is SOFTWARE\Classes\X.
 std::vector<std::string> WithoutWow64Nodes(std::vector<std::string> key) {
-    const std::string software = platform::FoldCase("SOFTWARE");
-    const std::string wow = platform::FoldCase("WOW6432Node");
-    const std::string classes = platform::FoldCase("Classes");
+    const std::string software = platform::UpperCaseName("SOFTWARE");
+    const std::string wow = platform::UpperCaseName("WOW6432Node");
+    const std::string classes = platform::UpperCaseName("Classes");
     if (key.size() >= 2 && key[0] == software && key[1] == wow)
         key.erase(key.begin() + 1);
     if (key.size() >= 3 && key[0] == software && key[1] == classes && key[2] == wow)
@@ -158,7 +158,7 @@ std::vector<std::string> WithoutWow64Nodes(std::vector<std::string> key) {
 } // namespace
 
 std::string ComparablePath(const std::string& fullPath) {
-    std::string p = platform::FoldCase(fullPath);
+    std::string p = platform::UpperCaseName(fullPath);
     for (char& c : p) {
         if (c == '/')
             c = '\\';
@@ -264,10 +264,6 @@ std::optional<std::string> FolderRefusal(const std::string& path,
             return "a simulator folder";
     }
     return std::nullopt;
-}
-
-bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders) {
-    return FolderRefusal(path, protectedFolders).has_value();
 }
 
 std::optional<std::string> FileRefusal(const std::string& path,
@@ -396,10 +392,6 @@ std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath) {
     if (twin != key)
         return KeyTableRefusal(twin);
     return std::nullopt;
-}
-
-bool IsUnsafeRegistryKey(const std::string& keyPath) {
-    return RegistryKeyRefusal(keyPath).has_value();
 }
 
 const std::vector<std::string>& SimulatorKeys() {

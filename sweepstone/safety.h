@@ -27,9 +27,6 @@ std::optional<std::string> FolderRefusal(const std::string& path,
                                          const std::vector<std::string>& protectedFolders,
                                          const std::vector<std::string>& simulatorFolders = {});
 
-// True when FolderRefusal refuses `path` (with no simulator folders).
-bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders);
-
 // The rule that forbids deleting a file: a value that platform::CanonicalFullPath
 // refuses, a share that names no drive folder, or a file at or below one of
 // `systemFileFolders`. nullopt otherwise.
@@ -66,9 +63,6 @@ const std::vector<ProtectedKey>& ProtectedKeys();
 // case; empty components are ignored as the registry ignores them.
 std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath);
 
-// True when RegistryKeyRefusal refuses `keyPath`.
-bool IsUnsafeRegistryKey(const std::string& keyPath);
-
 // The simulator's registry keys whose SetupPath names its folder (FSX and its Steam
 // edition).
 const std::vector<std::string>& SimulatorKeys();
@@ -77,7 +71,7 @@ const std::vector<std::string>& SimulatorKeys();
 // and its standard subfolders. A product's own folder below them stays removable.
 std::vector<std::string> SimulatorFolders(const std::vector<std::string>& roots);
 
-// The comparable form of a full path: letters folded (platform::FoldCase),
+// The comparable form of a full path: letters folded (platform::UpperCaseName),
 // backslashes, no repeated or trailing separators, "." and ".." resolved, trailing
 // dots and blanks of each name dropped (Windows drops them), \\?\ and \\.\ drive
 // forms and \\?\UNC\ reduced to the plain forms. Exposed for tests.

@@ -198,7 +198,7 @@ std::string SanitizedUtf8(std::string_view bytes) {
 
 namespace {
 
-// The folding rules, one character at a time; FoldCase reads them from a table
+// The folding rules, one character at a time; FoldToSmall reads them from a table
 // made of them at compile time.
 constexpr char32_t FoldByRule(char32_t c) {
     if (c < 0x80)
@@ -281,7 +281,7 @@ public:
             return bad;
         }
         pos_ += length;
-        return EncodeUtf8(FoldCase(c), out);
+        return EncodeUtf8(FoldToSmall(c), out);
     }
 
 private:
@@ -291,12 +291,30 @@ private:
 
 } // namespace
 
-char32_t FoldCase(char32_t c) {
+char32_t FoldToSmall(char32_t c) {
     if (c < kTableEnd)
         return kFold.to[c];
     if (c >= 0xFF21 && c <= 0xFF3A)
         return c + 0x20; // full-width Latin capitals
     return c;
+}
+
+std::string MapUtf8(std::string_view text, char32_t (*map)(char32_t)) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        size_t bad = 0;
+        const size_t length = DecodeOne(text, i, c, bad);
+        if (length == 0) {
+            out.append(text.substr(i, bad));
+            i += bad;
+            continue;
+        }
+        AppendUtf8(out, map(c));
+        i += length;
+    }
+    return out;
 }
 
 std::string FoldUtf8(std::string_view text) {

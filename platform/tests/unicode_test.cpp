@@ -219,7 +219,7 @@ TEST(Decoding, FoldingKeepsTheLengthOfEveryCharactersEncoding) {
         capital.clear();
         small.clear();
         platform::AppendUtf8(capital, c);
-        platform::AppendUtf8(small, platform::FoldCase(c));
+        platform::AppendUtf8(small, platform::FoldToSmall(c));
         ASSERT_EQ(capital.size(), small.size()) << std::hex << static_cast<unsigned>(c);
     }
 }
@@ -241,9 +241,9 @@ TEST(Decoding, EveryCharacterFoldsToItsSmallFormOnce) {
         {0xFF21, 0xFF41}, {0xFF3A, 0xFF5A}, {0xFF3B, 0xFF3B}, {0x1F600, 0x1F600},
     };
     for (const auto& p : pairs) {
-        EXPECT_EQ(platform::FoldCase(p.capital), p.small)
+        EXPECT_EQ(platform::FoldToSmall(p.capital), p.small)
             << std::hex << static_cast<unsigned>(p.capital);
-        EXPECT_EQ(platform::FoldCase(p.small), p.small)
+        EXPECT_EQ(platform::FoldToSmall(p.small), p.small)
             << std::hex << static_cast<unsigned>(p.small);
     }
 }

@@ -37,7 +37,7 @@ std::string Utf8ToAnsi(std::string_view text) {
     return out;
 }
 
-std::string FoldCase(const std::string& name) {
+std::string UpperCaseName(const std::string& name) {
     const std::wstring wide = win32::Widen(name);
     if (wide.empty())
         return {};

@@ -36,8 +36,10 @@ struct SeasonOperation {
 
 using OperationList = std::span<const SeasonOperation>;
 
-// Rows with apply position kRunInEntryLoop run inside the engine's per-entry loop
-// instead of in the ordered pass over detected rows.
+// Rows with apply position kRunInEntryLoop are left out of the ordered pass over
+// detected rows: the engine runs them once per run, right after the generic
+// add-ons of the list, when the list is not empty (they do the same whatever the
+// entry).
 inline constexpr int kRunInEntryLoop = 0;
 
 struct CatalogueRow {

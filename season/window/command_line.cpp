@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/path.h"
+#include "platform/unicode.h"
 
 #include <array>
 #include <cstring>
@@ -19,22 +20,14 @@
 namespace season {
 namespace {
 
-std::string Lower(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return s;
-}
-
 // One "/name=value" argument, split; false when it has no switch character.
 bool SplitSwitch(const std::string& arg, std::string& name, std::string& value, bool& hasValue) {
     if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-'))
         return false;
     const size_t cut = arg.find_first_of("=:", 1);
     hasValue = cut != std::string::npos;
-    name = Lower(arg.substr(1, hasValue ? cut - 1 : std::string::npos));
-    value = hasValue ? Lower(arg.substr(cut + 1)) : std::string();
+    name = platform::FoldUtf8(arg.substr(1, hasValue ? cut - 1 : std::string::npos));
+    value = hasValue ? platform::FoldUtf8(arg.substr(cut + 1)) : std::string();
     return !name.empty();
 }
 

@@ -35,12 +35,7 @@ std::string FolderIdentity(std::string_view folder) {
 }
 
 std::uint64_t FolderFingerprint(std::string_view folder) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (char c : FolderIdentity(folder)) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return platform::HashBytes(FolderIdentity(folder));
 }
 
 std::string InstanceMutexName(std::string_view folder) {

@@ -175,10 +175,7 @@ void TForm1::Button1Click() {
         return;
     }
     ApplyRequest request;
-    if (!AskBeforeApply(request)) {
-        SetBusy(false);
-        return;
-    }
+    AskBeforeApply(request);
 
     // The engine runs away from the window's thread; the window shows its
     // progress and may ask it to stop between two files.
@@ -219,7 +216,7 @@ bool TForm1::FormCloseQuery() {
     return false;
 }
 
-bool TForm1::AskBeforeApply(ApplyRequest& request) {
+void TForm1::AskBeforeApply(ApplyRequest& request) {
     // The question comes before anything on disk changes; a box closed without
     // an answer counts as No.
     if (NeedsMipMapAnswer(state_)) {
@@ -229,7 +226,6 @@ bool TForm1::AskBeforeApply(ApplyRequest& request) {
                                           std::string(texts.mipMapCaption)) == kAnswerYes;
     }
     request.useMipMaps = state_.UseMipMaps;
-    return true;
 }
 
 void TForm1::ShowApplyResult(const ApplyResult& result) {
@@ -273,10 +269,11 @@ void TForm1::OfferElevation() {
                                  "\r\n" + std::string(t.elevationAfter);
     ApplyRequest request;
     if (ops_.AskYesNo(question, std::string(t.elevationCaption)) != kAnswerYes ||
-        !AskBeforeApply(request) || !system_.runElevated) {
+        !system_.runElevated) {
         SetBusy(false);
         return;
     }
+    AskBeforeApply(request);
     // The new instance asks nothing: the MipMap answer travels on its command line.
     std::optional<bool> mipMaps;
     if (NeedsMipMapAnswer(state_))

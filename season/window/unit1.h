@@ -124,9 +124,9 @@ public:
 
     // The two halves around an engine run, for a caller that runs the engine
     // elsewhere (Button1Click does all three in turn): the questions before the
-    // run fill the request (false: the user chose not to run), and the result
-    // message after it.
-    bool AskBeforeApply(ApplyRequest& request);
+    // run fill the request (a question closed without an answer counts as No and
+    // the run goes on with that answer), and the result message after it.
+    void AskBeforeApply(ApplyRequest& request);
     void ShowApplyResult(const ApplyResult& result);
 
     // Finds which season the add-ons hold, away from the window's thread, and

@@ -11,9 +11,20 @@
 #endif
 
 using sweepstone::ComparablePath;
-using sweepstone::IsUnsafeFolder;
-using sweepstone::IsUnsafeRegistryKey;
 using testing_support::TestFolder;
+
+namespace {
+
+// Whether a rule refuses a value, for the tables that only ask that.
+bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders) {
+    return sweepstone::FolderRefusal(path, protectedFolders).has_value();
+}
+
+bool IsUnsafeRegistryKey(const std::string& keyPath) {
+    return sweepstone::RegistryKeyRefusal(keyPath).has_value();
+}
+
+} // namespace
 
 TEST(ComparablePath, FoldsCaseSeparatorsAndDots) {
     struct Case {

@@ -27,6 +27,6 @@ std::string Utf8ToAnsi(std::string_view text);
 // mapping, one character for one, as Windows compares file and registry names
 // (Ä and ä, Ω and ω, Ж and ж are the same). Win32: LCMapStringEx with the invariant
 // locale; POSIX: the C.UTF-8 locale's towupper over UTF-8 text.
-std::string FoldCase(const std::string& name);
+std::string UpperCaseName(const std::string& name);
 
 } // namespace platform

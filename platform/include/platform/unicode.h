@@ -35,10 +35,16 @@ bool IsUtf8(std::string_view bytes);
 
 // Simple case folding of one character for names that compare without regard to
 // case: ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic and the full-width Latin
-// letters map their capitals to the small forms; everything else stays.
-char32_t FoldCase(char32_t c);
+// letters map their capitals to the small forms; everything else stays. Folding
+// is towards the small letters; platform::UpperCaseName (text.h) is the system's
+// own comparison form, towards the capitals.
+char32_t FoldToSmall(char32_t c);
 
-// Every character of UTF-8 text folded with FoldCase; ill-formed bytes stay as they are.
+// Every character of UTF-8 text through `map`; ill-formed bytes stay as they are.
+std::string MapUtf8(std::string_view text, char32_t (*map)(char32_t));
+
+// Every character of UTF-8 text folded with FoldToSmall; ill-formed bytes stay as
+// they are.
 std::string FoldUtf8(std::string_view text);
 
 // FoldUtf8(a) == FoldUtf8(b), without building either string.

@@ -4,8 +4,7 @@
 #include "guards.h"
 
 #include "platform/path.h"
-
-#include <utility>
+#include "platform/text.h"
 
 namespace season::win32 {
 namespace {
@@ -32,10 +31,7 @@ std::string ProgramFolder() {
         }
         path.resize(path.size() * 2);
     }
-    std::wstring folder = Wide(platform::FolderOf(Utf8(path)));
-    if (!folder.empty())
-        CharUpperBuffW(folder.data(), static_cast<DWORD>(folder.size()));
-    return Utf8(folder);
+    return platform::UpperCaseName(platform::FolderOf(Utf8(path)));
 }
 
 struct Search {
@@ -74,12 +70,11 @@ InstanceLock::~InstanceLock() {
 }
 
 bool InstanceLock::Acquire() {
-    if (mutex_)
+    if (mutex_.Valid())
         return true;
     platform::win32::ScopedKernelHandle mutex(CreateMutexW(nullptr, FALSE, name_.c_str()));
-    // An elevated switcher's mutex may not even be opened by a normal one; one that
-    // existed already is another switcher's.
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS)
+    // An elevated switcher's mutex may not even be opened by a normal one.
+    if (!mutex.Valid() || GetLastError() == ERROR_ALREADY_EXISTS)
         return false;
     mutex_ = std::move(mutex);
     return true;
