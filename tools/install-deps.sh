@@ -10,7 +10,7 @@ packages=(
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     wine wine32:i386 wine64 xvfb xauth imagemagick xdotool
     fonts-dejavu-core python3
-    nsis cmark
+    nsis cmark locales
 )
 
 SUDO=""
@@ -23,3 +23,8 @@ fi
 # already on the machine then stay, and the install below says whether they serve.
 $SUDO apt-get update -qq || echo "apt-get update failed for some lists; installing from those at hand"
 $SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+# A Russian locale: one Wine test reads the wizard's system reasons in another
+# language than English.
+if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf-\?8'; then
+    $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+fi

@@ -27,7 +27,9 @@ WINE_SANDBOX=$(readlink -f "$WINE_SANDBOX")
 # Wine maps Windows names to Linux ones through the locale's character set: under
 # the C locale a name beyond ASCII would come out mangled. The prefix's ANSI code
 # page stays 1252, so names beyond it still test the wide calls for real.
-export LC_ALL=C.UTF-8
+# SANDBOX_LC_ALL gives another UTF-8 locale, whose language Wine then takes as
+# the user's (a prefix of its own keeps the two apart).
+export LC_ALL=${SANDBOX_LC_ALL:-C.UTF-8}
 # A 64-bit program runs on Wine's 64-bit loader in a 64-bit prefix; a 32-bit one on
 # the loader that the wine command picks (its 32-bit one where the machine has it).
 # The machine type is the two bytes after the "PE\0\0" signature, whose offset

@@ -1270,6 +1270,24 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+// The system's words for `code` in the user's language, as the wide call gives
+// them; the narrow call and std::error_code::message() would give them in the
+// ANSI code page instead, which the report would then hold as broken UTF-8.
+std::string SystemReason(DWORD code) {
+    wchar_t text[512] = {};
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             code, 0, text, 512, nullptr);
+    while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' || text[n - 1] == L' '))
+        --n;
+    return Utf8(std::wstring(text, n));
+}
+
+// Set where the suite runs under a locale of another language (ctest's
+// sweepstone_e2e_system_language): its reasons must then hold that script.
+bool UnderCyrillicLanguage() {
+    return GetEnvironmentVariableW(L"E2E_EXPECT_RUSSIAN", nullptr, 0) != 0;
+}
+
 // Puts an entry first into a section of the product's log.
 void AddToLog(const Product& p, const std::string& section, const std::string& entry) {
     std::string log = ReadFile(p.folder + L"Uninstall.log");
@@ -1502,6 +1520,30 @@ TEST(CommandLine, AnUnreadableLogEndsWithTwoAndChangesNothing) {
         ExpectProductUntouched(p);
         EXPECT_TRUE(HasLine(ReportLines(p.root + L"report.txt"),
                             "Note: The uninstall log cannot be read; nothing was removed."));
+    }
+}
+
+// A scenery library that another program holds is left, with the system's reason
+// read through the wide call, in the user's language.
+TEST(CommandLine, AHeldSceneryLibraryIsLeftWithTheSystemsReason) {
+    const Product p = MakeProduct(L"held-scenery", L"Uninstall.exe");
+    const std::wstring scenery = p.root + L"ProgramData\\Sim\\Scenery.cfg";
+    const std::string before = ReadFile(scenery);
+    HANDLE h = CreateFileW(scenery.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const CommandLineRun run = RunWithArguments(p, L"/VERYSILENT /LOG=report.txt");
+    CloseHandle(h);
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.code, 1u);
+    EXPECT_EQ(ReadFile(scenery), before);
+    const std::string reason = SystemReason(ERROR_SHARING_VIOLATION);
+    EXPECT_TRUE(HasLine(ReportLines(p.root + L"report.txt"),
+                        "left\t" + Utf8(scenery) + "\tcannot be read: " + reason))
+        << ReadFile(p.root + L"report.txt");
+    if (UnderCyrillicLanguage()) {
+        EXPECT_EQ(PRIMARYLANGID(GetUserDefaultUILanguage()), LANG_RUSSIAN);
+        EXPECT_NE(reason.find("\xD0"), std::string::npos) << reason; // Cyrillic letters
     }
 }
 
