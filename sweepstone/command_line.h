@@ -5,6 +5,8 @@
 
 #include "removal_report.h"
 
+#include "platform/process.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,25 +27,25 @@ struct Arguments {
     bool check = false;     // /CHECK: judge the log, change nothing (check.h)
     std::string checkLog;   // /CHECK="file": another log than the one beside the wizard
     bool given = false;     // any argument at all; without, the exit code stays 0
+    // Switches that deployment tools pass by habit, with their usual meaning.
+    bool suppressMessageBoxes = false; // /SUPPRESSMSGBOXES: no box, not even for refused arguments
+    bool noRestart = false; // /NORESTART: never restart (the wizard never does; 3010 tells)
+    bool noCancel = false;  // /NOCANCEL: once the removal has begun, it cannot be cancelled
 
     bool Quiet() const { return mode == RunMode::Silent || mode == RunMode::VerySilent; }
 };
 
 struct ParsedArguments {
     Arguments arguments;
-    std::string error;        // empty when the arguments were accepted
-    bool silentAsked = false; // a silent switch was among them, accepted or not
+    std::string error; // empty when the arguments were accepted
+    // A silent switch or /SUPPRESSMSGBOXES was among them, accepted or not: then no
+    // box may wait for an answer.
+    bool silentAsked = false;
     bool Accepted() const { return error.empty(); }
 };
 
-// Splits a process's command line into its arguments by the rules of the Windows
-// start-up code (CommandLineToArgvW): the program name first, up to the next quote
-// or blank, without escapes; then blanks and tabs separate arguments, quotes group
-// and are removed wherever they stand, 2n backslashes before a quote give n
-// backslashes and a grouping quote, 2n+1 give n backslashes and a literal quote, ""
-// inside a group gives a literal quote, and other backslashes stay as they are.
-// The program name is left out of the result.
-std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+// Splits the process's command line by the Windows start-up rules (process.h).
+using platform::SplitCommandLine;
 
 // Reads the arguments: switches start with "/" and match without regard to case;
 // /LOG takes its file after "=" (the quotes around it are gone already), /CHECK
