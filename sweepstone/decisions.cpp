@@ -9,23 +9,36 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 
+#include <iterator>
+
 namespace sweepstone {
 
+namespace {
+
+// In the order of LogSection.
+constexpr const char* kSectionNames[kLogSectionCount] = {"Path",
+                                                         "File",
+                                                         "ShortCut",
+                                                         "Registry",
+                                                         "Scenery.cfg",
+                                                         "Rename_File",
+                                                         "Rename_File_DEX",
+                                                         "Shared-Folder",
+                                                         "Shared-Folder-Option",
+                                                         "Shared_Scenery.cfg",
+                                                         "DLL_RUN",
+                                                         "DLL_RUN_SHARED",
+                                                         "Run",
+                                                         "General"};
+
+} // namespace
+
+const char* SectionName(LogSection section) {
+    return kSectionNames[static_cast<size_t>(section)];
+}
+
 const std::vector<std::string>& KnownLogSections() {
-    static const std::vector<std::string> names = {"Path",
-                                                   "File",
-                                                   "ShortCut",
-                                                   "Registry",
-                                                   "Scenery.cfg",
-                                                   "Rename_File",
-                                                   "Rename_File_DEX",
-                                                   "Shared-Folder",
-                                                   "Shared-Folder-Option",
-                                                   "Shared_Scenery.cfg",
-                                                   "DLL_RUN",
-                                                   "DLL_RUN_SHARED",
-                                                   "Run",
-                                                   "General"};
+    static const std::vector<std::string> names(std::begin(kSectionNames), std::end(kSectionNames));
     return names;
 }
 
@@ -124,9 +137,11 @@ bool FileOrLinkPresent(const std::string& value) {
 
 const std::vector<DeleteSection>& DeleteSections() {
     static const std::vector<DeleteSection> sections = {
-        {"Registry", ValueKind::Key, false},        {"Path", ValueKind::Folder, false},
-        {"Shared-Folder", ValueKind::Folder, true}, {"File", ValueKind::File, false},
-        {"ShortCut", ValueKind::Folder, false},
+        {SectionName(LogSection::Registry), ValueKind::Key, false},
+        {SectionName(LogSection::Path), ValueKind::Folder, false},
+        {SectionName(LogSection::SharedFolder), ValueKind::Folder, true},
+        {SectionName(LogSection::File), ValueKind::File, false},
+        {SectionName(LogSection::ShortCut), ValueKind::Folder, false},
     };
     return sections;
 }

@@ -4,6 +4,7 @@
 // removal does not do.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,29 @@ namespace sweepstone {
 
 struct RemovalSafety;
 
-// The sections of an uninstall log that the wizard reads, in the order of
-// RemovalSections() followed by "Run" and "General".
+// The sections of an uninstall log that the wizard reads.
+enum class LogSection {
+    Path,
+    File,
+    ShortCut,
+    Registry,
+    SceneryCfg,
+    RenameFile,
+    RenameFileDex,
+    SharedFolder,
+    SharedFolderOption,
+    SharedSceneryCfg,
+    DllRun,
+    DllRunShared,
+    Run,
+    General,
+};
+constexpr size_t kLogSectionCount = static_cast<size_t>(LogSection::General) + 1;
+
+// A section's name as a log writes it ("Scenery.cfg", "Shared-Folder" ...).
+const char* SectionName(LogSection section);
+
+// Every section's name, in the order of LogSection.
 const std::vector<std::string>& KnownLogSections();
 
 // A [Registry] value read as a key below HKEY_LOCAL_MACHINE: `key` without the root,

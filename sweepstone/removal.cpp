@@ -21,35 +21,6 @@
 namespace sweepstone {
 namespace {
 
-enum SectionList {
-    kPath,
-    kFile,
-    kShortCut,
-    kRegistry,
-    kSceneryCfg,
-    kRenameFile,
-    kRenameFileDex,
-    kSharedFolder,
-    kSharedFolderOption,
-    kSharedSceneryCfg,
-    kDllRun,
-    kDllRunShared,
-    kSectionCount
-};
-
-constexpr const char* kSectionNames[kSectionCount] = {"Path",
-                                                      "File",
-                                                      "ShortCut",
-                                                      "Registry",
-                                                      "Scenery.cfg",
-                                                      "Rename_File",
-                                                      "Rename_File_DEX",
-                                                      "Shared-Folder",
-                                                      "Shared-Folder-Option",
-                                                      "Shared_Scenery.cfg",
-                                                      "DLL_RUN",
-                                                      "DLL_RUN_SHARED"};
-
 const char* const kDeletingText = "Deleting files...pleas wait";
 const char* const kCheckingText = "Checking scenery.cfg...";
 constexpr size_t kMaxListedItems = 20;
@@ -73,7 +44,7 @@ class Removal;
 // item is tested, deleted and verified. One loop (Removal::DeleteNamedItems) runs
 // guard, exists, act, verify and report for every row.
 struct DeleteStep {
-    SectionList section;
+    LogSection section;
     bool shared; // passed over while another product uses the shared folders
     int position;
     ValueKind kind; // its guard turns the value into the one spelling acted on
@@ -133,13 +104,13 @@ private:
         }
         // Without a [Run] entry nothing is opened: the default names no file.
         runFile_ = log.ReadString("Run", "Run-File", "");
-        for (int i = 0; i < kSectionCount; ++i)
-            lists_[static_cast<size_t>(i)] = log.EntryTexts(kSectionNames[i]);
+        for (size_t i = 0; i < kLogSectionCount; ++i)
+            lists_[i] = log.EntryTexts(SectionName(static_cast<LogSection>(i)));
     }
 
     // Step 2: shared items stay when another product still uses their folders.
     void CheckSharedOptions() {
-        for (const std::string& entry : lists_[kSharedFolderOption]) {
+        for (const std::string& entry : List(LogSection::SharedFolderOption)) {
             if (platform::FolderPresent(EntryValue(entry)))
                 sharedInUse_ = true;
         }
@@ -168,7 +139,7 @@ private:
     // Step 5: "Path" entries name the scenery library and back it up; every other
     // key is a title whose areas leave the library.
     void EditSceneryLibrary() {
-        const auto& entries = lists_[kSceneryCfg];
+        const auto& entries = List(LogSection::SceneryCfg);
         for (size_t i = 0; i < entries.size(); ++i) {
             const std::string key = EntryKey(entries[i]);
             const std::string value = EntryValue(entries[i]);
@@ -197,7 +168,7 @@ private:
 
     // Step 6: the titles of areas shared with other products.
     void EditSharedScenery() {
-        const auto& entries = lists_[kSharedSceneryCfg];
+        const auto& entries = List(LogSection::SharedSceneryCfg);
         for (size_t i = 0; i < entries.size(); ++i) {
             RemoveTitle(EntryValue(entries[i]), entries, i);
             window_.SetStatusText(kCheckingText);
@@ -229,7 +200,7 @@ private:
     [[noreturn]] void SkipRest(const std::vector<std::string>& entries, size_t index,
                                const std::string& library) {
         for (size_t j = index + 1; j < entries.size(); ++j) {
-            if (&entries == &lists_[kSharedSceneryCfg] || EntryKey(entries[j]) != "Path")
+            if (&entries == &List(LogSection::SharedSceneryCfg) || EntryKey(entries[j]) != "Path")
                 report_.Add(Outcome::Left, library + ": " + EntryValue(entries[j]), "not reached");
         }
         throw StepFailed{};
@@ -238,7 +209,7 @@ private:
     // Steps 7 to 11: registry key trees, folders, shared folders, files and shortcut
     // folders, as the rows of kDeleteSteps say.
     void DeleteNamedItems(const DeleteStep& step) {
-        for (const std::string& entry : lists_[step.section]) {
+        for (const std::string& entry : List(step.section)) {
             const std::string value = EntryValue(entry);
             window_.SetStatusText(value);
             if (value.find_first_not_of(" \t") == std::string::npos)
@@ -356,10 +327,15 @@ private:
         state_.RemovalDone = true;
     }
 
+    const std::vector<std::string>& List(LogSection section) const {
+        return lists_[static_cast<size_t>(section)];
+    }
+
     WizardState& state_;
     RemovalWindow& window_;
     const RemovalSafety& safety_;
-    std::array<std::vector<std::string>, kSectionCount> lists_;
+    // The entries of each section, in the order of LogSection.
+    std::array<std::vector<std::string>, kLogSectionCount> lists_;
     std::string runFile_;
     bool sharedInUse_ = false;
     std::string sceneryFolder_;
@@ -369,16 +345,16 @@ private:
 };
 
 constexpr DeleteStep kDeleteSteps[] = {
-    {kRegistry, false, 20, ValueKind::Key, RegistryItemOf, &Removal::KeyGuard, KeyPresent,
-     DeleteKey},
-    {kPath, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
-     DeleteFolder},
-    {kSharedFolder, true, 50, ValueKind::Folder, SameItem, &Removal::FolderGuard,
+    {LogSection::Registry, false, 20, ValueKind::Key, RegistryItemOf, &Removal::KeyGuard,
+     KeyPresent, DeleteKey},
+    {LogSection::Path, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard,
      FolderOrLinkPresent, DeleteFolder},
-    {kFile, false, 60, ValueKind::File, SameItem, &Removal::FileGuard, FileOrLinkPresent,
+    {LogSection::SharedFolder, true, 50, ValueKind::Folder, SameItem, &Removal::FolderGuard,
+     FolderOrLinkPresent, DeleteFolder},
+    {LogSection::File, false, 60, ValueKind::File, SameItem, &Removal::FileGuard, FileOrLinkPresent,
      DeleteFileItem},
-    {kShortCut, false, 80, ValueKind::Folder, SameItem, &Removal::FolderGuard, FolderOrLinkPresent,
-     DeleteFolder},
+    {LogSection::ShortCut, false, 80, ValueKind::Folder, SameItem, &Removal::FolderGuard,
+     FolderOrLinkPresent, DeleteFolder},
 };
 
 RemovalReport Removal::RunAll() {
@@ -389,9 +365,9 @@ RemovalReport Removal::RunAll() {
 
     Guarded([&] { ReadLog(); });
     Guarded([&] { CheckSharedOptions(); });
-    Guarded([&] { CallLibraries(lists_[kDllRun]); });
+    Guarded([&] { CallLibraries(List(LogSection::DllRun)); });
     if (!sharedInUse_)
-        Guarded([&] { CallLibraries(lists_[kDllRunShared]); });
+        Guarded([&] { CallLibraries(List(LogSection::DllRunShared)); });
     Guarded([&] { EditSceneryLibrary(); });
     if (!sharedInUse_)
         Guarded([&] { EditSharedScenery(); });
@@ -399,8 +375,8 @@ RemovalReport Removal::RunAll() {
         if (!step.shared || !sharedInUse_)
             Guarded([&] { DeleteNamedItems(step); });
     }
-    Guarded([&] { RenameBack(lists_[kRenameFile], ".off", 90); });
-    Guarded([&] { RenameBack(lists_[kRenameFileDex], ".bgl.off_dex", 95); });
+    Guarded([&] { RenameBack(List(LogSection::RenameFile), ".off", 90); });
+    Guarded([&] { RenameBack(List(LogSection::RenameFileDex), ".bgl.off_dex", 95); });
     Guarded([&] { DeleteOwnFiles(); });
     Guarded([&] { OpenRunFile(); });
     Finish();

@@ -82,6 +82,29 @@ std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
     return out;
 }
 
+// A log value as the rules compare it: the spellings of its one reading, or the
+// rule that refuses its form. A value of blanks names nothing: neither, and the
+// removal passes it over.
+struct ValueSpellings {
+    std::vector<std::string> spellings;
+    std::optional<std::string> refusal;
+};
+
+ValueSpellings SpellingsOfValue(const std::string& path) {
+    if (path.find_first_not_of(" \t") == std::string::npos)
+        return {};
+    // One reading of the value, or none: a spelling that the system may read in two
+    // ways (an NT path, a device name, a stream) is never compared at all.
+    const platform::CanonicalPath canonical = platform::CanonicalFullPath(path);
+    if (!canonical.Accepted())
+        return {{}, canonical.refusal};
+    std::string rule;
+    std::vector<std::string> spellings = Spellings(canonical.path, rule);
+    if (spellings.empty())
+        return {{}, rule};
+    return {std::move(spellings), std::nullopt};
+}
+
 bool HoldsOrIs(const std::vector<std::string>& spellings, const std::string& folder) {
     std::string unused;
     std::vector<std::string> targets = Spellings(folder, unused);
@@ -236,17 +259,9 @@ std::optional<std::string> WithoutAdministrativeForms(const std::string& path,
 std::optional<std::string> FolderRefusal(const std::string& path,
                                          const std::vector<std::string>& protectedFolders,
                                          const std::vector<std::string>& simulatorFolders) {
-    if (path.find_first_not_of(" \t") == std::string::npos)
-        return std::nullopt; // names nothing; the removal passes it over
-    // One reading of the value, or none: a spelling that the system may read in two
-    // ways (an NT path, a device name, a stream) is never compared at all.
-    const platform::CanonicalPath canonical = platform::CanonicalFullPath(path);
-    if (!canonical.Accepted())
-        return canonical.refusal;
-    std::string rule;
-    const std::vector<std::string> spellings = Spellings(canonical.path, rule);
+    const auto [spellings, refusal] = SpellingsOfValue(path);
     if (spellings.empty())
-        return rule;
+        return refusal;
     for (const std::string& full : spellings) {
         // A drive root, the root of the current drive, or the POSIX root.
         if (full.empty() || full == "\\" || (full.size() == 3 && full[1] == ':'))
@@ -268,15 +283,9 @@ std::optional<std::string> FolderRefusal(const std::string& path,
 
 std::optional<std::string> FileRefusal(const std::string& path,
                                        const std::vector<std::string>& systemFileFolders) {
-    if (path.find_first_not_of(" \t") == std::string::npos)
-        return std::nullopt;
-    const platform::CanonicalPath canonical = platform::CanonicalFullPath(path);
-    if (!canonical.Accepted())
-        return canonical.refusal;
-    std::string rule;
-    const std::vector<std::string> spellings = Spellings(canonical.path, rule);
+    const auto [spellings, refusal] = SpellingsOfValue(path);
     if (spellings.empty())
-        return rule;
+        return refusal;
     for (const std::string& folder : systemFileFolders) {
         std::string unused;
         for (const std::string& target : Spellings(folder, unused)) {
