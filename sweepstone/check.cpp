@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace sweepstone {
 namespace {
@@ -340,9 +341,11 @@ private:
                 }
                 continue;
             }
-            if (entry.repeat)
-                continue; // its areas went with the first line's title
-            if (takesPath && platform::EqualFolded(entry.key, "Path"))
+            // A repeated key acts again on its first line's title: that does something
+            // only when the first line came before the library was found.
+            if (entry.repeat && (sceneryFolder_.empty() || judged_.count(entry.value)))
+                continue;
+            if (takesPath && !entry.repeat && platform::EqualFolded(entry.key, "Path"))
                 Add(entry.line, Severity::Error,
                     entry.shown + ": read as a title, not as the library's path (the key is "
                                   "\"Path\", spelt so)");
@@ -358,18 +361,28 @@ private:
                         entry.shown + ": no scenery library was found, the title is not removed");
                 continue;
             }
-            const std::vector<size_t> areas = MarkedAreas(library_, entry.value);
-            if (areas.empty())
+            judged_.insert(entry.value);
+            // The removal's own choice of areas, default areas apart.
+            std::vector<size_t> kept;
+            const std::vector<size_t> areas =
+                MarkedAreas(library_, entry.value, options_.safety.simulatorRoots, &kept);
+            if (areas.empty() && kept.empty())
                 Add(entry.line, Severity::Warning,
                     entry.shown + ": the title matches no area of " + libraryName_);
-            for (const size_t area : areas) {
-                std::string_view title;
-                library_.FindValue(area, "Title", title);
-                Add(entry.line, Severity::Note,
-                    entry.shown + ": removes [" + std::string(library_.SectionName(area)) +
-                        "] Title=" + std::string(title));
-            }
+            for (const size_t area : areas)
+                Add(entry.line, Severity::Note, entry.shown + ": removes " + AreaName(area));
+            for (const size_t area : kept)
+                Add(entry.line, Severity::Warning,
+                    entry.shown + ": leaves " + AreaName(area) + " of " + libraryName_ +
+                        ": default area of the simulator");
         }
+    }
+
+    // "[Area.001] Title=Default Terrain": an area of the library, as findings name it.
+    std::string AreaName(size_t area) const {
+        std::string_view title;
+        library_.FindValue(area, "Title", title);
+        return "[" + std::string(library_.SectionName(area)) + "] Title=" + std::string(title);
     }
 
     void CheckDeletions(const DeleteSection& step) {
@@ -414,6 +427,7 @@ private:
     std::string sceneryFolder_;
     std::string libraryName_;
     ProfileDocument library_;
+    std::set<std::string> judged_; // titles whose areas are reported
 };
 
 const char* SeverityWord(Severity severity) {

@@ -11,7 +11,8 @@ bool Blank(char c) {
 
 // The switches, each a row: its name, the run mode it asks for (Window for none),
 // whether it takes a value after "=", the argument it sets to true, the argument
-// that receives its value, and whether the value may be left out.
+// that receives its value, whether the value may be left out, and whether no box
+// may wait for an answer once it is given (`quiet`).
 struct Switch {
     const char* name;
     RunMode mode;
@@ -19,15 +20,21 @@ struct Switch {
     bool Arguments::*flag = nullptr;
     std::string Arguments::*value = nullptr;
     bool valueOptional = false;
+    bool quiet = false;
 };
 
 constexpr Switch kSwitches[] = {
-    {"/SILENT", RunMode::Silent, false},
-    {"/VERYSILENT", RunMode::VerySilent, false},
-    {"/S", RunMode::VerySilent, false},
+    {"/SILENT", RunMode::Silent, false, nullptr, nullptr, false, true},
+    {"/VERYSILENT", RunMode::VerySilent, false, nullptr, nullptr, false, true},
+    {"/S", RunMode::VerySilent, false, nullptr, nullptr, false, true},
     {"/?", RunMode::Usage, false},
     {"/LOG", RunMode::Window, true, nullptr, &Arguments::reportFile},
     {"/CHECK", RunMode::Window, true, &Arguments::check, &Arguments::checkLog, true},
+    // Switches that deployment tools pass by habit.
+    {"/SUPPRESSMSGBOXES", RunMode::Window, false, &Arguments::suppressMessageBoxes, nullptr, false,
+     true},
+    {"/NORESTART", RunMode::Window, false, &Arguments::noRestart},
+    {"/NOCANCEL", RunMode::Window, false, &Arguments::noCancel},
 };
 
 } // namespace
@@ -104,7 +111,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
                 break;
             }
         }
-        if (match && match->mode != RunMode::Window && match->mode != RunMode::Usage)
+        if (match && match->quiet)
             parsed.silentAsked = true;
         if (!parsed.error.empty())
             continue; // keep looking for silent switches only
@@ -134,6 +141,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
             parsed.error = std::string(match->name) + " takes no value: " + argument;
             continue;
         }
+        if (match->flag)
+            continue; // set above; no run mode
         if (modeGiven) {
             parsed.error = "Only one of /SILENT, /VERYSILENT, /S and /? may be given";
             continue;
@@ -175,7 +184,8 @@ const char* ExitCodeMeaning(int code) {
 
 std::string UsageText(const std::string& programName) {
     return "Usage: " + programName +
-           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"] [/CHECK[=\"log\"]]\r\n"
+           " [/SILENT | /VERYSILENT | /S] [/LOG=\"file\"] [/CHECK[=\"log\"]]"
+           " [/SUPPRESSMSGBOXES] [/NORESTART] [/NOCANCEL]\r\n"
            "\r\n"
            "Without arguments the wizard asks before it removes the product.\r\n"
            "/SILENT\tremoves without asking; the window shows the progress.\r\n"
@@ -184,6 +194,10 @@ std::string UsageText(const std::string& programName) {
            "/CHECK\tjudges the uninstall log and changes nothing; /CHECK=\"log\" judges\r\n"
            "\tanother log. The report goes to /LOG or beside the wizard; exit code\r\n"
            "\t0: no findings, 1: warnings only, 2: errors.\r\n"
+           "/SUPPRESSMSGBOXES\tshows no message box, not even for refused arguments.\r\n"
+           "/NORESTART\tnever restarts Windows (the wizard never does; exit code 3010\r\n"
+           "\ttells that a restart is due).\r\n"
+           "/NOCANCEL\tonce the removal has begun, it cannot be cancelled.\r\n"
            "/?\tshows this text.\r\n"
            "\r\n"
            "Exit codes:\r\n"

@@ -25,14 +25,20 @@ struct Arguments {
     bool check = false;     // /CHECK: judge the log, change nothing (check.h)
     std::string checkLog;   // /CHECK="file": another log than the one beside the wizard
     bool given = false;     // any argument at all; without, the exit code stays 0
+    // Switches that deployment tools pass by habit, with their usual meaning.
+    bool suppressMessageBoxes = false; // /SUPPRESSMSGBOXES: no box, not even for refused arguments
+    bool noRestart = false; // /NORESTART: never restart (the wizard never does; 3010 tells)
+    bool noCancel = false;  // /NOCANCEL: once the removal has begun, it cannot be cancelled
 
     bool Quiet() const { return mode == RunMode::Silent || mode == RunMode::VerySilent; }
 };
 
 struct ParsedArguments {
     Arguments arguments;
-    std::string error;        // empty when the arguments were accepted
-    bool silentAsked = false; // a silent switch was among them, accepted or not
+    std::string error; // empty when the arguments were accepted
+    // A silent switch or /SUPPRESSMSGBOXES was among them, accepted or not: then no
+    // box may wait for an answer.
+    bool silentAsked = false;
     bool Accepted() const { return error.empty(); }
 };
 

@@ -5,6 +5,7 @@
 
 #include "platform/deletion.h"
 #include "platform/errors.h"
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/process.h"
@@ -156,6 +157,9 @@ void TForm2::BitBtn1Click() {
 }
 
 void TForm2::BeginRemoval() {
+    removalBegun_ = true;
+    if (arguments_.noCancel)
+        window_.EnableButton(Form2Window::Button::Cancel, false);
     window_.ShowLabel(Form2Window::Label::Uninstall, false);
     window_.ShowLabel(Form2Window::Label::Status, true);
     window_.EnableButton(Form2Window::Button::Next, false);
@@ -176,6 +180,8 @@ void TForm2::Timer1Timer() {
 }
 
 void TForm2::BitBtn2Click() {
+    if (Uncancellable())
+        return;
     if (state_.RemovalDone) {
         SelfDelete(exitCode_);
         return;
@@ -193,6 +199,8 @@ bool TForm2::EndedForWantOfALog() {
 }
 
 void TForm2::Conclude() {
+    if (arguments_.noCancel)
+        window_.EnableButton(Form2Window::Button::Cancel, true); // now "Finish"
     if (arguments_.given)
         exitCode_ = ExitCodeFor(report_);
     WriteReport({});
@@ -219,17 +227,19 @@ void TForm2::WriteReport(const std::string& note) {
     header.exitCode = exitCode_;
     header.note = note;
     // Whether the file can be written was tried before anything was removed.
-    platform::WriteWholeFile(arguments_.reportFile, ReportText(header, report_));
+    platform::WriteFileNotThroughLink(arguments_.reportFile, ReportText(header, report_));
 }
 
 bool TForm2::PrepareReport() {
     if (arguments_.reportFile.empty())
         return true;
-    return !platform::WriteWholeFile(arguments_.reportFile, "\xEF\xBB\xBF"
-                                                            "Uninstall report\r\n"
-                                                            "Note: " +
-                                                                std::string(kUnfinishedNote) +
-                                                                "\r\n");
+    // Never through a link: a report named where others can write must not let a
+    // planted link turn the elevated write onto a file of the system.
+    return !platform::WriteFileNotThroughLink(arguments_.reportFile,
+                                              "\xEF\xBB\xBF"
+                                              "Uninstall report\r\n"
+                                              "Note: " +
+                                                  std::string(kUnfinishedNote) + "\r\n");
 }
 
 void TForm2::StartSilently() {

@@ -165,6 +165,9 @@ public:
     // primary button is held: without it there is nothing to drag, and Wine's
     // fallback move loop would otherwise wait for the next click.
     void Image_backgroundMouseMove(bool primaryButtonDown);
+    // Whether the window may close now (its close box, Alt+F4): not with /NOCANCEL
+    // while the removal runs.
+    bool MayClose() const { return !Uncancellable(); }
 
     // The private folder, the batch, then the hidden start and the end of the
     // process with `exitCode`. Returns (only) when the batch could not be started; the
@@ -203,6 +206,10 @@ private:
     // The run ends before any removal: `code` and the report that says why.
     void EndUnremoved(int code, const std::string& note);
     void WriteReport(const std::string& note);
+    // /NOCANCEL, and the removal has begun but not ended: Cancel does nothing.
+    bool Uncancellable() const {
+        return arguments_.noCancel && removalBegun_ && !state_.RemovalDone;
+    }
 
     Form2Window& window_;
     std::string programPath_;
@@ -212,6 +219,7 @@ private:
     WizardState state_;
     RemovalReport report_;
     int exitCode_ = 0;
+    bool removalBegun_ = false;
     enum class LogState { Missing, Unreadable, Ready } logState_ = LogState::Missing;
 };
 

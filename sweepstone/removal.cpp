@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/library.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -146,17 +147,21 @@ private:
             if (key == "Path") {
                 if (platform::FilePresent(value)) {
                     sceneryFolder_ = FolderPart(value);
-                    // A library that cannot be read would look empty: nothing would
-                    // be removed and the removal would still be reported as done.
+                    // The backup is of the file that is edited, as it was read: a
+                    // library that cannot be read would look empty, nothing would be
+                    // removed and the removal would still be reported as done.
+                    const std::string library = sceneryFolder_ + "Scenery.cfg";
                     std::string bytes;
-                    if (const std::error_code error = platform::ReadWholeFile(value, bytes)) {
-                        report_.Add(Outcome::Left, value,
+                    std::string backup;
+                    backedUp_ = false;
+                    if (const std::error_code error = platform::ReadWholeFile(library, bytes)) {
+                        report_.Add(Outcome::Left, library,
                                     "cannot be read: " + platform::ErrorText(error));
-                        backedUp_ = false;
-                        SkipRest(entries, i, sceneryFolder_ + "Scenery.cfg");
+                        SkipRest(entries, i, library);
                     }
-                    backedUp_ = !platform::CopyFileReplacing(
-                        value, FreeBackupName(sceneryFolder_, state_.ProductName));
+                    // Without a backup the titles are left, each saying so.
+                    backedUp_ =
+                        !WriteSceneryBackup(sceneryFolder_, state_.ProductName, bytes, backup);
                 }
             } else {
                 RemoveTitle(value, entries, i);
@@ -188,12 +193,19 @@ private:
             report_.Add(Outcome::Left, library + ": " + title, "no backup could be made");
             return;
         }
-        if (const std::error_code error = RemoveSceneryAreas(library, title)) {
+        SceneryEdit edit;
+        if (const std::error_code error =
+                RemoveSceneryAreas(library, title, safety_.simulatorRoots, &edit)) {
             report_.Add(Outcome::Left, library + ": " + title,
                         "the library could not be read or written: " + platform::ErrorText(error));
             SkipRest(entries, index, library);
         }
-        report_.Add(Outcome::Removed, library + ": " + title);
+        for (const std::string& area : edit.refused)
+            report_.Add(Outcome::Refused, library + ": " + area, "default area of the simulator");
+        if (!edit.removed.empty())
+            report_.Add(Outcome::Removed, library + ": " + title);
+        else if (edit.refused.empty())
+            report_.Add(Outcome::NotFound, library + ": " + title, "no area has this title");
     }
 
     // Ends the step: the titles after `index` are not handled either.
@@ -389,7 +401,13 @@ RemovalSafety RemovalSafety::ForThisSystem() {
     std::vector<std::string> roots;
     for (const std::string& key : SimulatorKeys())
         roots.push_back(platform::ReadMachineString(key, "SetupPath"));
-    return {platform::ProtectedFolders(), SimulatorFolders(roots), platform::SystemFileFolders()};
+    RemovalSafety safety{platform::ProtectedFolders(), SimulatorFolders(roots),
+                         platform::SystemFileFolders()};
+    for (const std::string& root : roots) {
+        if (!root.empty())
+            safety.simulatorRoots.push_back(root);
+    }
+    return safety;
 }
 
 std::string SceneryBackupName(const std::string& productName) {
@@ -414,13 +432,20 @@ std::string SceneryBackupName(const std::string& productName) {
     return "Backup_of_scenery_cfg_(" + name + ").cfg";
 }
 
-std::string FreeBackupName(const std::string& folder, const std::string& productName) {
+std::error_code WriteSceneryBackup(const std::string& folder, const std::string& productName,
+                                   const std::string& bytes, std::string& backup) {
     const std::string first = SceneryBackupName(productName);
     const std::string stem = first.substr(0, first.size() - 4); // without ".cfg"
-    std::string name = first;
-    for (int n = 2; platform::FilePresent(folder + name); ++n)
-        name = stem + " (" + std::to_string(n) + ").cfg";
-    return folder + name;
+    std::error_code failure;
+    for (int n = 1; n < 10000; ++n) {
+        backup = folder + (n == 1 ? first : stem + " (" + std::to_string(n) + ").cfg");
+        // Created new: a file of that name, there before or put there meanwhile,
+        // fails the write and keeps its content.
+        failure = platform::WriteNewFile(backup, bytes);
+        if (!failure || !(platform::FilePresent(backup) || platform::IsLink(backup)))
+            return failure; // written, or a failure that the next name would not mend
+    }
+    return failure;
 }
 
 std::string FaultText(std::uint32_t code) {

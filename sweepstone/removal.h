@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace sweepstone {
@@ -48,12 +49,23 @@ struct RemovalSafety {
     std::vector<std::string> protectedFolders = {};
     std::vector<std::string> simulatorFolders = {};
     std::vector<std::string> systemFileFolders = {};
+    // The simulator's folders (SetupPath), for the default areas of Scenery.cfg whose
+    // Local folder is written in full.
+    std::vector<std::string> simulatorRoots = {};
     static RemovalSafety ForThisSystem();
 };
 
 // The name of the scenery library's backup for a product: characters that Windows
 // forbids in file names become "_".
 std::string SceneryBackupName(const std::string& productName);
+
+// Writes `bytes` (the library as it was read for the edit) as a new backup in
+// `folder`: SceneryBackupName, else "... (2).cfg", "... (3).cfg" and so on. A name
+// that is taken, also one that appears between the choice and the write, is never
+// written over (the file is created new); the next number is tried. `backup`
+// receives the name written.
+std::error_code WriteSceneryBackup(const std::string& folder, const std::string& productName,
+                                   const std::string& bytes, std::string& backup);
 
 // Runs the whole sequence (the handler of the wizard's one-shot timer). Returns what
 // it did with every item the log names: removed, left (with the reason), refused
@@ -76,9 +88,5 @@ std::string FinalText(const std::string& productName, const RemovalReport& repor
 // The message box's text: the left and refused items, then those that go at the
 // next restart, at most 20 items in all.
 std::string FinalListText(const RemovalReport& report);
-// The first backup name of the scenery library in `folder` that no file has yet:
-// SceneryBackupName, then " (2)", " (3)" ... before ".cfg". A backup is never
-// overwritten.
-std::string FreeBackupName(const std::string& folder, const std::string& productName);
 
 } // namespace sweepstone

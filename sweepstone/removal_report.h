@@ -15,6 +15,7 @@ enum class Outcome {
     Left,      // still there; `reason` says why (in use, access denied, fault ...)
     Refused,   // never touched: a safety rule forbids it; `reason` names the rule
     AtRestart, // in use now; Windows deletes it at the next restart
+    NotFound,  // named by the log but not there to remove (a title no area has)
 };
 
 struct ReportItem {

@@ -31,6 +31,8 @@ const char* OutcomeWord(Outcome outcome) {
         return "left";
     case Outcome::Refused:
         return "refused";
+    case Outcome::NotFound:
+        return "not found";
     case Outcome::AtRestart:
         break;
     }

@@ -48,6 +48,11 @@ std::error_code ReplaceFileContent(const std::string& path, const std::string& b
             done += static_cast<size_t>(n);
         }
     }
+    // The owner first (a root process can give the file back to its user; others
+    // own what they replace anyway), then the permission bits, which chown may clear.
+    if (!result && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+        ::fchown(fd, st.st_uid, st.st_gid) != 0 && errno != EPERM)
+        result = Errno();
     if (!result && ::fchmod(fd, st.st_mode & 07777) != 0)
         result = Errno();
     if (!result && ::fsync(fd) != 0)
@@ -67,6 +72,35 @@ std::error_code ReplaceFileContent(const std::string& path, const std::string& b
         ::close(dir);
     }
     return {};
+}
+
+std::error_code WriteFileNotThroughLink(const std::string& path, const std::string& bytes) {
+    // O_NOFOLLOW: a symbolic link at the name fails the open (ELOOP); no O_TRUNC, so
+    // that the checks below run on this very file before one byte changes.
+    const int fd =
+        ::open(ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return Errno();
+    std::error_code result;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        result = Errno();
+    else if (!S_ISREG(st.st_mode) || st.st_nlink > 1)
+        result = std::make_error_code(std::errc::too_many_links);
+    else if (::ftruncate(fd, 0) != 0)
+        result = Errno();
+    for (size_t done = 0; done < bytes.size() && !result;) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno != EINTR)
+                result = Errno();
+        } else {
+            done += static_cast<size_t>(n);
+        }
+    }
+    if (::close(fd) != 0 && !result)
+        result = Errno();
+    return result;
 }
 
 } // namespace platform

@@ -1,11 +1,15 @@
 // Win32 side of the atomic file replacement: a unique temporary file in the target's
-// folder, flushed, then MoveFileExW with replace and write-through. ReplaceFileW
-// would keep the original's security descriptor too, but the temporary file already
-// inherits the folder's, which is what the replaced file carries in practice; and
-// ReplaceFileW without a backup name moves the original aside under a name of its
-// own, which Wine leaves behind when the replacement fails.
+// folder, flushed, then ReplaceFileW, which gives the new content the original's
+// owner, security descriptor, attributes and creation time. (A rename over the
+// target would leave the file with the folder's inherited descriptor and the
+// elevated wizard as its owner: a Scenery.cfg that the user owned would then belong
+// to the administrators, and a simulator run by the user might no longer write it.)
+// ReplaceFileW is given a backup name of its own: without one, some of its failures
+// leave the original under a name nobody knows; with one, every failure leaves the
+// original under its own name or the backup name, from where it is moved back.
 #include "platform/file_replace.h"
 
+#include "scoped_win32.h"
 #include "windows_support.h"
 
 namespace platform {
@@ -28,19 +32,18 @@ std::error_code ReplaceFileContent(const std::string& path, const std::string& b
     const size_t cut = target.find_last_of(L"\\/");
     const std::wstring folder = cut == std::wstring::npos ? L"" : target.substr(0, cut + 1);
     std::wstring temp;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    win32::ScopedFileHandle file;
     const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
-    for (DWORD attempt = 0; attempt < 1000 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    for (DWORD attempt = 0; attempt < 1000 && !file; ++attempt) {
         wchar_t name[16];
         wsprintfW(name, L"sws%04X.tmp", (seed + attempt) & 0xFFFF);
         temp = folder + name;
-        file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
-            GetLastError() != ERROR_ALREADY_EXISTS)
+        file.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             return LastError();
     }
-    if (file == INVALID_HANDLE_VALUE)
+    if (!file)
         return LastError();
 
     std::error_code result;
@@ -48,29 +51,63 @@ std::error_code ReplaceFileContent(const std::string& path, const std::string& b
         const DWORD chunk =
             static_cast<DWORD>(bytes.size() - done > 0x10000000 ? 0x10000000 : bytes.size() - done);
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
             result = LastError();
             break;
         }
         done += written;
     }
-    if (!result && !FlushFileBuffers(file))
+    if (!result && !FlushFileBuffers(file.Get()))
         result = LastError();
-    CloseHandle(file);
+    file.Reset();
 
     // The original's attributes (archive, hidden, system) go with the new content.
     if (!result &&
         !SetFileAttributesW(temp.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes))
         result = LastError();
-    // One rename that replaces: the target holds either the old or the new content,
-    // never a part. A target that another program holds open without sharing its
-    // deletion stays as it was, and the rename fails.
-    if (!result && !MoveFileExW(temp.c_str(), target.c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    // The target holds either the old or the new content, never a part. A target
+    // that another program holds open without sharing its deletion stays as it was.
+    const std::wstring backup = temp.substr(0, temp.size() - 3) + L"old";
+    if (!result && !ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(),
+                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         result = LastError();
+        // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the original went to the backup name
+        // and the new content could not take its place; the original comes back.
+        if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesW(backup.c_str()) != INVALID_FILE_ATTRIBUTES)
+            MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
+    DeleteFileW(backup.c_str());
     if (result)
         DeleteFileW(temp.c_str());
     return result;
+}
+
+std::error_code WriteFileNotThroughLink(const std::string& path, const std::string& bytes) {
+    // Opened as it is, not truncated yet: what the name is gets checked on this very
+    // handle before one byte changes.
+    win32::ScopedFileHandle file(
+        CreateFileW(win32::WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
+        return LastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.Get(), &info))
+        return LastError();
+    if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        info.nNumberOfLinks > 1)
+        return MakeError(ERROR_CANT_ACCESS_FILE);
+    if (!SetEndOfFile(file.Get()))
+        return LastError();
+    for (size_t done = 0; done < bytes.size();) {
+        const DWORD chunk =
+            static_cast<DWORD>(bytes.size() - done > 0x10000000 ? 0x10000000 : bytes.size() - done);
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return LastError();
+        done += written;
+    }
+    return {};
 }
 
 } // namespace platform

@@ -117,14 +117,15 @@ const char* const kScenery =
     "[General]\r\nTitle=FS9 World Scenery\r\n\r\n"
     "[Area.001]\r\nTitle=Default Terrain\r\nLocal=Scenery\\World\r\n\r\n"
     "[Area.002]\r\nTitle=Sample Airport X\r\nLocal=Addon Scenery\\S\r\n\r\n"
-    "[Area.003]\r\nTitle=Other Field\r\nLocal=Addon Scenery\\O\r\n";
+    "[Area.003]\r\nTitle=Other Field\r\nLocal=Addon Scenery\\O\r\n\r\n"
+    "[Area.004]\r\nTitle=Reno\r\nLocal=$Sim/Scenery/Cities/Reno\r\n";
 
 // A product beside a simulator, a system folder of the test's own, and libraries.
 void MakeTree(const TestFolder& t) {
     t.Write("Product/readme.txt", "read me");
     t.Write("Product/Uninstall.exe", "wizard");
     t.Write("Protected/system.sys", "system");
-    t.Write("Sim/Scenery.cfg", kScenery);
+    t.Write("Sim/Scenery.cfg", Expand(kScenery, t.Base()));
     t.MakeFolder("Sim/Addon Scenery/Sample");
     t.Write("Sim/Scenery/switched.bgl.off", "off");
     t.Write("lib/plain.dll", TinyLibrary(OwnMachine(), {"Cleanup", "_Decorated@12"}));
@@ -142,6 +143,7 @@ CheckOptions OptionsFor(const TestFolder& t) {
     options.safety = system;
     options.safety.protectedFolders.push_back(t.Path("Protected"));
     options.safety.simulatorFolders = sweepstone::SimulatorFolders({t.Path("Sim")});
+    options.safety.simulatorRoots = {t.Path("Sim")};
     options.safety.systemFileFolders.push_back(t.Path("Protected"));
     options.systemFolder = t.Path("sys/");
     return options;
@@ -210,9 +212,11 @@ const LogCase kLogs[] = {
       "Uninstall.log: 4 errors, 0 warnings, 2 notes"},
      2},
     // The scenery library: titles before its Path, a "path" that is a title, a title
-    // that matches nothing, a library that is not there.
+    // that matches nothing, the simulator's own areas (written relative to it or in
+    // full), a library that is not there.
     {"[Scenery.cfg]\r\nTitle0=Other Field\r\npath=$Sim/Scenery.cfg\r\nPath=$Sim/Scenery.cfg\r\n"
-     "Title1=Nothing Like It\r\n[Shared_Scenery.cfg]\r\nShared1=Default Terrain\r\n",
+     "Title1=Nothing Like It\r\nTitle2=Reno Field X\r\n[Shared_Scenery.cfg]\r\n"
+     "Shared1=Default Terrain\r\n",
      {"Uninstall.log:2: error: [Scenery.cfg] Title0=Other Field: a title before the first "
       "Path entry: no scenery library is known yet, the title is not removed",
       "Uninstall.log:3: error: [Scenery.cfg] path=$Sim/Scenery.cfg: read as a title, not as "
@@ -223,9 +227,22 @@ const LogCase kLogs[] = {
       "of line 3 wins, this one is never read",
       "Uninstall.log:5: warning: [Scenery.cfg] Title1=Nothing Like It: the title matches no "
       "area of $Sim/Scenery.cfg",
-      "Uninstall.log:7: note: [Shared_Scenery.cfg] Shared1=Default Terrain: removes "
-      "[Area.001] Title=Default Terrain",
-      "Uninstall.log: 4 errors, 1 warning, 1 note"},
+      "Uninstall.log:6: warning: [Scenery.cfg] Title2=Reno Field X: leaves [Area.004] "
+      "Title=Reno of $Sim/Scenery.cfg: default area of the simulator",
+      "Uninstall.log:8: warning: [Shared_Scenery.cfg] Shared1=Default Terrain: leaves "
+      "[Area.001] Title=Default Terrain of $Sim/Scenery.cfg: default area of the simulator",
+      "Uninstall.log: 4 errors, 3 warnings, 0 notes"},
+     2},
+    // A repeated title key after the Path entry acts again on its first line's title,
+    // which came too early to act.
+    {"[Scenery.cfg]\r\nT1=Sample Airport X\r\nPath=$Sim/Scenery.cfg\r\nt1=Other Field\r\n",
+     {"Uninstall.log:2: error: [Scenery.cfg] T1=Sample Airport X: a title before the first "
+      "Path entry: no scenery library is known yet, the title is not removed",
+      "Uninstall.log:4: error: [Scenery.cfg] t1=Other Field: repeated key: the value of line 2 "
+      "wins, this one is never read",
+      "Uninstall.log:4: note: [Scenery.cfg] t1=Other Field: removes [Area.002] Title=Sample "
+      "Airport X",
+      "Uninstall.log: 2 errors, 0 warnings, 1 note"},
      2},
     {"[Scenery.cfg]\r\nPath=$Gone/Scenery.cfg\r\nTitle1=Sample Airport X\r\n",
      {"Uninstall.log:2: warning: [Scenery.cfg] Path=$Gone/Scenery.cfg: the scenery library "
@@ -487,7 +504,8 @@ std::vector<std::string> GeneratedLogs(size_t count) {
          {"SOFTWARE", "#\\Product", "\\#", "#\\Gone", "SOFTWARE\\Microsoft", "HKLM\\#\\Product",
           "HKCU\\Software\\Sample", "SOFTWARE\\Classes\\CLSID"}},
         {"Scenery.cfg",
-         {"Sample Airport X", "Other", "Nothing", "$Sim/Scenery.cfg", "Default Terrain X"}},
+         {"Sample Airport X", "Other", "Nothing", "$Sim/Scenery.cfg", "Default Terrain X",
+          "Reno Field X"}},
         {"Shared-Folder-Option", {"$Gone", "$Product"}},
     };
     std::mt19937 random(20261209);
@@ -524,7 +542,9 @@ std::string ItemOf(const std::string& section, const std::string& value) {
     return section == "Registry" ? sweepstone::RegistryItemOf(value) : value;
 }
 
-Verdicts Predicted(const std::vector<Finding>& findings) {
+// `library` is the scenery library as the logs name it.
+Verdicts Predicted(const std::vector<Finding>& findings, const std::string& library) {
+    const std::string kept = " of " + library + ": default area of the simulator";
     Verdicts v;
     for (const Finding& f : findings) {
         const std::string& text = f.text;
@@ -537,8 +557,14 @@ Verdicts Predicted(const std::vector<Finding>& findings) {
         };
         if (const size_t at = text.rfind(": refused: "); at != std::string::npos)
             v.refused.insert(value(at) + "\t" + text.substr(at + 11));
-        else if (const size_t gone = text.rfind(": does not exist here");
-                 gone != std::string::npos && gone + 21 == text.size())
+        else if (const size_t left = text.find(": leaves [");
+                 left != std::string::npos && text.ends_with(kept)) {
+            const size_t title = text.find("] Title=", left) + 8;
+            v.refused.insert(library + ": " +
+                             text.substr(title, text.size() - kept.size() - title) +
+                             "\tdefault area of the simulator");
+        } else if (const size_t gone = text.rfind(": does not exist here");
+                   gone != std::string::npos && gone + 21 == text.size())
             v.absent.insert(value(gone));
         else if (const size_t area = text.rfind(": removes ["); area != std::string::npos)
             v.areas.insert(text.substr(area + 11, text.find(']', area) - area - 11));
@@ -573,7 +599,8 @@ TEST(CheckAndRemoval, AgreeOnEveryValueOfTheFaultyAndTheGeneratedLogs) {
         const CheckOptions options = OptionsFor(t);
         const std::string log = Expand(raw, t.Base());
         const sweepstone::ProfileDocument document(log);
-        const Verdicts predicted = Predicted(sweepstone::CheckLog(document, options));
+        const Verdicts predicted = Predicted(sweepstone::CheckLog(document, options),
+                                             Expand("$Sim/Scenery.cfg", t.Base()));
         const std::set<std::string> areasBefore = SectionsOf(t.Path("Sim/Scenery.cfg"));
 
         t.Write("wizard/Uninstall.log", log);

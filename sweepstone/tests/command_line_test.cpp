@@ -79,12 +79,17 @@ TEST(SplitCommandLine, AgreesWithTheSystemsSplitting) {
 #endif
 
 TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
+    struct Flags {
+        bool suppressMessageBoxes, noRestart, noCancel;
+        bool operator==(const Flags&) const = default;
+    };
     struct Case {
         Args args;
         RunMode mode;
         const char* report;
         bool check = false;
         const char* checkLog = "";
+        Flags flags = {};
     } cases[] = {
         {{}, RunMode::Window, ""},
         {{"/SILENT"}, RunMode::Silent, ""},
@@ -101,8 +106,30 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
          "r.txt",
          true,
          "C:\\Build\\Other.log"},
+        // What deployment tools pass by habit, alone or with a run mode.
+        {{"/VERYSILENT", "/SUPPRESSMSGBOXES", "/NORESTART"},
+         RunMode::VerySilent,
+         "",
+         false,
+         "",
+         {true, true, false}},
+        {{"/suppressmsgboxes"}, RunMode::Window, "", false, "", {true, false, false}},
+        {{"/NoRestart", "/S", "/LOG=r.txt"},
+         RunMode::VerySilent,
+         "r.txt",
+         false,
+         "",
+         {false, true, false}},
+        {{"/SILENT", "/NOCANCEL"}, RunMode::Silent, "", false, "", {false, false, true}},
+        {{"/NOCANCEL", "/NORESTART", "/SUPPRESSMSGBOXES", "/SILENT"},
+         RunMode::Silent,
+         "",
+         false,
+         "",
+         {true, true, true}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
         const sweepstone::ParsedArguments p = sweepstone::ParseArguments(c.args);
         EXPECT_TRUE(p.Accepted()) << p.error;
         EXPECT_EQ(p.arguments.mode, c.mode);
@@ -110,6 +137,8 @@ TEST(ParseArguments, AcceptsEachSwitchInAnyCase) {
         EXPECT_EQ(p.arguments.given, !c.args.empty());
         EXPECT_EQ(p.arguments.check, c.check);
         EXPECT_EQ(p.arguments.checkLog, c.checkLog);
+        EXPECT_TRUE((Flags{p.arguments.suppressMessageBoxes, p.arguments.noRestart,
+                           p.arguments.noCancel} == c.flags));
     }
 }
 
@@ -133,7 +162,10 @@ TEST(ParseArguments, RefusesWhatItDoesNotKnowOrGetsTwice) {
         {{"-S"}, false},
         {{"S"}, false},
         {{"/S", ""}, true},
-        {{"/VERYSILENT", "/NORESTART"}, true},
+        {{"/VERYSILENT", "/NORESTART", "/norestart"}, true},
+        {{"/NOCANCEL=1"}, false},
+        {{"/SUPPRESSMSGBOXES", "/QUIET"}, true}, // a caller that asked for no box gets none
+        {{"/NORESTART", "/unknown"}, false},
         {{"/unknown", "/VERYSILENT"}, true},
         {{"/CHECK", "/check=a.log"}, false},
         {{"/CHECK="}, false},

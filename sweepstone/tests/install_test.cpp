@@ -509,6 +509,40 @@ TEST(TForm2Silent, TheSilentWindowShowsProgressButAsksNothing) {
     EXPECT_TRUE(p.t.Has("Effects\\x.fx"));
 }
 
+// /NOCANCEL: before the removal the window may still be left; once it has begun,
+// Cancel is disabled and a click on it (or the close box) does nothing, until the
+// removal has ended and the button says "Finish".
+TEST(TForm2Silent, NoCancelKeepsTheRemovalFromBeingCancelledOnceBegun) {
+    for (const bool silent : {true, false}) {
+        SCOPED_TRACE(silent ? "/SILENT" : "window");
+        SilentProduct p("");
+        p.t.Write("Product\\Uninstall.log",
+                  "[General]\r\nName=Sample\r\n[File]\r\nF1=" + p.t.Path("Effects\\x.fx") + "\r\n");
+        RecordingForm2 window;
+        TForm2 form(window, p.program, FakeProcess::Operations(), sweepstone::RemovalSafety{},
+                    ArgumentsOf(silent ? std::vector<std::string>{"/SILENT", "/NOCANCEL"}
+                                       : std::vector<std::string>{"/NOCANCEL"}));
+        form.FormShow();
+        EXPECT_TRUE(form.MayClose());
+        if (silent)
+            form.StartSilently();
+        else
+            form.BitBtn1Click();
+        EXPECT_TRUE(Has(window.events, "disable Cancel"));
+        EXPECT_FALSE(form.MayClose());
+        form.BitBtn2Click();
+        EXPECT_FALSE(Has(window.events, "close"));
+        EXPECT_TRUE(FakeProcess::calls.empty());
+        form.Timer1Timer();
+        EXPECT_FALSE(p.t.Has("Effects\\x.fx"));
+        EXPECT_TRUE(Has(window.events, "enable Cancel"));
+        EXPECT_TRUE(form.MayClose());
+        if (!silent)
+            form.BitBtn2Click(); // "Finish"
+        EXPECT_EQ(FakeProcess::calls.back(), "end:0");
+    }
+}
+
 // The window with arguments (/LOG alone) asks as usual, and its exit code tells how
 // it ended; without arguments the exit code stays 0, as it always was.
 TEST(TForm2Silent, CancelInTheWindowEndsWithThreeOrTwoOnlyWhenArgumentsWereGiven) {

@@ -1,5 +1,6 @@
 #include "removal.h"
 
+#include "command_line.h"
 #include "safety.h"
 
 #include "platform/deletion.h"
@@ -445,6 +446,35 @@ TEST_F(Removal, EditsTheSceneryLibraryOnlyAfterItsBackup) {
     EXPECT_NE(left[0].find("no scenery library"), std::string::npos) << left[0];
     EXPECT_NE(left[1].find("no backup"), std::string::npos) << left[1];
     EXPECT_EQ(window.Positions().at(1), 10);
+}
+
+// Titles that hold a default area's title ("Las Vegas" in "Las Vegas Airport X")
+// leave that area, which is listed as refused, however its Local folder is written;
+// a title that no area has is listed as not found, never as removed.
+TEST_F(Removal, KeepsTheSimulatorsAreasAndSaysWhichTitlesWereNotFound) {
+    const std::string vegas =
+        "[Area.005]\r\nTitle=Las Vegas\r\nLocal=Scenery\\Cities\\LasVegas\r\n";
+    const std::string reno =
+        "[Area.006]\r\nTitle=Reno\r\nLocal=" + t.Path("Sim\\Scenery\\Cities\\Reno") + "\r\n";
+    const std::string own = "[Area.007]\r\nTitle=Las Vegas Airport X\r\nLocal=Addon "
+                            "Scenery\\Las Vegas Airport X\r\n";
+    t.Write("Sim\\Scenery.cfg", kScenery + "\r\n" + vegas + reno + own);
+    safety.simulatorRoots = {t.Path("Sim")};
+    Log("[General]\r\nName=Las Vegas Airport X\r\n[Scenery.cfg]\r\nPath=" +
+        t.Path("Sim\\Scenery.cfg") + "\r\nT1=Las Vegas Airport X at Reno\r\nT2=No Such Area\r\n");
+    const auto report = Run();
+    const std::string library = t.Path("Sim\\") + "Scenery.cfg";
+    using sweepstone::Outcome;
+    const std::vector<sweepstone::ReportItem> scenery(report.items.begin(),
+                                                      report.items.begin() + 4);
+    EXPECT_EQ(scenery,
+              (std::vector<sweepstone::ReportItem>{
+                  {Outcome::Refused, library + ": Las Vegas", "default area of the simulator"},
+                  {Outcome::Refused, library + ": Reno", "default area of the simulator"},
+                  {Outcome::Removed, library + ": Las Vegas Airport X at Reno", ""},
+                  {Outcome::NotFound, library + ": No Such Area", "no area has this title"}}));
+    EXPECT_EQ(t.Read("Sim\\Scenery.cfg"), kScenery + "\r\n" + vegas + reno);
+    EXPECT_EQ(sweepstone::ExitCodeFor(report), sweepstone::kExitItemsLeft);
 }
 
 TEST_F(Removal, KeepsOneBackupPerProduct) {

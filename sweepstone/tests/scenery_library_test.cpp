@@ -132,6 +132,7 @@ struct RealArea {
     const char* file;
     const char* title; // a title that stands in exactly one area
     const char* section;
+    const char* local; // that area's Local folder, one of the simulator's own
 };
 
 // The original's bytes minus exactly the lines of one section (its section line
@@ -159,11 +160,16 @@ std::string WithoutSectionByHand(const std::string& bytes, const std::string& se
 
 TEST(RemoveSceneryAreas, RealLibraryFilesLoseExactlyTheOneArea) {
     const RealArea areas[] = {
-        {"fsx-default-120-areas.cfg", "St. Maarten", "[Area.110]"},
-        {"sim-124-areas-resource-titles-crlf.cfg", "@IDS_AREA_KOBLENZ", "[Area.123]"},
+        {"fsx-default-120-areas.cfg", "St. Maarten", "[Area.110]", "Scenery\\Cities\\StMaarten"},
+        {"sim-124-areas-resource-titles-crlf.cfg", "@IDS_AREA_KOBLENZ", "[Area.123]",
+         "Scenery\\Airports\\Koblenz"},
     };
     for (const RealArea& a : areas) {
-        const std::string original = sweepstone_testing::ReadTestData(a.file);
+        // Every area of these files is the simulator's own, which is never removed:
+        // the one area is made a product's by its Local folder.
+        std::string original = sweepstone_testing::ReadTestData(a.file);
+        const std::string local = std::string("Local=") + a.local;
+        original.replace(original.find(local), local.size(), "Local=Addon Scenery\\Product");
         testing_support::TestFolder t;
         t.Write("Scenery.cfg", original);
         const size_t before = ProfileDocument(original).SectionNames().size();
@@ -183,4 +189,61 @@ TEST(RemoveSceneryAreas, RealLibraryFilesStayByteIdenticalWhenNothingMatches) {
         ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "No Such Product Anywhere"));
         EXPECT_EQ(t.Read("Scenery.cfg"), original) << name;
     }
+}
+
+TEST(IsDefaultArea, TheSimulatorsOwnFoldersRelativeOrInFull) {
+    const std::vector<std::string> roots = {"C:\\Program Files (x86)\\Microsoft Games\\FSX\\",
+                                            "D:/Steam/steamapps/common/FSX"};
+    struct Case {
+        const char* local;
+        bool simulators;
+    } cases[] = {
+        {"Scenery\\World", true},
+        {"Scenery\\Cities\\LasVegas", true},
+        {"scenery", true},
+        {"Scenery/0000/", true},
+        {"Addon Scenery", true},
+        {"ADDON SCENERY\\", true},
+        {" Addon Scenery ", true},
+        {"Addon Scenery\\..\\Scenery\\World", true},
+        {".\\Scenery\\BASE", true},
+        {"C:\\Program Files (x86)\\Microsoft Games\\FSX\\Scenery\\Cities\\Reno", true},
+        {"c:\\program files (x86)\\microsoft games\\fsx\\addon scenery", true},
+        {"D:\\Steam\\steamapps\\common\\FSX\\Scenery\\AFRI", true},
+        // A product's own folders stay removable.
+        {"Addon Scenery\\Las Vegas Airport X", false},
+        {"Addon Scenery\\Scenery", false},
+        {"C:\\Program Files (x86)\\Microsoft Games\\FSX\\Addon Scenery\\Berlin X", false},
+        {"C:\\Other\\Scenery\\World", false},
+        {"C:\\Program Files (x86)\\Microsoft Games\\FSX", false},
+        {"Scenery.X\\Berlin", false},
+        {"..\\Scenery\\World", false},
+        {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sweepstone::IsDefaultArea(c.local, roots), c.simulators) << c.local;
+}
+
+// The simulator's own areas stay whatever a log's text holds (a product's name
+// that contains "Las Vegas" or "Addon Scenery"), and are listed as refused; a
+// product's area beside them still goes.
+TEST(RemoveSceneryAreas, NeverRemovesTheSimulatorsDefaultAreas) {
+    const std::string original = sweepstone_testing::ReadTestData("fsx-default-120-areas.cfg");
+    const std::string product = "[Area.121]\nTitle=Las Vegas Airport X\nLocal=Addon "
+                                "Scenery\\Las Vegas Airport X\nLayer=121\nActive=TRUE\n";
+    testing_support::TestFolder t;
+    t.Write("Scenery.cfg", original + "\n" + product);
+    sweepstone::SceneryEdit edit;
+    ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"),
+                                    "Las Vegas Airport X Berlin Africa Asia Reno Addon Scenery", {},
+                                    &edit));
+    EXPECT_EQ(t.Read("Scenery.cfg"), original + "\n");
+    EXPECT_EQ(edit.removed, Texts{"Las Vegas Airport X"});
+    EXPECT_EQ(edit.refused,
+              (Texts{"Africa", "Asia", "Las Vegas", "Reno", "Berlin", "Addon Scenery"}));
+
+    ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "Las Vegas Airport X", {}, &edit));
+    EXPECT_EQ(t.Read("Scenery.cfg"), original + "\n");
+    EXPECT_TRUE(edit.removed.empty());
+    EXPECT_EQ(edit.refused, Texts{"Las Vegas"});
 }

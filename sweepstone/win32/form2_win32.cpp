@@ -405,6 +405,10 @@ LRESULT Form2::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         break;
+    case WM_CLOSE:
+        if (!form_.MayClose())
+            return 0; // /NOCANCEL while the removal runs
+        break;
     case WM_DESTROY:
         if (timerRunning_)
             KillTimer(hwnd_, kTimer1);

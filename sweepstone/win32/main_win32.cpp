@@ -52,7 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::gui::GdiplusSession gdiplus;
     sweepstone::win32::Form2 form(instance, arguments);
     if (!form.Logic().PrepareReport()) {
-        if (!arguments.Quiet())
+        if (!arguments.Quiet() && !arguments.suppressMessageBoxes)
             platform::ShowMessage(nullptr,
                                   "The report file cannot be written: " + arguments.reportFile,
                                   kApplicationTitle);

@@ -473,7 +473,8 @@ void PlantPing(const Product& p) {
 // again, which it does without running the ping.bat and ping.cmd planted in the
 // temporary folder. The temporary folder's path holds a blank, so the batch's
 // lines need their quotes.
-void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
+// `exitCode`: 0 without arguments; with arguments (/LOG) the code says what was left.
+void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p, DWORD exitCode = 0) {
     PlantPing(p);
     const std::set<std::wstring> before = FilesIn(p.temp, L"*");
     // Shared for reading and writing (as the running program's own image is), not
@@ -491,7 +492,7 @@ void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p) {
     if (held != INVALID_HANDLE_VALUE)
         CloseHandle(held);
     ASSERT_TRUE(exited) << "Finish did not end the program";
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(code, exitCode);
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30))
         << "the program file is still there";
     EXPECT_TRUE(WaitFor([&] { return !FolderExists(p.folder); }, 30))
@@ -527,6 +528,21 @@ void ExpectProductRemoved(const Product& p, const std::string& sceneryBefore = k
               sceneryBefore);
     ExpectKeysFoldersAndFilesRemoved(p);
     EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
+}
+
+// The report's lines, without the byte-order mark.
+std::vector<std::string> ReportLines(const std::wstring& file) {
+    std::string text = ReadFile(file);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u) << "a UTF-8 report starts with its mark";
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3);
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end + 2;
+    }
+    return lines;
 }
 
 const std::wstring kRemovedText =
@@ -842,6 +858,12 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
         "\\\\.\\" + win.substr(0, 2),
         "\\??\\" + win + "\\System32",
     };
+    // Titles that hold the titles of the simulator's own areas: "Default Terrain"
+    // (Local=Scenery\World) and "Reno", whose Local folder is written in full below
+    // the simulator's folder; both stay, and the product's area still goes.
+    const std::wstring sceneryFile = p.root + L"ProgramData\\Sim\\Scenery.cfg";
+    WriteFile(sceneryFile, ReadFile(sceneryFile) + "\r\n[Area.009]\r\nTitle=Reno\r\nLocal=" + r +
+                               "Sim\\Scenery\\Cities\\Reno\r\nLayer=9\r\n");
     // Files named by their NT path: the rules never see the file the system would
     // delete, so the spelling itself is refused.
     const std::wstring sentinel = std::wstring(windows) + L"\\sweepstone-sentinel.txt";
@@ -849,7 +871,8 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     const std::vector<std::string> files = {"\\??\\" + Narrow(sentinel),
                                             "\\??\\" + r + "ProgramData\\Sim\\Scenery.cfg"};
     std::string log = "[General]\r\nName=Sample Airport X\r\n[Scenery.cfg]\r\nPath=" + r +
-                      "ProgramData\\Sim\\Scenery.cfg\r\n[Path]\r\n";
+                      "ProgramData\\Sim\\Scenery.cfg\r\nT1=Sample Airport X on Default Terrain\r\n"
+                      "T2=Reno Airport X\r\n[Path]\r\n";
     for (size_t i = 0; i < paths.size(); ++i)
         log += "P" + std::to_string(i) + "=" + paths[i] + "\r\n";
     log += "P90=   \r\nP99=" + r + "Sim\\Addon Scenery\\Sample Airport\r\n";
@@ -890,7 +913,7 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     log = keyLog;
     WriteFile(p.folder + L"Uninstall.log", log);
 
-    Wizard w(p);
+    Wizard w(p, L"/LOG=report.txt");
     ASSERT_NE(w.Form(), nullptr);
     w.Click(Component::BitBtn1);
     const MessageBoxSeen question = w.WaitForMessageBox();
@@ -901,8 +924,10 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     const std::string text = Narrow(listed.text);
     Wizard::Answer(listed, IDOK);
     EXPECT_EQ(text.rfind("These items could not be removed:", 0), 0u) << text;
-    // The list shows the first twenty items, keys first.
-    std::vector<std::string> shown;
+    // The list shows the first twenty items (the report all of them): the simulator's
+    // areas, then the keys.
+    const std::string library = Narrow(sceneryFile);
+    std::vector<std::string> shown = {library + ": Default Terrain", library + ": Reno"};
     for (const std::string& key : keys)
         shown.push_back("HKEY_LOCAL_MACHINE\\" + key);
     if (keyLinked)
@@ -917,9 +942,14 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     if (keyLinked) {
         EXPECT_NE(text.find("\\Link (refused: a registry link"), std::string::npos);
     }
+    EXPECT_TRUE(text.ends_with("\r\n...")) << text;
     ASSERT_TRUE(WaitFor([&] { return w.Text(Component::BitBtn2) == L"Finish"; }, 10));
+    const std::string scenery = ReadFile(sceneryFile);
+    EXPECT_NE(scenery.find("Title=Default Terrain\r\n"), std::string::npos) << scenery;
+    EXPECT_NE(scenery.find("Title=Reno\r\n"), std::string::npos) << scenery;
+    EXPECT_EQ(scenery.find("Title=Sample Airport X\r\n"), std::string::npos) << scenery;
     const size_t refused =
-        paths.size() + keys.size() + sentinelKeys.size() + files.size() + (keyLinked ? 1 : 0);
+        paths.size() + keys.size() + sentinelKeys.size() + files.size() + (keyLinked ? 1 : 0) + 2;
     EXPECT_EQ(Narrow(w.Text(Component::Label_status)),
               "The Sample Airport X could not be removed completely: " + std::to_string(refused) +
                   " items are left. Click Finish to exit the Uninstall wizard.");
@@ -942,7 +972,28 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     EXPECT_FALSE(FolderExists(p.root + L"Sim\\Addon Scenery\\Sample Airport"));
     EXPECT_FALSE(KeyExists(p.registryKey + L"\\Sample Airport X"));
     SetKeyValue(simKey, L"SetupPath", L"");
-    FinishAndExpectSelfDeletion(w, p);
+    FinishAndExpectSelfDeletion(w, p, 1);
+    // Each refusal with its rule, in the report written once the run ended.
+    const std::vector<std::string> lines = ReportLines(p.root + L"report.txt");
+    const auto refusedLine = [&lines](const std::string& item, const std::string& rule) {
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.rfind("refused\t" + item + "\t" + rule, 0) == 0;
+        });
+    };
+    for (const std::string& path : paths)
+        EXPECT_TRUE(refusedLine(path, "")) << path << "\n" << ReadFile(p.root + L"report.txt");
+    for (const std::string& file : files)
+        EXPECT_TRUE(refusedLine(file, "")) << file;
+    for (const std::string& key : keys)
+        EXPECT_TRUE(refusedLine("HKEY_LOCAL_MACHINE\\" + key, "")) << key;
+    if (keyLinked) {
+        EXPECT_TRUE(refusedLine(Narrow(L"HKEY_LOCAL_MACHINE\\" + p.registryKey) + "\\Link",
+                                "a registry link"));
+    }
+    for (const char* area : {"Default Terrain", "Reno"})
+        EXPECT_TRUE(refusedLine(library + ": " + area, "default area of the simulator"))
+            << area << "\n"
+            << ReadFile(p.root + L"report.txt");
 }
 
 // A library entry point that faults ends only the library step: the call after it
@@ -1252,21 +1303,6 @@ void ExpectSelfDeleted(const Product& p) {
     EXPECT_TRUE(WaitFor([&] { return FilesIn(p.temp, L"uis*").empty(); }, 30)) << "the batch stays";
 }
 
-// The report's lines, without the byte-order mark.
-std::vector<std::string> ReportLines(const std::wstring& file) {
-    std::string text = ReadFile(file);
-    EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u) << "a UTF-8 report starts with its mark";
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
-        text.erase(0, 3);
-    std::vector<std::string> lines;
-    for (size_t at = 0; at < text.size();) {
-        const size_t end = text.find("\r\n", at);
-        lines.push_back(text.substr(at, end - at));
-        at = end == std::string::npos ? text.size() : end + 2;
-    }
-    return lines;
-}
-
 bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -1450,7 +1486,7 @@ TEST(CommandLine, RefusedArgumentsChangeNothing) {
         {L"/LOG=a.txt /LOG=b.txt", true},
         {L"/SILENT /VERYSILENT", false},
         {L"/S /S", false},
-        {L"/VERYSILENT /NORESTART", false},
+        {L"/VERYSILENT /FORCERESTART", false},
         {L"/S /LOG=\"missing folder\\report.txt\"", false},
     };
     const Product p = MakeProduct(L"refused-arguments", L"Uninstall.exe");
