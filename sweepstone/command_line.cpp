@@ -5,10 +5,6 @@
 namespace sweepstone {
 namespace {
 
-bool Blank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // The switches, each a row: its name, the run mode it asks for (Window for none),
 // whether it takes a value after "=", the argument it sets to true, the argument
 // that receives its value, whether the value may be left out, and whether no box
@@ -38,60 +34,6 @@ constexpr Switch kSwitches[] = {
 };
 
 } // namespace
-
-std::vector<std::string> SplitCommandLine(std::string_view line) {
-    std::vector<std::string> out;
-    size_t i = 0;
-    // The program name: up to the closing quote, or to the first blank.
-    if (i < line.size() && line[i] == '"') {
-        const size_t close = line.find('"', 1);
-        i = close == std::string_view::npos ? line.size() : close + 1;
-    }
-    while (i < line.size() && !Blank(line[i]))
-        ++i;
-
-    for (;;) {
-        while (i < line.size() && Blank(line[i]))
-            ++i;
-        if (i >= line.size())
-            break;
-        std::string arg;
-        bool quoted = false;
-        while (i < line.size() && (quoted || !Blank(line[i]))) {
-            const char c = line[i];
-            if (c == '\\') {
-                size_t n = 0;
-                while (i < line.size() && line[i] == '\\') {
-                    ++n;
-                    ++i;
-                }
-                if (i < line.size() && line[i] == '"') {
-                    arg.append(n / 2, '\\');
-                    if (n % 2 == 1) {
-                        arg += '"';
-                        ++i;
-                    }
-                    // An even count leaves the quote to group, below.
-                } else {
-                    arg.append(n, '\\');
-                }
-            } else if (c == '"') {
-                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
-                    arg += '"';
-                    i += 2;
-                } else {
-                    quoted = !quoted;
-                    ++i;
-                }
-            } else {
-                arg += c;
-                ++i;
-            }
-        }
-        out.push_back(std::move(arg));
-    }
-    return out;
-}
 
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
     ParsedArguments parsed;

@@ -5,6 +5,8 @@
 
 #include "removal_report.h"
 
+#include "platform/process.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,14 +44,8 @@ struct ParsedArguments {
     bool Accepted() const { return error.empty(); }
 };
 
-// Splits a process's command line into its arguments by the rules of the Windows
-// start-up code (CommandLineToArgvW): the program name first, up to the next quote
-// or blank, without escapes; then blanks and tabs separate arguments, quotes group
-// and are removed wherever they stand, 2n backslashes before a quote give n
-// backslashes and a grouping quote, 2n+1 give n backslashes and a literal quote, ""
-// inside a group gives a literal quote, and other backslashes stay as they are.
-// The program name is left out of the result.
-std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+// Splits the process's command line by the Windows start-up rules (process.h).
+using platform::SplitCommandLine;
 
 // Reads the arguments: switches start with "/" and match without regard to case;
 // /LOG takes its file after "=" (the quotes around it are gone already), /CHECK

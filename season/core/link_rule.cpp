@@ -69,14 +69,24 @@ bool WriteKeepsToFolder(const std::string& base, const std::string& target,
             steps.push_back(path.substr(0, at));
         start = at + 1;
     }
+    // Without a link on the way the target is the folder's own, wherever the folder
+    // itself leads: resolved, it is the folder's resolved path with these names
+    // appended, so the system is asked to resolve only when a link stands between.
+    std::vector<bool> link(steps.size());
+    bool anyLink = false;
     // A link that leads nowhere would create its target wherever it points.
     bool dangling = false;
-    for (const std::string& step : steps)
-        dangling = dangling || (links.isLink(step) && !links.exists(step));
+    for (size_t i = 0; i < steps.size(); ++i) {
+        link[i] = links.isLink(steps[i]);
+        anyLink = anyLink || link[i];
+        dangling = dangling || (link[i] && !links.exists(steps[i]));
+    }
+    if (!anyLink)
+        return true;
     if (!dangling && Below(links.resolve(path), links.resolve(root)))
         return true;
-    for (const std::string& step : steps) {
-        if (links.isLink(step) && !links.madeByAdministrator(step))
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (link[i] && !links.madeByAdministrator(steps[i]))
             return false;
     }
     return true;

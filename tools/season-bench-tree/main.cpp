@@ -1,8 +1,9 @@
 // Lays out a benchmark tree for the switcher: every catalogue add-on and N generic
 // add-ons, with each texture (.bmp, .dds) filled to a size between 1 and 4 MiB of
-// varied bytes, the same for the same N on every run.
+// varied bytes, the same for the same N on every run; or, given a size, N generic
+// add-ons only, each texture holding exactly that many MiB.
 //
-//   season-bench-tree FOLDER GENERIC_COUNT
+//   season-bench-tree FOLDER GENERIC_COUNT [MIB]
 #include "sample_tree.h"
 
 #include <algorithm>
@@ -25,16 +26,18 @@ bool IsTexture(const std::filesystem::path& p) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: season-bench-tree FOLDER GENERIC_COUNT\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: season-bench-tree FOLDER GENERIC_COUNT [MIB]\n");
         return 2;
     }
     std::string base = argv[1];
     if (base.back() != '/')
         base += '/';
     const int generic = std::stoi(argv[2]);
+    const std::uint64_t fixedMiB = argc == 4 ? std::stoull(argv[3]) : 0;
     std::filesystem::create_directories(base);
-    testing_support::LayOutCatalogue(base);
+    if (fixedMiB == 0)
+        testing_support::LayOutCatalogue(base);
     for (int i = 0; i < generic; ++i)
         testing_support::LayOutGenericAddon(base, "Addon " + std::to_string(1000 + i));
 
@@ -54,7 +57,8 @@ int main(int argc, char** argv) {
     std::vector<std::uint64_t> block(1 << 17); // 1 MiB
     std::uint64_t total = 0;
     for (const auto& path : textures) {
-        const std::uint64_t size = (1ull << 20) + next() % (3ull << 20);
+        const std::uint64_t size =
+            fixedMiB != 0 ? fixedMiB << 20 : (1ull << 20) + next() % (3ull << 20);
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         for (std::uint64_t written = 0; written < size;) {
             for (auto& word : block)

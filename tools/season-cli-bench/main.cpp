@@ -1,13 +1,16 @@
-// Benchmark driver under Wine: runs "data\season.exe /season=S /mipmaps=no /quiet"
-// in the tree beside it for each season S its arguments name, in turn, and prints
-// the wall-clock time of each run from the start of the process to its end.
+// Benchmark driver under Wine: for each of its arguments in turn, runs
+// "data\season.exe /season=S /mipmaps=no /quiet" in the tree beside it (S a season's
+// name), or for "plain" "data\season-plain-switch.exe", the floor of a winter switch
+// of generic add-ons (bare CopyFileW calls), and prints the wall-clock time of each
+// run from the start of the process to its end, both started and timed the same way.
 // Before each run it writes "data\bench-ready" and waits until the calling script
 // has flushed the disk and written "data\bench-go": replacing files whose pages are
 // still being written back would wait for that writing. Before each winter run it
 // also writes "data\bench-start.stamp", so that the script can find the files the
 // last winter run wrote.
-//   season-cli-bench SEASON...
-#include <windows.h>
+//   season-cli-bench SEASON|plain...
+#include "scoped_win32.h"
+#include "windows_support.h"
 
 #include <cstdio>
 #include <string>
@@ -15,8 +18,8 @@
 namespace {
 
 void Touch(const std::wstring& path) {
-    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    const platform::win32::ScopedFileHandle file(CreateFileW(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool Exists(const std::wstring& path) {
@@ -32,8 +35,9 @@ int main(int argc, char** argv) {
     folder = folder.substr(0, folder.find_last_of(L'\\') + 1) + L"data\\";
     int result = 0;
     for (int i = 1; i < argc; ++i) {
-        const std::string season = argv[i];
-        if (season == "winter") {
+        const std::string run = argv[i];
+        const bool plain = run == "plain";
+        if (run == "winter") {
             Touch(folder + L"bench-start.stamp");
             Sleep(1100); // the stamp's time lies clearly before any file written
         }
@@ -43,8 +47,10 @@ int main(int argc, char** argv) {
         DeleteFileW((folder + L"bench-go").c_str());
         DeleteFileW((folder + L"bench-ready").c_str());
 
-        std::wstring command = L"\"" + folder + L"season.exe\" /season=" +
-                               std::wstring(season.begin(), season.end()) + L" /mipmaps=no /quiet";
+        std::wstring command = plain ? L"\"" + folder + L"season-plain-switch.exe\""
+                                     : L"\"" + folder + L"season.exe\" /season=" +
+                                           std::wstring(run.begin(), run.end()) +
+                                           L" /mipmaps=no /quiet";
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         PROCESS_INFORMATION p{};
@@ -53,16 +59,17 @@ int main(int argc, char** argv) {
         QueryPerformanceCounter(&start);
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             folder.c_str(), &si, &p)) {
-            std::printf("season.exe did not start\n");
+            std::printf("%s did not start\n", plain ? "season-plain-switch.exe" : "season.exe");
             return 1;
         }
+        const platform::win32::ScopedKernelHandle process(p.hProcess);
+        const platform::win32::ScopedKernelHandle thread(p.hThread);
         WaitForSingleObject(p.hProcess, INFINITE);
         QueryPerformanceCounter(&end);
         DWORD code = 0;
         GetExitCodeProcess(p.hProcess, &code);
-        CloseHandle(p.hProcess);
-        CloseHandle(p.hThread);
-        std::printf("season.exe %s seconds %.3f exit %lu\n", season.c_str(),
+        std::printf("%s %s seconds %.3f exit %lu\n",
+                    plain ? "season-plain-switch.exe" : "season.exe", run.c_str(),
                     static_cast<double>(end.QuadPart - start.QuadPart) /
                         static_cast<double>(frequency.QuadPart),
                     code);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -55,6 +56,15 @@ std::vector<std::string> RunningProgramNames();
 // the program name first, then the arguments as the caller wrote them, quotes
 // included. On POSIX the arguments are joined, each in quotes.
 std::string CommandLineText();
+
+// Splits a process's command line into its arguments by the rules of the Windows
+// start-up code (CommandLineToArgvW): the program name first, up to the next quote
+// or blank, without escapes; then blanks and tabs separate arguments, quotes group
+// and are removed wherever they stand, 2n backslashes before a quote give n
+// backslashes and a grouping quote, 2n+1 give n backslashes and a literal quote, ""
+// inside a group gives a literal quote, and other backslashes stay as they are.
+// The program name is left out of the result.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 // Ends the process at once with `code`; no window close events run.
 [[noreturn]] void EndProcess(int code);

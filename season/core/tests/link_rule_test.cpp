@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 using testing_support::TestFolder;
 
@@ -65,6 +67,60 @@ TEST(LinkRule, AnElevatedWriteKeepsToTheFolderOrPassesOnlyAdministratorsLinks) {
                                              Links(c.madeByAdministrator)),
                   c.allowed)
             << c.target << (c.madeByAdministrator ? " (administrator's link)" : "");
+    }
+}
+
+// The links Windows has that neither Wine nor the native tests can make, as Windows
+// answers for them: a junction (a folder's reparse point, resolved by
+// GetFinalPathNameByHandleW) and a symbolic link to a file (a reparse point too on
+// Windows; Wine shows a Unix link to a file as a plain file). Each row: the links
+// below C:\FSX\Addons (where each leads), the target, who made the links, and the
+// outcome.
+TEST(LinkRule, WindowsJunctionsAndFileLinksAreCheckedAsFolderLinksAre) {
+    using Links = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        Links links;
+        const char* target;
+        bool madeByAdministrator;
+        bool allowed;
+    } cases[] = {
+        {{{"Beta", "D:\\Users\\Public"}}, "Beta\\Texture\\treesSU.bmp", false, false},
+        {{{"Beta", "D:\\Users\\Public"}}, "Beta\\Texture\\treesSU.bmp", true, true},
+        {{{"Beta", "C:\\FSX\\Addons\\Shared"}}, "Beta\\Texture\\treesSU.bmp", false, true},
+        {{{"Alpha\\Texture\\treesSU.bmp", "C:\\Windows\\System32\\drivers\\x.sys"}},
+         "Alpha\\Texture\\treesSU.bmp",
+         false,
+         false},
+        {{{"Alpha\\Texture\\treesSU.bmp", "C:\\FSX\\Addons\\Alpha\\Texture\\Default\\a.bmp"}},
+         "Alpha\\Texture\\treesSU.bmp",
+         false,
+         true},
+        {{{"Beta", "D:\\Users\\Public"}}, "Alpha\\Texture\\treesSU.bmp", false, true},
+    };
+    const std::string base = "C:\\FSX\\Addons\\";
+    for (const Case& c : cases) {
+        season::LinkQueries links;
+        // Each link is replaced by where it leads; the rest of the path stays.
+        links.resolve = [&](const std::string& path) {
+            for (const auto& [link, target] : c.links) {
+                const std::string at = base + link;
+                if (path.compare(0, at.size(), at) == 0)
+                    return target + path.substr(at.size());
+            }
+            return path;
+        };
+        links.isLink = [&](const std::string& path) {
+            return std::any_of(c.links.begin(), c.links.end(),
+                               [&](const auto& l) { return base + l.first == path; });
+        };
+        links.exists = [](const std::string&) {
+            return true;
+        };
+        links.madeByAdministrator = [&](const std::string&) {
+            return c.madeByAdministrator;
+        };
+        EXPECT_EQ(season::WriteKeepsToFolder(base, base + c.target, links), c.allowed)
+            << c.links[0].first << " -> " << c.links[0].second << ": " << c.target;
     }
 }
 

@@ -14,33 +14,13 @@
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/rights.h"
-
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-// Program text is UTF-8 inside; the one conversion is the gateway's.
-std::string Narrow(const wchar_t* text) {
-    return platform::win32::Narrow(std::wstring(text));
-}
-
-// The arguments after the program's name, split by the Windows rules (quotes
-// group blanks).
-std::vector<std::string> Arguments() {
-    std::vector<std::string> args;
-    int count = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!argv)
-        return args;
-    for (int i = 1; i < count; ++i)
-        args.push_back(Narrow(argv[i]));
-    LocalFree(argv);
-    return args;
-}
 
 int RunFromCommandLine(const std::vector<std::string>& args) {
     season::CommandLineHost host;
@@ -71,7 +51,9 @@ int RunFromCommandLine(const std::vector<std::string>& args) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before anything loads a library: never from the program's or the current folder.
     platform::HardenLibrarySearch();
-    const std::vector<std::string> args = Arguments();
+    // Split here rather than by CommandLineToArgvW, whose shell library would load
+    // the window's libraries into a quiet run (by the same rules: process.h).
+    const std::vector<std::string> args = platform::SplitCommandLine(platform::CommandLineText());
     if (!args.empty())
         return RunFromCommandLine(args);
 

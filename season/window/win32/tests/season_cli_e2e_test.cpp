@@ -2,11 +2,15 @@
 // sample add-on folder and the program into a fresh tree, runs the real program
 // there as a script or scheduled task would, answers its message boxes, and checks
 // the exit code, the files and the report afterwards.
+#include "platform/rights.h"
+#include "scoped_win32.h"
 #include "season_tree.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,6 +58,63 @@ Outcome RunSeason(const std::wstring& tree, const std::wstring& arguments,
     return out;
 }
 
+// Runs "season.exe <arguments>" in the tree as its debugger until it ends, with
+// nothing to answer, and gives its exit code and the name of every library it
+// loaded (lower case, without folder).
+Outcome RunSeasonWatchingLibraries(const std::wstring& tree, const std::wstring& arguments,
+                                   std::vector<std::wstring>& libraries) {
+    Outcome out;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    std::wstring command = L"\"" + tree + L"season.exe\" " + arguments;
+    PROCESS_INFORMATION p{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                        nullptr, tree.c_str(), &si, &p))
+        return out;
+    const auto nameOf = [](HANDLE file) {
+        std::wstring path(1024, L'\0');
+        const DWORD n = GetFinalPathNameByHandleW(file, path.data(), 1024, FILE_NAME_NORMALIZED);
+        path.resize(n < 1024 ? n : 0);
+        std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+        for (wchar_t& c : name)
+            c = static_cast<wchar_t>(towlower(c));
+        return name;
+    };
+    for (bool running = true; running;) {
+        DEBUG_EVENT event{};
+        if (!WaitForDebugEvent(&event, 120000))
+            break;
+        DWORD status = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT: {
+            const platform::win32::ScopedKernelHandle image(event.u.CreateProcessInfo.hFile);
+            break;
+        }
+        case LOAD_DLL_DEBUG_EVENT:
+            if (const platform::win32::ScopedKernelHandle file(event.u.LoadDll.hFile); file)
+                libraries.push_back(nameOf(file.Get()));
+            break;
+        case EXCEPTION_DEBUG_EVENT:
+            // The loader's breakpoint is the debugger's; every other exception the
+            // program's own.
+            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                status = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        case EXIT_PROCESS_DEBUG_EVENT:
+            out.exitCode = event.u.ExitProcess.dwExitCode;
+            running = false;
+            break;
+        default:
+            break;
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    }
+    if (out.exitCode == 0xDEAD)
+        TerminateProcess(p.hProcess, 99);
+    const platform::win32::ScopedKernelHandle process(p.hProcess), thread(p.hThread);
+    return out;
+}
+
 std::string Read(const std::wstring& tree, const std::wstring& relative) {
     return ReadFile(tree + relative);
 }
@@ -82,11 +143,20 @@ std::string ReportOf(const std::wstring& tree) {
 
 } // namespace
 
+// A quiet run shows nothing, so it loads none of the window's libraries: no window
+// or shell library, whose start-up under Wine opens a desktop, and no COM library,
+// so that a scheduled task never waits for the RPC service.
 TEST(SeasonCommandLine, QuietSwitchWritesOnlyItsReportAndEndsWithZero) {
     const std::wstring tree = MakeTree(L"quiet-winter");
-    const Outcome o = RunSeason(tree, L"/season=winter /mipmaps=yes /quiet");
+    std::vector<std::wstring> libraries;
+    const Outcome o =
+        RunSeasonWatchingLibraries(tree, L"/season=winter /mipmaps=yes /quiet", libraries);
     EXPECT_EQ(o.exitCode, 0u);
-    EXPECT_TRUE(o.boxes.empty()) << Narrow(o.boxes.empty() ? L"" : o.boxes[0].text);
+    EXPECT_NE(std::find(libraries.begin(), libraries.end(), L"kernel32.dll"), libraries.end());
+    for (const wchar_t* window : {L"user32.dll", L"gdi32.dll", L"comctl32.dll", L"shell32.dll",
+                                  L"shlwapi.dll", L"ole32.dll", L"oleaut32.dll", L"combase.dll"})
+        EXPECT_EQ(std::find(libraries.begin(), libraries.end(), window), libraries.end())
+            << Narrow(window);
     EXPECT_EQ(Read(tree, kAlphaTree), Read(tree, L"Alpha Airfield\\Texture\\Default\\treeshw.bmp"));
     EXPECT_EQ(Read(tree, kNorvasse + L"Texture\\TWEL_Ground.bmp"),
               Read(tree, kNorvasse + L"Texture.winter.MipMaps\\TWEL_Ground.bmp"));
@@ -291,4 +361,29 @@ TEST(SeasonCommandLine, StatusWritesEachAddonsSeasonAndEndsWithOneForAMixedTree)
     ASSERT_EQ(RunSeason(tree, L"/season=winter /mipmaps=no /quiet").exitCode, 0u);
     EXPECT_EQ(RunSeason(tree, L"/status /quiet").exitCode, 0u);
     EXPECT_EQ(RunSeason(MakeTree(L"status-empty", false), L"/status /quiet").exitCode, 3u);
+}
+
+// With administrator rights (Wine gives its account an elevated token) a switch
+// skips a target that a user's link leads out of the switcher's folder, names it,
+// and switches the rest. Wine makes no link of its own (CreateSymbolicLinkW does
+// nothing, a junction is refused), but it shows a Unix link to a folder as a reparse
+// point and resolves it through GetFinalPathNameByHandleW, as Windows does a
+// junction or a symbolic link: the staged tree carries one (link_tree.cmake).
+TEST(SeasonCommandLine, ElevatedQuietSwitchSkipsATargetAUsersLinkLeadsOutOf) {
+    const std::wstring data = DriverFolder() + L"data\\";
+    const std::wstring tree = data + L"link-tree\\";
+    const DWORD link = GetFileAttributesW((tree + L"Beta\\Texture").c_str());
+    if (link == INVALID_FILE_ATTRIBUTES || (link & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        GTEST_SKIP() << "the staged tree holds no link that this system shows as one";
+    if (!platform::RunningElevated())
+        GTEST_SKIP() << "the test runs without administrator rights";
+    ASSERT_TRUE(CopyFileW((data + L"season.exe").c_str(), (tree + L"season.exe").c_str(), FALSE));
+    const Outcome o = RunSeason(tree, L"/season=winter /quiet");
+    EXPECT_EQ(o.exitCode, 1u);
+    EXPECT_EQ(Read(tree, L"Alpha\\Texture\\treesSU.bmp"), "Alpha treeshw");
+    EXPECT_EQ(Read(data, L"link-outside\\Texture\\treesSU.bmp"), "a file the user may not write");
+    EXPECT_NE(ReportOf(tree).find(Narrow(tree) +
+                                  "Beta\\Texture\\treesSU.bmp (link leads outside the folder)"),
+              std::string::npos)
+        << ReportOf(tree);
 }
