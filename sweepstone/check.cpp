@@ -399,8 +399,12 @@ private:
 
     void CheckRenames(const std::string& section, const char* suffix) {
         for (const Entry& entry : EntriesOf(section)) {
-            if (!entry.repeat && !OnlyBlanks(entry.value) &&
-                !platform::FilePresent(entry.value + suffix))
+            if (entry.repeat || OnlyBlanks(entry.value))
+                continue;
+            if (const std::optional<std::string> rule =
+                    RenameGuard(entry.value, suffix, options_.safety, sceneryFolder_))
+                Add(entry.line, Severity::Error, entry.shown + ": refused: " + *rule);
+            else if (!platform::FilePresent(RenameNamesFor(entry.value, suffix).source))
                 Add(entry.line, Severity::Warning,
                     entry.shown + ": " + entry.value + suffix + " does not exist here");
         }

@@ -179,6 +179,20 @@ bool PresentFor(ValueKind kind, const std::string& raw) {
     return FileOrLinkPresent(value);
 }
 
+std::optional<std::string> RenameGuard(const std::string& value, const std::string& suffix,
+                                       const RemovalSafety& safety,
+                                       const std::string& sceneryFolder) {
+    for (const std::string& name : {value + suffix, value + ".bgl"}) {
+        if (std::optional<std::string> rule = FileGuard(name, safety, sceneryFolder))
+            return rule;
+    }
+    return std::nullopt;
+}
+
+RenameNames RenameNamesFor(const std::string& value, const std::string& suffix) {
+    return {TargetFor(ValueKind::File, value + suffix), TargetFor(ValueKind::File, value + ".bgl")};
+}
+
 std::string FolderPart(const std::string& path) {
     const size_t cut = path.find_last_of("\\/:");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);

@@ -92,6 +92,22 @@ bool PresentFor(ValueKind kind, const std::string& value);
 // canonical full path (platform::CanonicalFullPath) of a file or folder.
 std::string TargetFor(ValueKind kind, const std::string& value);
 
+// A [Rename_File] or [Rename_File_DEX] value names a switched-off scenery file (the
+// value with `suffix`, ".off" or ".bgl.off_dex") that gets its ".bgl" name back. Both
+// names pass the rules of a [File] value (FileGuard): the rule that refuses either
+// is returned, or nullopt.
+std::optional<std::string> RenameGuard(const std::string& value, const std::string& suffix,
+                                       const RemovalSafety& safety,
+                                       const std::string& sceneryFolder);
+
+// The two names of a rename that RenameGuard accepted, in the one spelling of a [File]
+// value (TargetFor), which the exists test, the rename and the report use.
+struct RenameNames {
+    std::string source; // the switched-off file
+    std::string target; // its ".bgl" name
+};
+RenameNames RenameNamesFor(const std::string& value, const std::string& suffix);
+
 // The folder part of a path up to its last separator or ":" (kept), or "".
 std::string FolderPart(const std::string& path);
 

@@ -293,13 +293,23 @@ private:
         for (const std::string& entry : entries) {
             const std::string name = EntryValue(entry);
             window_.SetStatusText(name);
-            const std::string source = name + suffix;
-            if (!platform::FilePresent(source))
+            if (name.find_first_not_of(" \t") == std::string::npos)
+                continue; // names nothing
+            if (const std::optional<std::string> rule =
+                    RenameGuard(name, suffix, safety_, sceneryFolder_)) {
+                report_.Add(Outcome::Refused, name + suffix, *rule);
                 continue;
-            if (!platform::RenameNoReplace(source, name + ".bgl"))
-                report_.Add(Outcome::Removed, source);
-            else if (platform::FilePresent(source))
-                report_.Add(Outcome::Left, source, name + ".bgl is taken or cannot be written");
+            }
+            const RenameNames names = RenameNamesFor(name, suffix);
+            if (!platform::FilePresent(names.source))
+                continue;
+            if (const std::error_code failure =
+                    platform::RenameNoReplace(names.source, names.target);
+                !failure)
+                report_.Add(Outcome::Removed, names.source);
+            else if (platform::FilePresent(names.source))
+                report_.Add(Outcome::Left, names.source,
+                            names.target + " is taken or cannot be written");
         }
         window_.SetProgress(position);
     }

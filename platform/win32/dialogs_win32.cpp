@@ -18,6 +18,13 @@ int AskRetryCancel(WindowHandle owner, const std::string& text, const std::strin
     return answer == IDRETRY ? kAnswerRetry : kAnswerCancel;
 }
 
+int AskOkCancel(WindowHandle owner, const std::string& text, const std::string& caption) {
+    const std::wstring t = win32::Widen(text);
+    const std::wstring c = win32::Widen(caption);
+    const int answer = MessageBoxW(static_cast<HWND>(owner), t.c_str(), c.c_str(), MB_OKCANCEL);
+    return answer == IDOK ? kAnswerOk : kAnswerCancel;
+}
+
 void ShowMessage(WindowHandle owner, const std::string& text, const std::string& caption) {
     const std::wstring t = win32::Widen(text);
     const std::wstring c = win32::Widen(caption);

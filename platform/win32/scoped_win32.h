@@ -89,6 +89,12 @@ struct IconTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { ::DestroyIcon(h); }
 };
+// CreateCursor: destroyed (the system's shared pointers are never owned).
+struct CursorTraits {
+    using Handle = HCURSOR;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DestroyCursor(h); }
+};
 // CreateCompatibleDC: deleted, never released.
 struct MemoryDcTraits {
     using Handle = HDC;
@@ -110,6 +116,7 @@ using ScopedRegistryKey = Scoped<RegistryKeyTraits>;
 using ScopedLibrary = Scoped<LibraryTraits>;
 template <class Object> using ScopedGdiObject = Scoped<GdiObjectTraits<Object>>;
 using ScopedIcon = Scoped<IconTraits>;
+using ScopedCursor = Scoped<CursorTraits>;
 using ScopedMemoryDc = Scoped<MemoryDcTraits>;
 using ScopedLocalMemory = Scoped<LocalMemoryTraits>;
 

@@ -280,7 +280,8 @@ const LogCase kLogs[] = {
     {"[Registry]\r\nR1=SOFTWARE\r\nR2=#\\Gone\r\n[Path]\r\n"
      "P1=$Protected\r\nP2=$Sim\r\nP3=$Gone\r\n[File]\r\nF1=$Protected/system.sys\r\n"
      "F2=$Sim/Scenery.cfg\r\nF3=$Product/gone.txt\r\n[ShortCut]\r\nS1=$\r\n"
-     "[Scenery.cfg]\r\nPath=$Sim/Scenery.cfg\r\n",
+     "[Scenery.cfg]\r\nPath=$Sim/Scenery.cfg\r\n[Rename_File]\r\nN1=$Protected/system\r\n"
+     "[Rename_File_DEX]\r\nN1=Scenery\\switched\r\n",
      {"Uninstall.log:2: error: [Registry] R1=SOFTWARE: refused: a hive or top-level key",
       "Uninstall.log:3: warning: [Registry] R2=#\\Gone: does not "
       "exist here",
@@ -291,7 +292,10 @@ const LogCase kLogs[] = {
       "Uninstall.log:10: error: [File] F2=$Sim/Scenery.cfg: refused: a system file",
       "Uninstall.log:11: warning: [File] F3=$Product/gone.txt: does not exist here",
       "Uninstall.log:13: error: [ShortCut] S1=$: refused: a system folder",
-      "Uninstall.log: 6 errors, 3 warnings, 0 notes"},
+      "Uninstall.log:17: error: [Rename_File] N1=$Protected/system: refused: a system file",
+      "Uninstall.log:19: error: [Rename_File_DEX] N1=Scenery\\switched: refused: a relative "
+      "path",
+      "Uninstall.log: 8 errors, 3 warnings, 0 notes"},
      2},
     // Keys: the root as installers write it, another root, the system's classes and
     // what lies below SOFTWARE\Microsoft beside the places made for products.
@@ -539,6 +543,8 @@ struct Verdicts {
 };
 
 std::string ItemOf(const std::string& section, const std::string& value) {
+    if (section == "Rename_File" || section == "Rename_File_DEX") // the switched-off file
+        return value + (section == "Rename_File" ? ".off" : ".bgl.off_dex");
     return section == "Registry" ? sweepstone::RegistryItemOf(value) : value;
 }
 

@@ -279,8 +279,8 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
         {Outcome::Removed, t.Canonical("Shared Library"), ""},
         {Outcome::Removed, t.Canonical("Effects\\sample_lights.fx"), ""},
         {Outcome::Removed, t.Canonical("Menu\\Sample Airport X"), ""},
-        {Outcome::Removed, t.Path("World\\APX45170.off"), ""},
-        {Outcome::Removed, t.Path("World\\APX45171.bgl.off_dex"), ""},
+        {Outcome::Removed, t.Canonical("World\\APX45170.off"), ""},
+        {Outcome::Removed, t.Canonical("World\\APX45171.bgl.off_dex"), ""},
         {Outcome::Removed, t.Base() + "Uninstall.log", ""},
         {Outcome::Removed, t.Base() + "Uninstall.jpg", ""}};
     EXPECT_EQ(report.items, removed);
@@ -383,9 +383,9 @@ TEST_F(Removal, ReportsARenameWhoseNameIsTaken) {
         "\r\n");
     const auto report = Run();
     const auto left = sweepstone::LeftItemLines(report);
-    ASSERT_EQ(left,
-              std::vector<std::string>{t.Path("World\\APX.off") + " (" + t.Path("World\\APX.bgl") +
-                                       " is taken or cannot be written)"});
+    ASSERT_EQ(left, std::vector<std::string>{t.Canonical("World\\APX.off") + " (" +
+                                             t.Canonical("World\\APX.bgl") +
+                                             " is taken or cannot be written)"});
     EXPECT_EQ(report.Count(sweepstone::Outcome::Left), 1u);
     EXPECT_EQ(t.Read("World\\APX.off"), "off");
     EXPECT_EQ(t.Read("World\\APX.bgl"), "bgl");
@@ -401,6 +401,9 @@ TEST_F(Removal, ReportsARenameWhoseNameIsTaken) {
 TEST_F(Removal, RefusesValuesThatNameSystemFoldersOrWholeHives) {
     t.Write("Protected\\precious.txt", "keep");
     t.Write("Protected\\Inner\\deep.txt", "keep");
+    t.Write("Protected\\switched.off", "off");
+    t.Write("Protected\\dex.bgl.off_dex", "dex");
+    safety.systemFileFolders = {t.Path("Protected")};
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Keep"));
     Log("[General]\r\nName=Sample Airport X\r\n"
         "[Path]\r\nP1=" +
@@ -418,14 +421,23 @@ TEST_F(Removal, RefusesValuesThatNameSystemFoldersOrWholeHives) {
         "[File]\r\nF1=\\??\\" +
         t.Path("Protected\\precious.txt") + "\r\nF2=" + t.Path("Protected\\precious.txt::$DATA") +
         "\r\nF3=" + t.Path("Protected\\NUL") +
-        "\r\nF4=Protected\\precious.txt\r\nF5=" + t.Path("Protected\\...\\precious.txt") + "\r\n");
+        "\r\nF4=Protected\\precious.txt\r\nF5=" + t.Path("Protected\\...\\precious.txt") +
+        "\r\n"
+        // Renames in a system folder, and by spellings that the rules refuse.
+        "[Rename_File]\r\nN1=" +
+        t.Path("Protected\\switched") + "\r\nN2=\\??\\" + t.Path("Protected\\switched") +
+        "\r\n[Rename_File_DEX]\r\nN1=" + t.Path("Protected\\dex") + "\r\nN2=Protected\\dex\r\n");
     const auto report = Run();
     const auto left = sweepstone::LeftItemLines(report);
     EXPECT_TRUE(t.Has("Protected\\precious.txt"));
     EXPECT_TRUE(t.Has("Protected\\Inner\\deep.txt"));
     EXPECT_TRUE(platform::MachineKeyExists(keyRoot + "\\Keep"));
-    ASSERT_EQ(left.size(), 11u);
-    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), 11u);
+    EXPECT_EQ(t.Read("Protected\\switched.off"), "off");
+    EXPECT_EQ(t.Read("Protected\\dex.bgl.off_dex"), "dex");
+    EXPECT_FALSE(t.Has("Protected\\switched.bgl"));
+    EXPECT_FALSE(t.Has("Protected\\dex.bgl"));
+    ASSERT_EQ(left.size(), 15u) << Dump(report);
+    EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), 15u);
     for (const auto& item : left)
         EXPECT_NE(item.find(" (refused: "), std::string::npos) << item;
     EXPECT_NE(window.Information().find("HKEY_LOCAL_MACHINE\\SOFTWARE (refused: "),

@@ -2,53 +2,41 @@
 
 #include "resources.h"
 
+#include "platform/dialogs.h"
 #include "platform/files.h"
 
 namespace sweepstone::win32 {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
+namespace gui = platform::gui;
+using gui::ControlKind;
+
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimerInterval = 1000;
 constexpr COLORREF kLabelColour = RGB(255, 255, 255);
 
-enum class Kind { Picture, Label, Button, Progress };
-
-struct Layout {
-    Component component;
-    Kind kind;
-    int left, top, width, height;
-    DWORD style;         // added to WS_CHILD | WS_CLIPSIBLINGS
-    const wchar_t* text; // design text
-};
-
 // In z-order from the top, which is also the tab order: the two buttons and the
-// progress bar above the labels, the background picture below everything.
-constexpr Layout kLayout[] = {
-    {Component::BitBtn1, Kind::Button, 437, 463, 113, 25,
+// progress bar above the labels (word-wrapping text), the background picture below
+// everything.
+constexpr gui::ControlRecord kLayout[] = {
+    {ControlId(Component::BitBtn1), ControlKind::Button, 437, 463, 113, 25,
      WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_DEFPUSHBUTTON, L"Next >"},
-    {Component::BitBtn2, Kind::Button, 557, 463, 113, 25, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-     L"Cancel"},
-    {Component::ProgressBar1, Kind::Progress, 200, 267, 449, 16, 0, L""},
-    {Component::Label_Message, Kind::Label, 197, 85, 476, 44, WS_VISIBLE, L""},
-    {Component::StatusBar1, Kind::Label, 265, 171, 3, 13, WS_VISIBLE, L""},
-    {Component::Label_Uninstall, Kind::Label, 200, 181, 412, 44, WS_VISIBLE, L""},
-    {Component::Label_status, Kind::Label, 200, 288, 448, 33, 0, L""},
-    {Component::Image_background, Kind::Picture, 0, 0, kFormWidth, kFormHeight, WS_VISIBLE, L""},
+    {ControlId(Component::BitBtn2), ControlKind::Button, 557, 463, 113, 25,
+     WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, L"Cancel"},
+    {ControlId(Component::ProgressBar1), ControlKind::Progress, 200, 267, 449, 16, 0, L""},
+    {ControlId(Component::Label_Message), ControlKind::Label, 197, 85, 476, 44,
+     WS_VISIBLE | SS_LEFT, L""},
+    {ControlId(Component::StatusBar1), ControlKind::Label, 265, 171, 3, 13, WS_VISIBLE | SS_LEFT,
+     L""},
+    {ControlId(Component::Label_Uninstall), ControlKind::Label, 200, 181, 412, 44,
+     WS_VISIBLE | SS_LEFT, L""},
+    {ControlId(Component::Label_status), ControlKind::Label, 200, 288, 448, 33, SS_LEFT, L""},
+    {ControlId(Component::Image_background), ControlKind::Picture, 0, 0, kFormWidth, kFormHeight,
+     WS_VISIBLE, L""},
 };
 
-// Texts of the wizard are UTF-8: its own, the product's name and the paths from
-// the log alike.
-std::wstring Wide(const std::string& text) {
-    return platform::win32::Widen(text);
-}
-
-HCURSOR Arrow() {
-    return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-}
-
-HCURSOR Hourglass() {
-    return LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)); // IDC_WAIT
+Component ComponentOf(int id) {
+    return static_cast<Component>(id - ControlId(Component::Image_background));
 }
 
 } // namespace
@@ -65,47 +53,20 @@ Form2::~Form2() {
 }
 
 bool Form2::Create() {
-    dpi_ = GetDeviceCaps(platform::win32::ScopedGetDc(nullptr).Get(), LOGPIXELSY);
-    if (dpi_ <= 0)
-        dpi_ = 96;
-
-    background_ = platform::gui::Picture::FromResource(IDR_BACKGROUND);
+    dpi_ = gui::Dpi::OfScreen();
+    background_ = gui::Picture::FromResource(IDR_BACKGROUND);
     // Arial 13 pixels for the labels, MS Sans Serif 11 pixels for the buttons.
-    labelFont_.Reset(CreateFontW(-Scale(13), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH, L"Arial"));
-    buttonFont_.Reset(CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH, L"MS Sans Serif"));
-    iconBig_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SWEEPSTONE),
-                                                 IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), 0)));
-    iconSmall_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SWEEPSTONE),
-                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    labelFont_ = gui::MakeFont(L"Arial", -Scale(13));
+    buttonFont_ = gui::MakeFont(L"MS Sans Serif", -Scale(11));
+    icons_ = gui::LoadProgramIcons(instance_, IDI_SWEEPSTONE);
 
-    WNDCLASSEXW form{};
-    form.cbSize = sizeof(form);
-    form.lpfnWndProc = FormProc;
-    form.hInstance = instance_;
-    form.hCursor = Arrow();
-    form.hIcon = iconBig_.Get();
-    form.hIconSm = iconSmall_.Get();
-    form.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    form.lpszClassName = kFormClassName;
-    RegisterClassExW(&form);
-
-    // Frameless: no border, title bar or system buttons; the client area is the
-    // whole window. Placed in the screen's centre once its size is known.
-    hwnd_ =
-        CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kFormClassName, kFormCaption,
-                        WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
-                        Scale(kFormWidth), Scale(kFormHeight), nullptr, nullptr, instance_, this);
-    if (!hwnd_)
+    // Placed in the screen's centre once its size is known.
+    const gui::WindowClass form{kFormClassName, gui::TargetWindowProc, icons_.big.Get(),
+                                icons_.little.Get(),
+                                static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))};
+    if (!gui::CreateMainWindow(instance_, form, kFormCaption,
+                               RECT{0, 0, Scale(kFormWidth), Scale(kFormHeight)}, *this))
         return false;
-    // The icon also on the window itself, where the task bar and Alt+Tab ask for it.
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.Get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.Get()));
     CreateControls();
     MakeBackgroundBrush();
 
@@ -121,70 +82,38 @@ bool Form2::Create() {
 }
 
 void Form2::CreateControls() {
-    for (const auto& l : kLayout) {
-        const wchar_t* cls = L"STATIC";
-        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | l.style;
-        switch (l.kind) {
-        case Kind::Picture:
-            style |= SS_OWNERDRAW | SS_NOTIFY;
-            break;
-        case Kind::Label:
-            // Word-wrapping text; the label takes the pointer's events itself, so
-            // that only the bare background picture starts a move.
-            style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
-            break;
-        case Kind::Button:
-            cls = L"BUTTON";
-            break;
-        case Kind::Progress:
-            cls = PROGRESS_CLASSW;
-            break;
-        }
-        HWND h = CreateWindowExW(
-            0, cls, l.text, style, Scale(l.left), Scale(l.top), Scale(l.width), Scale(l.height),
-            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(l.component))), instance_,
-            nullptr);
-        controls_[static_cast<size_t>(l.component)] = h;
-        if (!h)
-            continue;
-        // Each new control goes below those made before it.
-        SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SendMessageW(
-            h, WM_SETFONT,
-            reinterpret_cast<WPARAM>(l.kind == Kind::Button ? buttonFont_.Get() : labelFont_.Get()),
-            FALSE);
-    }
-    SetWindowTextW(Control(Component::Label_Message), Wide(kWelcomeText).c_str());
-    SetWindowTextW(Control(Component::Label_Uninstall), Wide(kRemoveAllText).c_str());
+    const std::vector<HWND> made =
+        gui::CreateControls(hwnd_, gui::ControlTable{kLayout}, dpi_, [this](const auto& record) {
+            return record.kind == ControlKind::Button ? buttonFont_.Get() : labelFont_.Get();
+        });
+    for (size_t i = 0; i < made.size(); ++i)
+        controls_[static_cast<size_t>(ComponentOf(kLayout[i].id))] = made[i];
+    gui::SetText(Control(Component::Label_Message), kWelcomeText);
+    gui::SetText(Control(Component::Label_Uninstall), kRemoveAllText);
     SendMessageW(Control(Component::ProgressBar1), PBM_SETRANGE32, 0, 100);
-    for (Component c : {Component::Image_background, Component::Label_Message,
-                        Component::StatusBar1, Component::Label_Uninstall, Component::Label_status})
-        SetWindowSubclass(Control(c), ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    // A move of the pointer with the button held on the bare background moves the
+    // window; a press on a label never does.
+    gui::OnBackgroundPointerMove(Control(Component::Image_background), [this](bool buttonHeld) {
+        form_.Image_backgroundMouseMove(buttonHeld);
+    });
+    for (Component c : {Component::Label_Message, Component::StatusBar1, Component::Label_Uninstall,
+                        Component::Label_status})
+        gui::KeepPointerWhilePressed(Control(c));
 
     // Tooltips on the two buttons; their texts come from FormShow.
-    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                                nullptr, instance_, nullptr);
+    tooltips_.Create(hwnd_, Scale(400));
     // Each button is one tool while enabled. A disabled button takes no pointer
     // messages: they go to the background picture beneath it, where the button's
     // box is a second tool with the same text, so "Next >" shows its tip also while
     // it is disabled. The picture lies at the window's origin.
     for (Component c : {Component::BitBtn1, Component::BitBtn2}) {
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(Control(c));
-        tool.lpszText = const_cast<wchar_t*>(L"");
-        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        tool.uFlags = TTF_SUBCLASS;
-        tool.hwnd = Control(Component::Image_background);
-        tool.uId = static_cast<UINT_PTR>(ControlId(c));
-        GetWindowRect(Control(c), &tool.rect);
-        MapWindowPoints(nullptr, tool.hwnd, reinterpret_cast<POINT*>(&tool.rect), 2);
-        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        tooltips_.AddForControl(Control(c), "");
+        HWND background = Control(Component::Image_background);
+        RECT box;
+        GetWindowRect(Control(c), &box);
+        MapWindowPoints(nullptr, background, reinterpret_cast<POINT*>(&box), 2);
+        tooltips_.AddForArea(background, static_cast<UINT_PTR>(ControlId(c)), box, "");
     }
-    SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
 }
 
 Component Form2::Of(Label label) {
@@ -221,7 +150,7 @@ bool Form2::LoadBackground(const std::string& file) {
 
 void Form2::SetLabelText(Label label, const std::string& text) {
     HWND h = Control(Of(label));
-    SetWindowTextW(h, Wide(text).c_str());
+    gui::SetText(h, text);
     // The removal keeps the event loop waiting: draw the new text now.
     InvalidateRect(h, nullptr, TRUE);
     UpdateWindow(h);
@@ -244,7 +173,7 @@ void Form2::ShowLabel(Label label, bool visible) {
 
 void Form2::SetButtonCaption(Button button, const std::string& text) {
     HWND h = Control(Of(button));
-    SetWindowTextW(h, Wide(text).c_str());
+    gui::SetText(h, text);
     UpdateWindow(h);
 }
 
@@ -256,19 +185,9 @@ void Form2::EnableButton(Button button, bool enabled) {
 }
 
 void Form2::SetButtonTooltip(Button button, const std::string& text) {
-    const size_t i = button == Button::Next ? 0 : 1;
-    tooltipTexts_[i] = Wide(text);
-    const std::pair<HWND, UINT_PTR> tools[] = {
-        {hwnd_, reinterpret_cast<UINT_PTR>(Control(Of(button)))},
-        {Control(Component::Image_background), static_cast<UINT_PTR>(ControlId(Of(button)))}};
-    for (const auto& [owner, id] : tools) {
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = owner;
-        tool.uId = id;
-        tool.lpszText = tooltipTexts_[i].data();
-        SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    tooltips_.SetControlText(Control(Of(button)), text);
+    tooltips_.SetAreaText(Control(Component::Image_background),
+                          static_cast<UINT_PTR>(ControlId(Of(button))), text);
 }
 
 void Form2::StartTimer() {
@@ -283,25 +202,24 @@ void Form2::StopTimer() {
 
 void Form2::SetBusyCursor() {
     busy_ = true;
-    SetCursor(Hourglass());
+    SetCursor(gui::PointerOf(gui::SystemPointer::Wait));
 }
 
 void Form2::RestoreCursor() {
     busy_ = false;
-    SetCursor(Arrow());
+    SetCursor(gui::PointerOf(gui::SystemPointer::Arrow));
 }
 
 bool Form2::AskOkCancel(const std::string& text, const std::string& caption) {
-    return MessageBoxW(hwnd_, Wide(text).c_str(), Wide(caption).c_str(), MB_OKCANCEL) == IDOK;
+    return platform::AskOkCancel(hwnd_, text, caption) == platform::kAnswerOk;
 }
 
 void Form2::ShowInformation(const std::string& caption, const std::string& text) {
-    MessageBoxW(hwnd_, Wide(text).c_str(), Wide(caption).c_str(), MB_OK);
+    platform::ShowMessage(hwnd_, text, caption);
 }
 
 void Form2::BeginMove() {
-    ReleaseCapture();
-    SendMessageW(hwnd_, WM_SYSCOMMAND, 0xF012, 0); // SC_MOVE | HTCAPTION
+    gui::BeginDragMove(hwnd_);
 }
 
 void Form2::Close() {
@@ -352,40 +270,15 @@ void Form2::FitToControls() {
         width = std::max(width, static_cast<int>(r.right));
         height = std::max(height, static_cast<int>(r.bottom));
     }
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-POINT Form2::PositionInForm(HWND control) const {
-    RECT r;
-    GetWindowRect(control, &r);
-    POINT p{r.left, r.top};
-    ScreenToClient(hwnd_, &p);
-    return p;
+    const RECT place = gui::CentredOnScreen(width, height);
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // --- Messages -----------------------------------------------------------------------
 
-LRESULT CALLBACK Form2::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Form2* self = nullptr;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<Form2*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = hwnd;
-    } else {
-        self = reinterpret_cast<Form2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (!self)
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->OnMessage(msg, wp, lp);
-}
-
-LRESULT Form2::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Form2::OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wp), HIWORD(wp));
-        return 0;
     case DM_GETDEFID:
         // Enter presses "Next >", the default button, while it is enabled.
         return MAKELRESULT(ControlId(Component::BitBtn1), DC_HASDEFID);
@@ -401,7 +294,7 @@ LRESULT Form2::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_SETCURSOR:
         if (busy_) {
-            SetCursor(Hourglass());
+            SetCursor(gui::PointerOf(gui::SystemPointer::Wait));
             return TRUE;
         }
         break;
@@ -418,7 +311,7 @@ LRESULT Form2::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return DefWindowProcW(window, msg, wp, lp);
 }
 
 void Form2::OnCommand(int id, int code) {
@@ -436,12 +329,11 @@ LRESULT Form2::OnCtlColor(HDC dc, HWND control) {
     // Transparent: the control's box is filled with the piece of the background
     // picture that lies beneath it, and the labels write in white.
     SetTextColor(dc, kLabelColour);
-    SetBkMode(dc, TRANSPARENT);
-    if (!backgroundBrush_)
+    if (!backgroundBrush_) {
+        SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-    const POINT at = PositionInForm(control);
-    SetBrushOrgEx(dc, -at.x, -at.y, nullptr);
-    return reinterpret_cast<LRESULT>(backgroundBrush_.Get());
+    }
+    return gui::TransparentOver(hwnd_, dc, control, backgroundBrush_.Get());
 }
 
 void Form2::DrawBackground(const DRAWITEMSTRUCT& item) {
@@ -454,28 +346,6 @@ void Form2::DrawBackground(const DRAWITEMSTRUCT& item) {
     BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right - item.rcItem.left,
            item.rcItem.bottom - item.rcItem.top, source.Get(), item.rcItem.left, item.rcItem.top,
            SRCCOPY);
-}
-
-LRESULT CALLBACK Form2::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                    DWORD_PTR data) {
-    auto* self = reinterpret_cast<Form2*>(data);
-    if (GetDlgCtrlID(hwnd) == ControlId(Component::Image_background)) {
-        if (msg == WM_MOUSEMOVE) {
-            self->form_.Image_backgroundMouseMove((wp & MK_LBUTTON) != 0);
-            return 0;
-        }
-    } else if (msg == WM_LBUTTONDOWN) {
-        // A label keeps the pointer while the button is held, so that a press on
-        // it never turns into a move when the pointer then crosses the background.
-        SetCapture(hwnd);
-        return 0;
-    } else if (msg == WM_LBUTTONUP && GetCapture() == hwnd) {
-        ReleaseCapture();
-        return 0;
-    }
-    if (msg == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, ControlProc, kSubclassId);
-    return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 } // namespace sweepstone::win32

@@ -8,18 +8,14 @@
 #include "install.h"
 
 #include "gui/picture.h"
-#include "scoped_win32.h"
-#include "windows_support.h"
-
-#include <commctrl.h>
+#include "gui/window_binding.h"
 
 #include <array>
 #include <string>
-#include <utility>
 
 namespace sweepstone::win32 {
 
-class Form2 final : public Form2Window {
+class Form2 final : public Form2Window, private platform::gui::MessageTarget {
 public:
     Form2(HINSTANCE instance, const Arguments& arguments);
     ~Form2() override;
@@ -55,30 +51,24 @@ public:
     void ShowInformation(const std::string& caption, const std::string& text) override;
 
 private:
-    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                        DWORD_PTR self);
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnCommand(int id, int code) override;
     void CreateControls();
-    void OnCommand(int id, int code);
     LRESULT OnCtlColor(HDC dc, HWND control);
     void DrawBackground(const DRAWITEMSTRUCT& item);
     void MakeBackgroundBrush();
     void FitToControls();
-    POINT PositionInForm(HWND control) const;
     HWND Control(Component c) const { return controls_[static_cast<size_t>(c)]; }
     static Component Of(Label label);
     static Component Of(Button button);
-    int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+    int Scale(int pixels) const { return dpi_.Scale(pixels); }
 
     HINSTANCE instance_;
     bool silent_;
     TForm2 form_;
-    HWND hwnd_ = nullptr;
-    HWND tooltips_ = nullptr;
+    platform::gui::Tooltips tooltips_;
     std::array<HWND, kComponentCount> controls_{};
-    std::array<std::wstring, 2> tooltipTexts_;
-    int dpi_ = 96;
+    platform::gui::Dpi dpi_;
     bool busy_ = false;
     bool timerRunning_ = false;
 
@@ -88,7 +78,7 @@ private:
     platform::win32::ScopedGdiObject<HBRUSH>
         backgroundBrush_; // painted behind the transparent labels
     platform::win32::ScopedGdiObject<HFONT> labelFont_, buttonFont_;
-    platform::win32::ScopedIcon iconBig_, iconSmall_;
+    platform::gui::ProgramIcons icons_;
 };
 
 } // namespace sweepstone::win32

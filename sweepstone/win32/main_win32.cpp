@@ -60,12 +60,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     if (!form.Create())
         return arguments.given ? kExitCancelled : 0;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (form.Handle() && IsDialogMessageW(form.Handle(), &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    platform::gui::RunMessageLoop(form.Handle());
     return form.Logic().ExitCode();
 }

@@ -8,6 +8,7 @@ namespace platform {
 // A top-level window of the program (HWND on Windows); null for none.
 using WindowHandle = void*;
 
+inline constexpr int kAnswerOk = 1;     // IDOK
 inline constexpr int kAnswerYes = 6;    // IDYES
 inline constexpr int kAnswerNo = 7;     // IDNO
 inline constexpr int kAnswerRetry = 4;  // IDRETRY
@@ -22,6 +23,11 @@ int AskYesNo(WindowHandle owner, const std::string& text, const std::string& cap
 // kAnswerRetry, kAnswerCancel (also when the box was closed otherwise). Without a
 // windowing system nothing is asked and kAnswerCancel is returned.
 int AskRetryCancel(WindowHandle owner, const std::string& text, const std::string& caption);
+
+// A question with the buttons OK and Cancel and no icon, modal to `owner`. Returns
+// kAnswerOk, or kAnswerCancel (also when the box was closed otherwise). Without a
+// windowing system nothing is asked and kAnswerCancel is returned.
+int AskOkCancel(WindowHandle owner, const std::string& text, const std::string& caption);
 
 // A plain message with one OK button and no icon, modal to `owner`. Without a
 // windowing system the text goes to standard error.

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -38,6 +39,15 @@ BOOL CALLBACK MatchVisibleWindow(HWND h, LPARAM data) {
 }
 
 } // namespace
+
+bool NoDisplayUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const bool underWine = ntdll && GetProcAddress(ntdll, "wine_get_version");
+    if (!underWine || GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) != 0)
+        return false;
+    std::printf("no X display (DISPLAY is not set): the window tests are skipped\n");
+    return true;
+}
 
 std::wstring DriverFolder() {
     wchar_t path[MAX_PATH];

@@ -14,6 +14,11 @@
 
 namespace window_driver {
 
+// Under Wine windows need an X display; without one (DISPLAY not set) a window test
+// would only wait for windows that never come. Says so on standard output and
+// returns true then: the caller reports "skipped".
+bool NoDisplayUnderWine();
+
 // The folder of the running driver, ending in a backslash.
 std::wstring DriverFolder();
 

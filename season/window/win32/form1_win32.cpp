@@ -15,11 +15,12 @@
 namespace season::win32 {
 namespace {
 
+namespace gui = platform::gui;
+
 constexpr int kFormWidth = 787;
 constexpr int kFormHeight = 538;
 constexpr COLORREF kPanelColour = 15263976; // RGB(232, 232, 232)
 constexpr COLORREF kWarningColour = RGB(255, 0, 0);
-constexpr UINT_PTR kSubclassId = 1;
 // Posted by the worker thread when its work is done, and with each new
 // percentage of progress (in wParam).
 constexpr UINT kWorkDone = WM_APP + 1;
@@ -27,75 +28,90 @@ constexpr UINT kProgress = WM_APP + 2;
 // Posted by the worker of RunAside when its work is done.
 constexpr UINT kAsideDone = WM_APP + 3;
 
-enum class Kind { Picture, Label, ListBox, Button, Panel };
-enum class Pointer { Ordinary, Hand, Drag };
+using gui::ControlKind;
 
-struct Layout {
-    Component component;
-    Kind kind;
-    int left, top, width, height;
-    Pointer pointer;
-    DWORD style;         // added to WS_CHILD | WS_CLIPSIBLINGS
-    const wchar_t* name; // design text, or the accessible name of a picture
-};
+constexpr int Id(Component c) {
+    return ControlId(c);
+}
+Component ComponentOf(int id) {
+    return static_cast<Component>(id - ControlId(Component::Image1));
+}
 
 // In z-order from the top, which is also the tab order: the windowed controls
 // (buttons, list, hidden directory list, help panel) lie above every label and
 // picture, and the background picture lies below everything. The two controls of
 // the help panel are placed within the panel.
-constexpr Layout kLayout[] = {
-    {Component::BitBtn2, Kind::Button, 448, 480, 97, 25, Pointer::Hand,
+constexpr gui::ControlRecord kLayout[] = {
+    {Id(Component::BitBtn2), ControlKind::Button, 448, 480, 97, 25,
      WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, L"BitBtn2"},
-    {Component::Button1, Kind::Button, 560, 480, 209, 25, Pointer::Ordinary,
+    {Id(Component::Button1), ControlKind::Button, 560, 480, 209, 25,
      WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, L"Button1"},
-    {Component::ListBox1, Kind::ListBox, 29, 208, 193, 104, Pointer::Ordinary,
+    {Id(Component::ListBox1), ControlKind::ListBox, 29, 208, 193, 104,
      WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, L""},
-    {Component::DirectoryListBox1, Kind::ListBox, 648, 8, 65, 41, Pointer::Ordinary,
+    {Id(Component::DirectoryListBox1), ControlKind::ListBox, 648, 8, 65, 41,
      WS_BORDER | LBS_NOINTEGRALHEIGHT, L""},
-    {Component::Panel_Help, Kind::Panel, 210, 184, 393, 233, Pointer::Ordinary, WS_CLIPCHILDREN,
-     L""},
-    {Component::Label_Help, Kind::Label, 12, 16, 369, 169, Pointer::Drag,
-     WS_VISIBLE | SS_LEFTNOWORDWRAP, L"Label_Help"},
-    {Component::BitBtn1, Kind::Button, 160, 192, 75, 25, Pointer::Hand,
-     WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, L"OK"},
-    {Component::Label1, Kind::Label, 264, 171, 505, 13, Pointer::Ordinary,
-     WS_VISIBLE | SS_LEFTNOWORDWRAP, L"Folder"},
-    {Component::Label2, Kind::Label, 32, 171, 40, 13, Pointer::Ordinary,
-     WS_VISIBLE | SS_LEFTNOWORDWRAP, L"Label2"},
-    {Component::Label3, Kind::Label, 32, 192, 40, 13, Pointer::Ordinary,
-     WS_VISIBLE | SS_LEFTNOWORDWRAP, L"Brightmere's"},
-    {Component::Label_Quorrin_warning, Kind::Label, 320, 192, 441, 13, Pointer::Ordinary, SS_CENTER,
+    {Id(Component::Panel_Help), ControlKind::Panel, 210, 184, 393, 233, WS_CLIPCHILDREN, L""},
+    {Id(Component::Label_Help), ControlKind::Label, 12, 16, 369, 169,
+     WS_VISIBLE | SS_LEFTNOWORDWRAP, L"Label_Help", Id(Component::Panel_Help)},
+    {Id(Component::BitBtn1), ControlKind::Button, 160, 192, 75, 25,
+     WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, L"OK", Id(Component::Panel_Help)},
+    {Id(Component::Label1), ControlKind::Label, 264, 171, 505, 13, WS_VISIBLE | SS_LEFTNOWORDWRAP,
+     L"Folder"},
+    {Id(Component::Label2), ControlKind::Label, 32, 171, 40, 13, WS_VISIBLE | SS_LEFTNOWORDWRAP,
+     L"Label2"},
+    {Id(Component::Label3), ControlKind::Label, 32, 192, 40, 13, WS_VISIBLE | SS_LEFTNOWORDWRAP,
+     L"Brightmere's"},
+    {Id(Component::Label_Quorrin_warning), ControlKind::Label, 320, 192, 441, 13, SS_CENTER,
      L"Label_Quorrin_warning"},
-    {Component::Label_Version, Kind::Label, 720, 514, 57, 13, Pointer::Ordinary,
-     WS_VISIBLE | SS_RIGHT, L"V1.0"},
-    {Component::Label_Active, Kind::Label, 29, 320, 360, 13, Pointer::Ordinary,
+    {Id(Component::Label_Version), ControlKind::Label, 720, 514, 57, 13, WS_VISIBLE | SS_RIGHT,
+     L"V1.0"},
+    {Id(Component::Label_Active), ControlKind::Label, 29, 320, 360, 13,
      WS_VISIBLE | SS_LEFTNOWORDWRAP, L""},
-    {Component::Image2, Kind::Picture, 752, 3, 32, 30, Pointer::Hand, WS_VISIBLE, L"Close..."},
-    {Component::Image7, Kind::Picture, 280, 208, 105, 105, Pointer::Ordinary, WS_VISIBLE, L""},
-    {Component::Image3, Kind::Picture, 405, 208, 230, 230, Pointer::Ordinary, WS_VISIBLE, L""},
-    {Component::Image6, Kind::Picture, 656, 208, 105, 105, Pointer::Ordinary, WS_VISIBLE, L""},
-    {Component::Image5, Kind::Picture, 482, 440, 30, 30, Pointer::Hand, WS_VISIBLE,
-     L"Previous season"},
-    {Component::Image4, Kind::Picture, 533, 440, 30, 30, Pointer::Hand, WS_VISIBLE, L"Next season"},
-    {Component::Image10, Kind::Picture, 272, 459, 45, 48, Pointer::Ordinary, WS_VISIBLE, L"Help"},
-    {Component::Image8, Kind::Picture, 336, 480, 37, 27, Pointer::Hand, WS_VISIBLE, L"Deutsch"},
-    {Component::Image9, Kind::Picture, 384, 480, 37, 27, Pointer::Hand, WS_VISIBLE, L"English"},
-    {Component::Image1, Kind::Picture, 0, 0, kFormWidth, kFormHeight, Pointer::Ordinary, WS_VISIBLE,
-     L""},
+    {Id(Component::Image2), ControlKind::Picture, 752, 3, 32, 30, WS_VISIBLE, L"Close..."},
+    {Id(Component::Image7), ControlKind::Picture, 280, 208, 105, 105, WS_VISIBLE, L""},
+    {Id(Component::Image3), ControlKind::Picture, 405, 208, 230, 230, WS_VISIBLE, L""},
+    {Id(Component::Image6), ControlKind::Picture, 656, 208, 105, 105, WS_VISIBLE, L""},
+    {Id(Component::Image5), ControlKind::Picture, 482, 440, 30, 30, WS_VISIBLE, L"Previous season"},
+    {Id(Component::Image4), ControlKind::Picture, 533, 440, 30, 30, WS_VISIBLE, L"Next season"},
+    {Id(Component::Image10), ControlKind::Picture, 272, 459, 45, 48, WS_VISIBLE, L"Help"},
+    {Id(Component::Image8), ControlKind::Picture, 336, 480, 37, 27, WS_VISIBLE, L"Deutsch"},
+    {Id(Component::Image9), ControlKind::Picture, 384, 480, 37, 27, WS_VISIBLE, L"English"},
+    {Id(Component::Image1), ControlKind::Picture, 0, 0, kFormWidth, kFormHeight, WS_VISIBLE, L""},
 };
 
-bool InPanel(Component c) {
-    return c == Component::Label_Help || c == Component::BitBtn1;
-}
+// The pointer over a control of the table: the hand over what reacts to a click,
+// the drag pointer over the help text, the arrow over every other.
+enum class Pointer { Hand, Drag };
+constexpr std::pair<Component, Pointer> kPointers[] = {
+    {Component::BitBtn2, Pointer::Hand}, {Component::Image2, Pointer::Hand},
+    {Component::Image5, Pointer::Hand},  {Component::Image4, Pointer::Hand},
+    {Component::Image8, Pointer::Hand},  {Component::Image9, Pointer::Hand},
+    {Component::BitBtn1, Pointer::Hand}, {Component::Label_Help, Pointer::Drag},
+};
 
-// Every text of the window is UTF-8: the program's own texts and the paths and
-// add-on names from the file system alike.
-std::wstring Wide(std::string_view text) {
-    return platform::win32::Widen(text);
-}
+// What each control's notification starts. A click on a picture comes as
+// STN_CLICKED, which is BN_CLICKED's value.
+struct Command {
+    Component component;
+    int code;
+    void (TForm1::*handler)();
+};
+constexpr Command kCommands[] = {
+    {Component::ListBox1, LBN_SELCHANGE, &TForm1::ListBox1Click},
+    {Component::ListBox1, LBN_DBLCLK, &TForm1::ListBox1DblClick},
+    {Component::Image2, STN_CLICKED, &TForm1::Image2Click},
+    {Component::BitBtn2, BN_CLICKED, &TForm1::BitBtn2Click},
+    {Component::Image4, STN_CLICKED, &TForm1::Image4Click},
+    {Component::Image5, STN_CLICKED, &TForm1::Image5Click},
+    {Component::Image8, STN_CLICKED, &TForm1::Image8Click},
+    {Component::Image9, STN_CLICKED, &TForm1::Image9Click},
+    {Component::Image10, STN_CLICKED, &TForm1::Image10Click},
+    {Component::BitBtn1, BN_CLICKED, &TForm1::BitBtn1Click},
+    {Component::Button1, BN_CLICKED, &TForm1::Button1Click},
+};
 
 // The drag pointer: an arrow carrying a small dotted box, as drag-and-drop shows.
-HCURSOR MakeDragCursor(HINSTANCE instance) {
+platform::win32::ScopedCursor MakeDragCursor(HINSTANCE instance) {
     const int w = GetSystemMetrics(SM_CXCURSOR);
     const int h = GetSystemMetrics(SM_CYCURSOR);
     const int stride = ((w + 15) / 16) * 2;
@@ -131,7 +147,8 @@ HCURSOR MakeDragCursor(HINSTANCE instance) {
         set(10, y, (y % 2) != 0);
         set(22, y, (y % 2) != 0);
     }
-    return CreateCursor(instance, 0, 0, w, h, andMask.data(), xorMask.data());
+    return platform::win32::ScopedCursor(
+        CreateCursor(instance, 0, 0, w, h, andMask.data(), xorMask.data()));
 }
 
 } // namespace
@@ -182,34 +199,14 @@ Form1Window::~Form1Window() {
         asideWorker_.join();
     if (taskbar_)
         taskbar_->Release();
+    // The window goes first; the fonts, brushes, icons and pointer it used go with
+    // the members.
     if (hwnd_)
         DestroyWindow(hwnd_);
-    for (HGDIOBJ o : {static_cast<HGDIOBJ>(backgroundBrush_), static_cast<HGDIOBJ>(panelBrush_),
-                      static_cast<HGDIOBJ>(backgroundBitmap_), static_cast<HGDIOBJ>(font_),
-                      static_cast<HGDIOBJ>(boldFont_), static_cast<HGDIOBJ>(warningFont_)}) {
-        if (o)
-            DeleteObject(o);
-    }
-    for (auto& family : smallerFonts_) {
-        for (HFONT f : family) {
-            if (f)
-                DeleteObject(f);
-        }
-    }
-    for (HICON i : {glyphClose_, glyphOk_, iconBig_, iconSmall_}) {
-        if (i)
-            DestroyIcon(i);
-    }
-    if (dragCursor_)
-        DestroyCursor(dragCursor_);
 }
 
 bool Form1Window::Create() {
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    if (dpi_ <= 0)
-        dpi_ = 96;
+    dpi_ = gui::Dpi::OfScreen();
 
     background_ = std::make_unique<Picture>(Picture::FromResource(IDR_BACKGROUND));
     for (int i = 0; i < 4; ++i)
@@ -221,63 +218,31 @@ bool Form1Window::Create() {
     help_ = std::make_unique<Picture>(Picture::FromResource(IDR_HELP));
     flagDe_ = std::make_unique<Picture>(Picture::FromResource(IDR_FLAG_DE));
     flagEn_ = std::make_unique<Picture>(Picture::FromResource(IDR_FLAG_EN));
-    backgroundBitmap_ = background_->MakeBitmap(Scale(kFormWidth), Scale(kFormHeight));
-    backgroundBrush_ =
-        backgroundBitmap_ ? CreatePatternBrush(backgroundBitmap_) : GetSysColorBrush(COLOR_BTNFACE);
-    panelBrush_ = CreateSolidBrush(kPanelColour);
-    glyphClose_ = Picture::FromResource(IDR_GLYPH_CLOSE).MakeIcon(Scale(16));
-    glyphOk_ = Picture::FromResource(IDR_GLYPH_OK).MakeIcon(Scale(16));
+    backgroundBitmap_.Reset(background_->MakeBitmap(Scale(kFormWidth), Scale(kFormHeight)));
+    if (backgroundBitmap_)
+        backgroundBrush_.Reset(CreatePatternBrush(backgroundBitmap_.Get()));
+    panelBrush_.Reset(CreateSolidBrush(kPanelColour));
+    glyphClose_.Reset(Picture::FromResource(IDR_GLYPH_CLOSE).MakeIcon(Scale(16)));
+    glyphOk_.Reset(Picture::FromResource(IDR_GLYPH_OK).MakeIcon(Scale(16)));
     dragCursor_ = MakeDragCursor(instance_);
 
     // Tahoma 8 point (11 pixels high at 96 DPI); Arial 8 point for the warning.
-    const int height = -MulDiv(8, dpi_, 72);
-    fontHeight_ = height;
-    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-    boldFont_ = CreateFontW(height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-    warningFont_ =
-        CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+    fontHeight_ = dpi_.FontHeight(8);
+    for (int family = 0; family < 3; ++family)
+        fonts_[static_cast<size_t>(family)][0] = MakeFamilyFont(family, fontHeight_);
+    icons_ = gui::LoadProgramIcons(instance_, IDI_SEASON);
 
-    iconBig_ =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SEASON), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    iconSmall_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SEASON), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-
-    WNDCLASSEXW form{};
-    form.cbSize = sizeof(form);
-    form.lpfnWndProc = FormProc;
-    form.hInstance = instance_;
-    form.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    form.hIcon = iconBig_;
-    form.hIconSm = iconSmall_;
-    form.lpszClassName = kFormClassName;
-    RegisterClassExW(&form);
-
-    WNDCLASSEXW panel{};
-    panel.cbSize = sizeof(panel);
-    panel.lpfnWndProc = PanelProc;
-    panel.hInstance = instance_;
-    panel.hCursor = form.hCursor;
-    panel.hbrBackground = panelBrush_;
-    panel.lpszClassName = L"TPanel";
-    RegisterClassExW(&panel);
+    gui::RegisterWindowClass(
+        instance_, gui::WindowClass{L"TPanel", PanelProc, nullptr, nullptr, panelBrush_.Get()});
     // Sent once the shell has made the task-bar button; its progress can be set
     // from then on.
     taskbarButtonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
 
-    // Frameless, centred on the screen; the client area is the whole window.
-    const int width = Scale(kFormWidth);
-    const int height2 = Scale(kFormHeight);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height2) / 2;
-    hwnd_ = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kFormClassName, kFormWindowText,
-                            WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, x, y, width,
-                            height2, nullptr, nullptr, instance_, this);
-    if (!hwnd_)
+    // Centred on the screen; the window paints its background picture itself.
+    const gui::WindowClass form{kFormClassName, gui::TargetWindowProc, icons_.big.Get(),
+                                icons_.little.Get()};
+    if (!gui::CreateMainWindow(instance_, form, kFormWindowText,
+                               gui::CentredOnScreen(Scale(kFormWidth), Scale(kFormHeight)), *this))
         return false;
     lock_.MarkWindow(hwnd_);
     platform::SetShellOwner(hwnd_);
@@ -292,104 +257,59 @@ bool Form1Window::Create() {
 }
 
 void Form1Window::CreateControls() {
-    HWND panel = nullptr;
-    for (const auto& l : kLayout) {
-        const bool inPanel = InPanel(l.component);
-        HWND parent = inPanel ? panel : hwnd_;
-        const wchar_t* cls = L"STATIC";
-        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | l.style;
-        DWORD exStyle = 0;
-        switch (l.kind) {
-        case Kind::Picture:
-            style |= SS_OWNERDRAW | SS_NOTIFY;
-            break;
-        case Kind::Label:
-            // Labels take the pointer's events, as the pictures do, so that only
-            // the bare background starts a drag.
-            style |= SS_NOTIFY | SS_NOPREFIX;
-            break;
-        case Kind::ListBox:
-            cls = L"LISTBOX";
-            break;
-        case Kind::Button:
-            cls = L"BUTTON";
-            break;
-        case Kind::Panel:
-            cls = L"TPanel";
-            exStyle = WS_EX_CONTROLPARENT;
-            break;
-        }
-        HWND h =
-            CreateWindowExW(exStyle, cls, l.name, style, Scale(l.left), Scale(l.top),
-                            Scale(l.width), Scale(l.height), parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(l.component))),
-                            instance_, nullptr);
-        controls_[static_cast<size_t>(l.component)] = h;
-        if (!h)
-            continue;
-        // Each new control goes below those made before it.
-        SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        HFONT font = font_;
-        if (l.component == Component::Button1)
-            font = boldFont_;
-        if (l.component == Component::Label_Quorrin_warning)
-            font = warningFont_;
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (l.kind == Kind::Panel)
-            panel = h;
-    }
+    const std::vector<HWND> made =
+        gui::CreateControls(hwnd_, gui::ControlTable{kLayout, L"TPanel"}, dpi_,
+                            [this](const gui::ControlRecord& record) {
+                                return FontFor(FamilyOf(ComponentOf(record.id)), 0);
+                            });
+    for (size_t i = 0; i < made.size(); ++i)
+        controls_[static_cast<size_t>(ComponentOf(kLayout[i].id))] = made[i];
 
     SendMessageW(Control(Component::ListBox1), LB_SETITEMHEIGHT, 0, Scale(13));
     SendMessageW(Control(Component::BitBtn2), BM_SETIMAGE, IMAGE_ICON,
-                 reinterpret_cast<LPARAM>(glyphClose_));
+                 reinterpret_cast<LPARAM>(glyphClose_.Get()));
     SendMessageW(Control(Component::BitBtn1), BM_SETIMAGE, IMAGE_ICON,
-                 reinterpret_cast<LPARAM>(glyphOk_));
+                 reinterpret_cast<LPARAM>(glyphOk_.Get()));
     // The background and the list report pointer events of their own; every other
     // picture and label keeps the pointer while a button is held on it, so that a
     // press there never turns into a drag of the window.
-    for (const auto& l : kLayout) {
-        if (l.kind == Kind::Picture || l.kind == Kind::Label || l.component == Component::ListBox1)
-            SetWindowSubclass(Control(l.component), ControlProc, kSubclassId,
-                              reinterpret_cast<DWORD_PTR>(this));
+    gui::OnBackgroundPointerMove(Control(Component::Image1),
+                                 [this](bool buttonHeld) { form_.Image1MouseMove(buttonHeld); });
+    gui::HookControl(Control(Component::ListBox1), [this](HWND list, UINT msg, WPARAM wp, LPARAM lp,
+                                                          LRESULT& result) {
+        if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN)
+            return false;
+        result = DefSubclassProc(list, msg, wp, lp);
+        form_.ListBox1MouseDown();
+        return true;
+    });
+    for (const auto& record : kLayout) {
+        const bool pictureOrLabel =
+            record.kind == ControlKind::Picture || record.kind == ControlKind::Label;
+        if (pictureOrLabel && record.id != Id(Component::Image1))
+            gui::KeepPointerWhilePressed(Control(ComponentOf(record.id)));
     }
     SizeLabelToText(Component::Label3);
     FitCaption(Component::BitBtn1);
     FitCaption(Component::Label_Version);
 
-    // Tooltips on the close icon and the two flags only.
-    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                                nullptr, instance_, nullptr);
+    // Tooltips on the close icon and the two flags, and on the active season's line:
+    // the add-ons that differ, once it says so.
+    tooltips_.Create(hwnd_, Scale(400));
     const std::pair<Component, std::string_view> tips[] = {
         {Component::Image2, kCloseHint},
         {Component::Image8, kGermanFlagHint},
         {Component::Image9, kEnglishFlagHint},
+        {Component::Label_Active, ""},
     };
-    for (size_t i = 0; i < std::size(tips); ++i) {
-        tooltipTexts_[i] = Wide(tips[i].second);
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(Control(tips[i].first));
-        tool.lpszText = tooltipTexts_[i].data();
-        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-    // The active season's line: the add-ons that differ, once it says so.
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(Component::Label_Active));
-    tool.lpszText = activeHint_.data();
-    SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
+    for (const auto& [component, text] : tips)
+        tooltips_.AddForControl(Control(component), text);
 }
 
 // --- Window operations ------------------------------------------------------------
 
 void Form1Window::SetText(Component c, const std::string& text) {
-    SetWindowTextW(Control(c), Wide(text).c_str());
+    gui::SetText(Control(c), text);
     if (c == Component::Label2)
         SizeLabelToText(c);
     else if (c != Component::Label1)
@@ -403,14 +323,14 @@ void Form1Window::SetVisible(Component c, bool visible) {
 void Form1Window::DrawSeasonPicture(Component picture, int entry) {
     seasonEntry_[static_cast<size_t>(picture)] = entry;
     // The picture's name, for screen readers and tools, says what it shows.
-    SetWindowTextW(Control(picture), Wide(SeasonPictureName(entry)).c_str());
+    gui::SetText(Control(picture), SeasonPictureName(entry));
     InvalidateRect(Control(picture), nullptr, FALSE);
     UpdateWindow(Control(picture));
 }
 
 void Form1Window::AppendListEntry(const std::string& entry) {
     SendMessageW(Control(Component::ListBox1), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(Wide(entry).c_str()));
+                 reinterpret_cast<LPARAM>(platform::win32::Widen(entry).c_str()));
 }
 
 void Form1Window::ClearListSelection() {
@@ -429,8 +349,7 @@ void Form1Window::Focus(Component c) {
 }
 
 void Form1Window::BeginWindowMove() {
-    ReleaseCapture();
-    SendMessageW(hwnd_, WM_SYSCOMMAND, 0xF012, 0); // SC_MOVE | HTCAPTION
+    gui::BeginDragMove(hwnd_);
 }
 
 void Form1Window::CloseWindow() {
@@ -444,7 +363,7 @@ void Form1Window::SetBusy(bool busy) {
                         Component::Image9})
         EnableWindow(Control(c), busy ? FALSE : TRUE);
     if (busy) {
-        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514))); // IDC_WAIT
+        SetCursor(gui::PointerOf(gui::SystemPointer::Wait));
         return;
     }
     if (!GetFocus())
@@ -483,11 +402,11 @@ void Form1Window::RunInBackground(std::function<void()> work, std::function<void
     HWND window = hwnd_;
     postedPercent_.store(-1);
     worker_ = std::thread([window, work = std::move(work)] {
-        // The shell's folder copies run on this thread.
-        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        work();
-        if (SUCCEEDED(com))
-            CoUninitialize();
+        {
+            // The shell's folder copies run on this thread.
+            const platform::win32::ScopedCom com;
+            work();
+        }
         PostMessageW(window, kWorkDone, 0, 0);
     });
 }
@@ -507,13 +426,7 @@ void Form1Window::SetHint(Component c, const std::string& text) {
     // Only the active season's line takes a hint of changing text.
     if (c != Component::Label_Active)
         return;
-    activeHint_ = Wide(text);
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(c));
-    tool.lpszText = activeHint_.data();
-    SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    tooltips_.SetControlText(Control(c), text);
 }
 
 int Form1Window::AskYesNo(const std::string& text, const std::string& caption) {
@@ -526,25 +439,8 @@ void Form1Window::ShowInformation(const std::string& text) {
 
 // --- Messages -----------------------------------------------------------------------
 
-LRESULT CALLBACK Form1Window::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Form1Window* self = nullptr;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = hwnd;
-    } else {
-        self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (!self)
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->OnMessage(msg, wp, lp);
-}
-
-LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Form1Window::OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wp), HIWORD(wp));
-        return 0;
     case WM_DRAWITEM:
         DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         return TRUE;
@@ -558,11 +454,9 @@ LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
     case WM_PRINTCLIENT: {
         HDC dc = reinterpret_cast<HDC>(wp);
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, backgroundBitmap_);
-        BitBlt(dc, 0, 0, Scale(kFormWidth), Scale(kFormHeight), source, 0, 0, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
+        const platform::win32::ScopedMemoryDc source(CreateCompatibleDC(dc));
+        const platform::win32::ScopedSelect selected(source.Get(), backgroundBitmap_.Get());
+        BitBlt(dc, 0, 0, Scale(kFormWidth), Scale(kFormHeight), source.Get(), 0, 0, SRCCOPY);
         return TRUE;
     }
     case kProgress: {
@@ -614,59 +508,31 @@ LRESULT Form1Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return DefWindowProcW(window, msg, wp, lp);
 }
 
 void Form1Window::OnCommand(int id, int code) {
-    const auto is = [id](Component c) {
-        return id == ControlId(c);
-    };
-    if (is(Component::ListBox1)) {
-        if (code == LBN_SELCHANGE)
-            form_.ListBox1Click();
-        else if (code == LBN_DBLCLK)
-            form_.ListBox1DblClick();
-        return;
+    for (const Command& command : kCommands) {
+        if (Id(command.component) == id && command.code == code) {
+            (form_.*command.handler)();
+            return;
+        }
     }
-    if (code != BN_CLICKED) // == STN_CLICKED
-        return;
-    if (is(Component::Image2))
-        form_.Image2Click();
-    else if (is(Component::BitBtn2))
-        form_.BitBtn2Click();
-    else if (is(Component::Image4))
-        form_.Image4Click();
-    else if (is(Component::Image5))
-        form_.Image5Click();
-    else if (is(Component::Image8))
-        form_.Image8Click();
-    else if (is(Component::Image9))
-        form_.Image9Click();
-    else if (is(Component::Image10))
-        form_.Image10Click();
-    else if (is(Component::BitBtn1))
-        form_.BitBtn1Click();
-    else if (is(Component::Button1))
-        form_.Button1Click();
 }
 
 LRESULT Form1Window::OnCtlColor(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
-    const bool inPanel =
-        id == ControlId(Component::Label_Help) || id == ControlId(Component::BitBtn1);
-    SetTextColor(dc, id == ControlId(Component::Label_Quorrin_warning)
-                         ? kWarningColour
-                         : GetSysColor(COLOR_WINDOWTEXT));
-    if (inPanel) {
+    SetTextColor(dc, id == Id(Component::Label_Quorrin_warning) ? kWarningColour
+                                                                : GetSysColor(COLOR_WINDOWTEXT));
+    if (GetParent(control) == Control(Component::Panel_Help)) {
         SetBkColor(dc, kPanelColour);
-        return reinterpret_cast<LRESULT>(panelBrush_);
+        return reinterpret_cast<LRESULT>(panelBrush_.Get());
     }
     // Transparent: the label's box is filled with the piece of the background
     // picture that lies beneath it.
-    SetBkMode(dc, TRANSPARENT);
-    const POINT at = PositionInForm(control);
-    SetBrushOrgEx(dc, -at.x, -at.y, nullptr);
-    return reinterpret_cast<LRESULT>(backgroundBrush_);
+    return gui::TransparentOver(hwnd_, dc, control,
+                                backgroundBrush_ ? backgroundBrush_.Get()
+                                                 : GetSysColorBrush(COLOR_BTNFACE));
 }
 
 const Picture* Form1Window::PictureOf(Component c) const {
@@ -698,93 +564,76 @@ void Form1Window::DrawPicture(const DRAWITEMSTRUCT& item) {
     const int width = item.rcItem.right - item.rcItem.left;
     const int height = item.rcItem.bottom - item.rcItem.top;
     // Drawn off screen: the background beneath, then the picture over it.
-    HDC buffer = CreateCompatibleDC(item.hDC);
-    HBITMAP bits = CreateCompatibleBitmap(item.hDC, width, height);
-    HGDIOBJ oldBits = SelectObject(buffer, bits);
-    HDC source = CreateCompatibleDC(item.hDC);
-    HGDIOBJ oldSource = SelectObject(source, backgroundBitmap_);
-    const POINT at = PositionInForm(item.hwndItem);
-    BitBlt(buffer, 0, 0, width, height, source, at.x, at.y, SRCCOPY);
-    SelectObject(source, oldSource);
-    DeleteDC(source);
-    if (const Picture* picture =
-            PictureOf(static_cast<Component>(item.CtlID - ControlId(Component::Image1))))
-        picture->Draw(buffer, RECT{0, 0, width, height});
-    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, width, height, buffer, 0, 0, SRCCOPY);
-    SelectObject(buffer, oldBits);
-    DeleteObject(bits);
-    DeleteDC(buffer);
+    const platform::win32::ScopedMemoryDc buffer(CreateCompatibleDC(item.hDC));
+    const platform::win32::ScopedGdiObject<HBITMAP> bits(
+        CreateCompatibleBitmap(item.hDC, width, height));
+    const platform::win32::ScopedSelect bitsSelected(buffer.Get(), bits.Get());
+    {
+        const platform::win32::ScopedMemoryDc source(CreateCompatibleDC(item.hDC));
+        const platform::win32::ScopedSelect sourceSelected(source.Get(), backgroundBitmap_.Get());
+        const POINT at = gui::PositionIn(hwnd_, item.hwndItem);
+        BitBlt(buffer.Get(), 0, 0, width, height, source.Get(), at.x, at.y, SRCCOPY);
+    }
+    if (const Picture* picture = PictureOf(ComponentOf(static_cast<int>(item.CtlID))))
+        picture->Draw(buffer.Get(), RECT{0, 0, width, height});
+    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, width, height, buffer.Get(), 0, 0, SRCCOPY);
 }
 
 bool Form1Window::SetPointer(HWND under) {
     if (busy_) {
-        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514))); // IDC_WAIT
+        SetCursor(gui::PointerOf(gui::SystemPointer::Wait));
         return true;
     }
-    for (const auto& l : kLayout) {
-        if (Control(l.component) != under)
-            continue;
-        switch (l.pointer) {
-        case Pointer::Hand:
-            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
-            return true;
-        case Pointer::Drag:
-            SetCursor(dragCursor_);
-            return true;
-        case Pointer::Ordinary:
-            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
-            return true;
-        }
-    }
-    return false;
-}
-
-POINT Form1Window::PositionInForm(HWND control) const {
-    RECT r;
-    GetWindowRect(control, &r);
-    POINT p{r.left, r.top};
-    ScreenToClient(hwnd_, &p);
-    return p;
+    const auto control = std::find(controls_.begin(), controls_.end(), under);
+    if (!under || control == controls_.end())
+        return false;
+    const auto component = static_cast<Component>(control - controls_.begin());
+    const auto pointer = std::find_if(std::begin(kPointers), std::end(kPointers),
+                                      [component](const auto& p) { return p.first == component; });
+    if (pointer == std::end(kPointers))
+        SetCursor(gui::PointerOf(gui::SystemPointer::Arrow));
+    else if (pointer->second == Pointer::Hand)
+        SetCursor(gui::PointerOf(gui::SystemPointer::Hand));
+    else
+        SetCursor(dragCursor_.Get());
+    return true;
 }
 
 void Form1Window::SizeLabelToText(Component c) {
     HWND label = Control(c);
-    const int length = GetWindowTextLengthW(label);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GetWindowTextW(label, text.data(), length + 1);
-    text.resize(static_cast<size_t>(length));
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, font_);
+    const std::wstring text = gui::WideTextOf(label);
     SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), length, &size);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
+    {
+        const platform::win32::ScopedGetDc dc(label);
+        const platform::win32::ScopedSelect selected(dc.Get(), FontFor(0, 0));
+        GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    }
     SetWindowPos(label, nullptr, 0, 0, size.cx, Scale(13),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+int Form1Window::FamilyOf(Component c) {
+    return c == Component::Button1 ? 1 : c == Component::Label_Quorrin_warning ? 2 : 0;
+}
+
+platform::win32::ScopedGdiObject<HFONT> Form1Window::MakeFamilyFont(int family, int height) {
+    return gui::MakeFont(family == 2 ? L"Arial" : L"Tahoma", height, family == 1);
+}
+
 HFONT Form1Window::FontFor(int family, int step) {
-    if (step <= 0)
-        return family == 1 ? boldFont_ : family == 2 ? warningFont_ : font_;
-    HFONT& font = smallerFonts_[static_cast<size_t>(family)][static_cast<size_t>(step)];
+    auto& font = fonts_[static_cast<size_t>(family)][static_cast<size_t>(std::max(step, 0))];
     if (!font)
-        font = CreateFontW(FontHeightAtStep(fontHeight_, step), 0, 0, 0,
-                           family == 1 ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                           family == 2 ? L"Arial" : L"Tahoma");
-    return font;
+        font = MakeFamilyFont(family, FontHeightAtStep(fontHeight_, step));
+    return font.Get();
 }
 
 void Form1Window::FitCaption(Component c) {
     HWND control = Control(c);
     if (!control)
         return;
-    const int family = c == Component::Button1 ? 1 : c == Component::Label_Quorrin_warning ? 2 : 0;
-    const int length = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GetWindowTextW(control, text.data(), length + 1);
-    text.resize(static_cast<size_t>(length));
+    const int family = FamilyOf(c);
+    const std::wstring text = gui::WideTextOf(control);
 
     RECT client;
     GetClientRect(control, &client);
@@ -803,11 +652,11 @@ void Form1Window::FitCaption(Component c) {
             room.width -= GetSystemMetrics(SM_CXSMICON) + Scale(4);
     }
 
-    HDC dc = GetDC(control);
+    const platform::win32::ScopedGetDc dc(control);
     const auto measure = [&](int step) {
-        HGDIOBJ old = SelectObject(dc, FontFor(family, step));
+        const platform::win32::ScopedSelect selected(dc.Get(), FontFor(family, step));
         TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
+        GetTextMetricsW(dc.Get(), &metrics);
         TextExtent extent;
         int lines = 0;
         // Lines end at a CR or LF; a CR LF pair ends one line.
@@ -816,7 +665,8 @@ void Form1Window::FitCaption(Component c) {
             if (end == std::wstring::npos)
                 end = text.size();
             SIZE size{};
-            GetTextExtentPoint32W(dc, text.data() + start, static_cast<int>(end - start), &size);
+            GetTextExtentPoint32W(dc.Get(), text.data() + start, static_cast<int>(end - start),
+                                  &size);
             extent.width = std::max(extent.width, static_cast<int>(size.cx));
             ++lines;
             if (end + 1 < text.size() && text[end] == L'\r' && text[end + 1] == L'\n')
@@ -824,11 +674,9 @@ void Form1Window::FitCaption(Component c) {
             start = end + 1;
         }
         extent.height = lines * metrics.tmHeight;
-        SelectObject(dc, old);
         return extent;
     };
     const int step = FittingFontStep(measure, room);
-    ReleaseDC(control, dc);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(family, step)), TRUE);
 }
 
@@ -854,35 +702,6 @@ LRESULT CALLBACK Form1Window::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     default:
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
-}
-
-LRESULT CALLBACK Form1Window::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                          DWORD_PTR data) {
-    auto* self = reinterpret_cast<Form1Window*>(data);
-    const int id = GetDlgCtrlID(hwnd);
-    if (id == ControlId(Component::Image1) && msg == WM_MOUSEMOVE) {
-        self->form_.Image1MouseMove((wp & MK_LBUTTON) != 0);
-        return 0;
-    }
-    if (id == ControlId(Component::ListBox1) &&
-        (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN)) {
-        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-        self->form_.ListBox1MouseDown();
-        return r;
-    }
-    if (id != ControlId(Component::Image1) && id != ControlId(Component::ListBox1)) {
-        if (msg == WM_LBUTTONDOWN) {
-            const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-            if (IsWindow(hwnd)) // a click may have closed the window
-                SetCapture(hwnd);
-            return r;
-        }
-        if (msg == WM_LBUTTONUP && GetCapture() == hwnd)
-            ReleaseCapture();
-    }
-    if (msg == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, ControlProc, kSubclassId);
-    return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 } // namespace season::win32

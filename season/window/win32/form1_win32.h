@@ -6,6 +6,7 @@
 
 #include "caption_fit.h"
 #include "gui/picture.h"
+#include "gui/window_binding.h"
 #include "instance_win32.h"
 #include "link_rule.h"
 #include "unit1.h"
@@ -22,7 +23,7 @@ namespace season::win32 {
 
 using platform::gui::Picture;
 
-class Form1Window final : public FormOperations {
+class Form1Window final : public FormOperations, private platform::gui::MessageTarget {
 public:
     // `lock` is the switcher's hold on its folder, handed over to a new instance
     // started with administrator rights while that runs.
@@ -55,27 +56,25 @@ public:
     void SetHint(Component c, const std::string& text) override;
 
 private:
-    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                        DWORD_PTR self);
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnCommand(int id, int code) override;
     void CreateControls();
-    void OnCommand(int id, int code);
     // Labels and buttons on the form: the background beneath them; in the help
     // panel: the panel's colour.
     LRESULT OnCtlColor(HDC dc, HWND control);
     void DrawPicture(const DRAWITEMSTRUCT& item);
     bool SetPointer(HWND under);
-    POINT PositionInForm(HWND control) const;
     const Picture* PictureOf(Component c) const;
     HWND Control(Component c) const { return controls_[static_cast<size_t>(c)]; }
-    int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+    int Scale(int pixels) const { return dpi_.Scale(pixels); }
     void SizeLabelToText(Component c);
     // Sets the largest font step at which the control's caption fits it.
     void FitCaption(Component c);
     // Tahoma (0), Tahoma bold (1) or Arial (2) at a step of FontHeightAtStep.
     HFONT FontFor(int family, int step);
+    static int FamilyOf(Component c);
+    static platform::win32::ScopedGdiObject<HFONT> MakeFamilyFont(int family, int height);
 
     SystemOperations RealSystem();
     FileSystem& FileSystemForRun();
@@ -85,29 +84,29 @@ private:
     std::unique_ptr<LinkCheckingFileSystem> linkChecking_; // before form_, which uses it
     SwitcherState state_;
     TForm1 form_;
-    HWND hwnd_ = nullptr;
-    HWND tooltips_ = nullptr;
+    platform::gui::Tooltips tooltips_;
     std::array<HWND, kComponentCount> controls_{};
     std::array<int, kComponentCount> seasonEntry_{};
-    int dpi_ = 96;
+    platform::gui::Dpi dpi_;
     bool busy_ = false;
 
     std::unique_ptr<Picture> background_;
     std::array<std::unique_ptr<Picture>, 4> seasons_;
     std::unique_ptr<Picture> close_, arrowLeft_, arrowRight_, help_, flagDe_, flagEn_;
-    HBITMAP backgroundBitmap_ = nullptr; // the background at the window's size
-    HBRUSH backgroundBrush_ = nullptr;   // painted behind transparent labels
-    HBRUSH panelBrush_ = nullptr;
-    HFONT font_ = nullptr, boldFont_ = nullptr, warningFont_ = nullptr;
+    // The background at the window's size, and as the brush painted behind
+    // transparent labels.
+    platform::win32::ScopedGdiObject<HBITMAP> backgroundBitmap_;
+    platform::win32::ScopedGdiObject<HBRUSH> backgroundBrush_;
+    platform::win32::ScopedGdiObject<HBRUSH> panelBrush_;
     int fontHeight_ = -11;
-    // Smaller fonts by family and step, made when first needed (step 0 unused).
-    std::array<std::array<HFONT, kSmallerFontSteps + 1>, 3> smallerFonts_{};
+    // The fonts by family and step: the design size (step 0) made with the window,
+    // the smaller ones when first needed.
+    std::array<std::array<platform::win32::ScopedGdiObject<HFONT>, kSmallerFontSteps + 1>, 3>
+        fonts_;
     bool shield_ = false;
-    HICON glyphClose_ = nullptr, glyphOk_ = nullptr;
-    HICON iconBig_ = nullptr, iconSmall_ = nullptr;
-    HCURSOR dragCursor_ = nullptr;
-    std::array<std::wstring, 3> tooltipTexts_;
-    std::wstring activeHint_;
+    platform::win32::ScopedIcon glyphClose_, glyphOk_;
+    platform::gui::ProgramIcons icons_;
+    platform::win32::ScopedCursor dragCursor_;
     // The work of RunInBackground and what follows it on the window's thread.
     std::thread worker_;
     std::function<void()> afterWork_;

@@ -65,28 +65,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (season::StartEndsAtOnce(markTaken, broughtForward))
         return 0;
     // For the task-bar button's progress.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const platform::win32::ScopedCom com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     platform::gui::GdiplusSession gdiplus;
-    {
-        // The application's title is the main window's text: the task bar shows
-        // it, and it captions the program's information messages.
-        season::win32::Form1Window form(instance, lock);
-        if (!form.Create()) {
-            if (SUCCEEDED(com))
-                CoUninitialize();
-            return 0;
-        }
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (form.Handle() && IsDialogMessageW(form.Handle(), &msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    // The application's title is the main window's text: the task bar shows it, and
+    // it captions the program's information messages.
+    season::win32::Form1Window form(instance, lock);
+    if (form.Create())
+        platform::gui::RunMessageLoop(form.Handle());
     return 0;
 }

@@ -1225,12 +1225,8 @@ TEST(SeasonWindow, AProtectedFolderSwitchesThroughANewElevatedStartOnYes) {
 // Under Wine the window needs an X display; without one every test would only wait
 // for a window that never comes. Such a run reports "skipped" (exit code 77).
 int main(int argc, char** argv) {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const bool underWine = ntdll && GetProcAddress(ntdll, "wine_get_version");
-    if (underWine && GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) {
-        std::printf("no X display (DISPLAY is not set): the window tests are skipped\n");
+    if (window_driver::NoDisplayUnderWine())
         return 77;
-    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
