@@ -83,6 +83,24 @@ size_t EncodeUtf8(char32_t c, char (&out)[4]) {
     return 4;
 }
 
+// Walks UTF-8 text in order: `character(c, bytes)` for each well-formed character
+// with its bytes, `bad(bytes)` for each maximal ill-formed part.
+template <class Character, class Bad>
+void ForEachPart(std::string_view text, Character character, Bad bad) {
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        size_t badLength = 0;
+        const size_t length = DecodeOne(text, i, c, badLength);
+        if (length == 0) {
+            bad(text.substr(i, badLength));
+            i += badLength;
+        } else {
+            character(c, text.substr(i, length));
+            i += length;
+        }
+    }
+}
+
 } // namespace
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -139,24 +157,21 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 std::string Utf8ToWindows1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        char32_t c = 0;
-        size_t bad = 0;
-        const size_t length = DecodeOne(text, i, c, bad);
-        i += length == 0 ? bad : length;
-        if (length == 0) {
-            out += '?';
-        } else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out += static_cast<char>(static_cast<unsigned char>(c));
-        } else {
+    ForEachPart(
+        text,
+        [&out](char32_t c, std::string_view) {
+            if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+                out += static_cast<char>(static_cast<unsigned char>(c));
+                return;
+            }
             char byte = '?';
             for (unsigned k = 0; k < 32; ++k) {
                 if (kHigh1252[k] == c || (kHigh1252[k] == 0 && c == 0x80 + k))
                     byte = static_cast<char>(0x80 + k);
             }
             out += byte;
-        }
-    }
+        },
+        [&out](std::string_view) { out += '?'; });
     return out;
 }
 
@@ -181,18 +196,9 @@ std::string SanitizedUtf8(std::string_view bytes) {
         return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + 8);
-    for (size_t i = 0; i < bytes.size();) {
-        char32_t c = 0;
-        size_t bad = 0;
-        const size_t length = DecodeOne(bytes, i, c, bad);
-        if (length == 0) {
-            AppendUtf8(out, kReplacement);
-            i += bad;
-        } else {
-            out.append(bytes, i, length);
-            i += length;
-        }
-    }
+    ForEachPart(
+        bytes, [&out](char32_t, std::string_view well) { out.append(well); },
+        [&out](std::string_view) { AppendUtf8(out, kReplacement); });
     return out;
 }
 
@@ -302,18 +308,9 @@ char32_t FoldToSmall(char32_t c) {
 std::string MapUtf8(std::string_view text, char32_t (*map)(char32_t)) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        char32_t c = 0;
-        size_t bad = 0;
-        const size_t length = DecodeOne(text, i, c, bad);
-        if (length == 0) {
-            out.append(text.substr(i, bad));
-            i += bad;
-            continue;
-        }
-        AppendUtf8(out, map(c));
-        i += length;
-    }
+    ForEachPart(
+        text, [&out, map](char32_t c, std::string_view) { AppendUtf8(out, map(c)); },
+        [&out](std::string_view bad) { out.append(bad); });
     return out;
 }
 

@@ -16,6 +16,18 @@ std::error_code Errno() {
     return {errno, std::generic_category()};
 }
 
+// All of `bytes` into `fd`, again after an interrupted write.
+std::error_code WriteAll(int fd, const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n >= 0)
+            done += static_cast<size_t>(n);
+        else if (errno != EINTR)
+            return Errno();
+    }
+    return {};
+}
+
 } // namespace
 
 std::error_code ReplaceFileContent(const std::string& path, const std::string& bytes) {
@@ -38,16 +50,7 @@ std::error_code ReplaceFileContent(const std::string& path, const std::string& b
     if (fd < 0)
         return Errno();
 
-    std::error_code result;
-    for (size_t done = 0; done < bytes.size() && !result;) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno != EINTR)
-                result = Errno();
-        } else {
-            done += static_cast<size_t>(n);
-        }
-    }
+    std::error_code result = WriteAll(fd, bytes);
     // The owner first (a root process can give the file back to its user; others
     // own what they replace anyway), then the permission bits, which chown may clear.
     if (!result && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
@@ -89,15 +92,8 @@ std::error_code WriteFileNotThroughLink(const std::string& path, const std::stri
         result = std::make_error_code(std::errc::too_many_links);
     else if (::ftruncate(fd, 0) != 0)
         result = Errno();
-    for (size_t done = 0; done < bytes.size() && !result;) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno != EINTR)
-                result = Errno();
-        } else {
-            done += static_cast<size_t>(n);
-        }
-    }
+    if (!result)
+        result = WriteAll(fd, bytes);
     if (::close(fd) != 0 && !result)
         result = Errno();
     return result;

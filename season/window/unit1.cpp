@@ -98,22 +98,27 @@ void TForm1::BitBtn2Click() {
 }
 
 void TForm1::Image4Click() {
-    if (busy_)
-        return;
-    StepForward(state_.seasons);
-    ops_.DrawSeasonPicture(Component::Image3, state_.seasons.SeasonIndex);
-    ops_.DrawSeasonPicture(Component::Image6, state_.seasons.NextSeasonIndex);
-    ops_.DrawSeasonPicture(Component::Image7, state_.seasons.PrevSeasonIndex);
-    ApplyWarningRule();
+    TurnCarousel(true);
 }
 
 void TForm1::Image5Click() {
+    TurnCarousel(false);
+}
+
+void TForm1::TurnCarousel(bool forward) {
     if (busy_)
         return;
-    StepBack(state_.seasons);
-    ops_.DrawSeasonPicture(Component::Image3, state_.seasons.SeasonIndex);
-    ops_.DrawSeasonPicture(Component::Image7, state_.seasons.PrevSeasonIndex);
-    ops_.DrawSeasonPicture(Component::Image6, state_.seasons.NextSeasonIndex);
+    forward ? StepForward(state_.seasons) : StepBack(state_.seasons);
+    // The big picture first, then the neighbour the carousel turned towards.
+    const SeasonIndices& s = state_.seasons;
+    ops_.DrawSeasonPicture(Component::Image3, s.SeasonIndex);
+    if (forward) {
+        ops_.DrawSeasonPicture(Component::Image6, s.NextSeasonIndex);
+        ops_.DrawSeasonPicture(Component::Image7, s.PrevSeasonIndex);
+    } else {
+        ops_.DrawSeasonPicture(Component::Image7, s.PrevSeasonIndex);
+        ops_.DrawSeasonPicture(Component::Image6, s.NextSeasonIndex);
+    }
     ApplyWarningRule();
 }
 

@@ -141,6 +141,10 @@ public:
     bool Busy() const { return busy_; }
 
 private:
+    // One step of the carousel, forward or back, and the three pictures drawn
+    // anew; nothing while a run is in progress.
+    void TurnCarousel(bool forward);
+
     void SetBusy(bool busy);
     bool SimulatorClosed();
     bool FolderWritable();

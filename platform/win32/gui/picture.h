@@ -50,6 +50,8 @@ public:
     HICON MakeIcon(int size) const;
 
 private:
+    // The picture decoded from bytes that are copied into a stream of its own.
+    static Picture FromBytes(const void* bytes, unsigned size);
     void Reset();
     void* bitmap_ = nullptr; // Gdiplus::Bitmap
     void* stream_ = nullptr; // IStream, which GDI+ reads for the bitmap's lifetime

@@ -69,16 +69,7 @@ Picture Picture::FromResource(int resourceId) {
     const DWORD size = SizeofResource(module, info);
     if (!bytes || size == 0)
         return picture;
-    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
-    if (!stream)
-        return picture;
-    picture.stream_ = stream;
-    Gdiplus::Bitmap* bitmap = Gdiplus::Bitmap::FromStream(stream);
-    if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok)
-        picture.bitmap_ = bitmap;
-    else
-        delete bitmap;
-    return picture;
+    return FromBytes(bytes, size);
 }
 
 Picture Picture::FromFile(const std::string& path) {
@@ -104,8 +95,12 @@ Picture Picture::FromFile(const std::string& path) {
     }
     if (bytes.empty())
         return picture;
-    IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
-                                        static_cast<UINT>(bytes.size()));
+    return FromBytes(bytes.data(), static_cast<unsigned>(bytes.size()));
+}
+
+Picture Picture::FromBytes(const void* bytes, unsigned size) {
+    Picture picture;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
     if (!stream)
         return picture;
     picture.stream_ = stream;
