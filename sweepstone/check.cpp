@@ -7,6 +7,7 @@
 #include "scenery_library.h"
 
 #include "platform/errors.h"
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/text.h"
@@ -540,8 +541,9 @@ CheckRun RunCheck(const Arguments& arguments, const std::string& programPath,
         }
         run.message += (i == 0 ? "\r\n\r\n" : "\r\n") + FindingLine(logName, findings[i]);
     }
+    // Never through a link: the folder beside the wizard may be one that others write.
     if (const std::error_code failure =
-            platform::WriteWholeFile(run.reportFile, CheckReportText(logName, findings))) {
+            platform::WriteFileNotThroughLink(run.reportFile, CheckReportText(logName, findings))) {
         run.exitCode = kExitCancelled;
         run.message += "\r\n\r\nThe report cannot be written: " + run.reportFile + " (" +
                        platform::ErrorText(failure) + ")";

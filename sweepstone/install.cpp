@@ -235,11 +235,12 @@ bool TForm2::PrepareReport() {
         return true;
     // Never through a link: a report named where others can write must not let a
     // planted link turn the elevated write onto a file of the system.
-    return !platform::WriteFileNotThroughLink(arguments_.reportFile,
-                                              "\xEF\xBB\xBF"
-                                              "Uninstall report\r\n"
-                                              "Note: " +
-                                                  std::string(kUnfinishedNote) + "\r\n");
+    const std::error_code failure = platform::WriteFileNotThroughLink(
+        arguments_.reportFile, "\xEF\xBB\xBF"
+                               "Uninstall report\r\n"
+                               "Note: " +
+                                   std::string(kUnfinishedNote) + "\r\n");
+    return !failure;
 }
 
 void TForm2::StartSilently() {
