@@ -133,21 +133,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // Title matching in memory against the lookups by name.
-    const std::vector<size_t> marked = sweepstone::MarkedAreas(doc, logText);
+    // The simulator's own areas are kept whatever the text holds.
+    std::vector<size_t> kept;
+    const std::vector<size_t> marked = sweepstone::MarkedAreas(doc, logText, {}, &kept);
     std::vector<std::string> markedNames;
     size_t next = 0;
+    size_t nextKept = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         std::string title;
-        const bool expected = doc.FindString(names[i], "Title", title) && !title.empty() &&
-                              logText.find(title) != std::string::npos;
+        std::string local;
+        const bool occurs = doc.FindString(names[i], "Title", title) && !title.empty() &&
+                            logText.find(title) != std::string::npos;
+        const bool isDefault =
+            doc.FindString(names[i], "Local", local) && sweepstone::IsDefaultArea(local, {});
         const bool got = next < marked.size() && marked[next] == i;
-        Check(expected == got, "marked exactly the areas whose title occurs");
+        const bool keptHere = nextKept < kept.size() && kept[nextKept] == i;
+        Check(got == (occurs && !isDefault), "marked exactly the areas whose title occurs");
+        Check(keptHere == (occurs && isDefault),
+              "kept exactly the default areas whose title occurs");
+        nextKept += keptHere ? 1 : 0;
         if (got) {
             ++next;
             markedNames.push_back(names[i]);
         }
     }
-    Check(next == marked.size(), "marked areas in file order");
+    Check(next == marked.size() && nextKept == kept.size(), "marked areas in file order");
     Check(doc.BytesWithoutSections(marked) == doc.BytesWithout(markedNames),
           "removal by position and by name agree");
 
