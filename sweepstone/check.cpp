@@ -417,7 +417,13 @@ private:
                 continue;
             if (!platform::EqualFolded(entry.key, "Run-File"))
                 Add(entry.line, Severity::Error, entry.shown + ": never read; the key is Run-File");
-            else if (!OnlyBlanks(entry.value) && !platform::FilePresent(entry.value))
+            else if (OnlyBlanks(entry.value))
+                continue;
+            else if (const RunFileTarget target =
+                         RunFileOf(entry.value, options_.safety, sceneryFolder_);
+                     target.reason.rfind("refused: ", 0) == 0)
+                Add(entry.line, Severity::Error, entry.shown + ": " + target.reason);
+            else if (!target.reason.empty())
                 Add(entry.line, Severity::Warning,
                     entry.shown + ": the file does not exist here, nothing is opened");
         }

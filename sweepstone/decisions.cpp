@@ -193,6 +193,16 @@ RenameNames RenameNamesFor(const std::string& value, const std::string& suffix) 
     return {TargetFor(ValueKind::File, value + suffix), TargetFor(ValueKind::File, value + ".bgl")};
 }
 
+RunFileTarget RunFileOf(const std::string& value, const RemovalSafety& safety,
+                        const std::string& sceneryFolder) {
+    if (const std::optional<std::string> rule = FileGuard(value, safety, sceneryFolder))
+        return {{}, "refused: " + *rule};
+    const std::string file = TargetFor(ValueKind::File, value);
+    if (!platform::FilePresent(file) || platform::IsLink(file))
+        return {{}, "not an existing file"};
+    return {file, {}};
+}
+
 std::string FolderPart(const std::string& path) {
     const size_t cut = path.find_last_of("\\/:");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);

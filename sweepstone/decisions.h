@@ -108,6 +108,18 @@ struct RenameNames {
 };
 RenameNames RenameNamesFor(const std::string& value, const std::string& suffix);
 
+// A [Run] value read as the file to open after the removal: `file`, its canonical
+// full path, when it passes the rules of a [File] value (FileGuard: no file of the
+// system's folders, nor the scenery library) and names an existing regular file
+// (not a folder, not a link); otherwise `reason`, why it is not opened ("refused:
+// " and the rule, or "not an existing file").
+struct RunFileTarget {
+    std::string file;
+    std::string reason; // empty when `file` may be opened
+};
+RunFileTarget RunFileOf(const std::string& value, const RemovalSafety& safety,
+                        const std::string& sceneryFolder);
+
 // The folder part of a path up to its last separator or ":" (kept), or "".
 std::string FolderPart(const std::string& path);
 

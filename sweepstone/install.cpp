@@ -39,7 +39,6 @@ public:
         window_.SetFinishButtonCaption(text);
     }
     void RestoreCursor() override { window_.RestoreCursor(); }
-    void* OwnerWindow() override { return window_.OwnerWindow(); }
     void ShowInformation(const std::string&, const std::string&) override {}
 
 private:
@@ -121,6 +120,7 @@ void TForm2::FormShow() {
     state_.LogFileName = LogFileNameFor(programPath_);
     state_.PictureFileName = PictureFileNameFor(programPath_);
     state_.ProductName.clear();
+    state_.WindowShown = arguments_.mode != RunMode::VerySilent;
 
     const std::string picture = state_.BaseFolder + state_.PictureFileName;
     if (platform::FilePresent(picture))

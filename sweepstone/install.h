@@ -147,7 +147,6 @@ public:
     void HideProgress() override {}
     void StopTimer() override {}
     void RestoreCursor() override {}
-    void* OwnerWindow() override { return nullptr; }
     void ShowInformation(const std::string&, const std::string&) override {}
 };
 

@@ -383,8 +383,10 @@ private:
     }
 
     void OpenRunFile() {
-        if (!runFile_.empty() && platform::FilePresent(runFile_))
-            platform::ShellOpen(window_.OwnerWindow(), runFile_, state_.BaseFolder);
+        if (std::optional<ReportItem> item =
+                sweepstone::OpenRunFile(runFile_, state_.BaseFolder, state_.WindowShown, safety_,
+                                        sceneryFolder_, platform::OpenAsDesktopUser))
+            report_.items.push_back(std::move(*item));
     }
 
     void Finish() {
@@ -394,7 +396,7 @@ private:
         window_.HideProgress();
         window_.SetStatusText(FinalText(state_.ProductName, report_));
         window_.HideMessage();
-        if (report_.AnythingLeft() || report_.RestartNeeded())
+        if (report_.AnythingLeft() || report_.RestartNeeded() || report_.Count(Outcome::NotOpened))
             window_.ShowInformation("Information", FinalListText(report_));
         state_.RemovalDone = true;
     }
@@ -458,6 +460,28 @@ RemovalReport Removal::RunAll() {
 }
 
 } // namespace
+
+std::optional<ReportItem> OpenRunFile(const std::string& value, const std::string& parameters,
+                                      bool windowShown, const RemovalSafety& safety,
+                                      const std::string& sceneryFolder, const DesktopOpener& open) {
+    if (value.find_first_not_of(" \t") == std::string::npos)
+        return std::nullopt; // names nothing
+    const RunFileTarget target = RunFileOf(value, safety, sceneryFolder);
+    if (!target.reason.empty())
+        return ReportItem{Outcome::NotOpened, value, target.reason};
+    if (!windowShown)
+        return ReportItem{Outcome::NotOpened, target.file, "quiet run"};
+    // Opened by path: the shell's process opens it with the desktop user's rights,
+    // so a file put in its place meanwhile gains nothing that user did not have.
+    const platform::DesktopOpen done = open(target.file, parameters);
+    if (!done.shellFound)
+        return ReportItem{Outcome::NotOpened, target.file,
+                          done.error ? "no desktop shell: " + platform::ErrorText(done.error)
+                                     : "no desktop shell"};
+    if (done.error)
+        return ReportItem{Outcome::NotOpened, target.file, platform::ErrorText(done.error)};
+    return ReportItem{Outcome::Opened, target.file, {}};
+}
 
 RemovalSafety RemovalSafety::ForThisSystem() {
     std::vector<std::string> roots;
@@ -568,6 +592,11 @@ std::string FinalListText(const RemovalReport& report) {
             later.push_back(i.item);
     }
     const std::vector<std::string> left = LeftItemLines(report);
+    std::vector<std::string> notOpened;
+    for (const ReportItem& i : report.items) {
+        if (i.outcome == Outcome::NotOpened)
+            notOpened.push_back(i.item + " (" + i.reason + ")");
+    }
     std::string text;
     size_t listed = 0;
     auto list = [&text, &listed](const char* heading, const std::vector<std::string>& items) {
@@ -587,6 +616,7 @@ std::string FinalListText(const RemovalReport& report) {
     };
     list("These items could not be removed:", left);
     list("These items are removed at the next restart:", later);
+    list("This file was not opened:", notOpened);
     return text;
 }
 

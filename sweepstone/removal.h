@@ -5,7 +5,11 @@
 
 #include "removal_report.h"
 
+#include "platform/shell.h"
+
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -26,7 +30,6 @@ public:
     virtual void StopTimer() = 0;                                     // Timer1
     virtual void SetFinishButtonCaption(const std::string& text) = 0; // BitBtn2
     virtual void RestoreCursor() = 0;
-    virtual void* OwnerWindow() = 0; // owner of what the shell opens
     // A modal message box with one OK button.
     virtual void ShowInformation(const std::string& caption, const std::string& text) = 0;
 };
@@ -38,6 +41,7 @@ struct WizardState {
     std::string PictureFileName; // "Uninstall.jpg"
     std::string ProductName = "Product";
     bool RemovalDone = false;
+    bool WindowShown = true; // false in a run without any window (/VERYSILENT, /S)
 };
 
 // What no value may delete. Folders ([Path], [Shared-Folder], [ShortCut]): the
@@ -54,6 +58,21 @@ struct RemovalSafety {
     std::vector<std::string> simulatorRoots = {};
     static RemovalSafety ForThisSystem();
 };
+
+// Opens a file as the user of the desktop (platform::OpenAsDesktopUser).
+using DesktopOpener =
+    std::function<platform::DesktopOpen(const std::string& file, const std::string& parameters)>;
+
+// The [Run] file after the removal, with `parameters` as its parameter text. It is
+// opened through `open` (the desktop's shell, as the user signed in there, never
+// with the wizard's rights) only when the value names a file that RunFileOf accepts
+// and a window is shown: a run without a window has nobody to see what opens, and
+// under a deployment tool it runs as SYSTEM where no user is signed in. Returns
+// the report's item: Opened, or NotOpened with the reason (RunFileOf's, "quiet
+// run", "no desktop shell", or the shell's failure); nullopt for a value of blanks.
+std::optional<ReportItem> OpenRunFile(const std::string& value, const std::string& parameters,
+                                      bool windowShown, const RemovalSafety& safety,
+                                      const std::string& sceneryFolder, const DesktopOpener& open);
 
 // The name of the scenery library's backup for a product: characters that Windows
 // forbids in file names become "_".
@@ -86,7 +105,7 @@ std::string LeftText(const std::string& productName, size_t count);
 // The status text at the end: removed, left, and what the next restart completes.
 std::string FinalText(const std::string& productName, const RemovalReport& report);
 // The message box's text: the left and refused items, then those that go at the
-// next restart, at most 20 items in all.
+// next restart, then the run file that was not opened, at most 20 items in all.
 std::string FinalListText(const RemovalReport& report);
 
 } // namespace sweepstone

@@ -16,6 +16,8 @@ enum class Outcome {
     Refused,   // never touched: a safety rule forbids it; `reason` names the rule
     AtRestart, // in use now; Windows deletes it at the next restart
     NotFound,  // named by the log but not there to remove (a title no area has)
+    Opened,    // the [Run] file, handed to the desktop's shell
+    NotOpened, // the [Run] file, not opened; `reason` says why
 };
 
 struct ReportItem {

@@ -33,6 +33,10 @@ const char* OutcomeWord(Outcome outcome) {
         return "refused";
     case Outcome::NotFound:
         return "not found";
+    case Outcome::Opened:
+        return "opened";
+    case Outcome::NotOpened:
+        return "not opened";
     case Outcome::AtRestart:
         break;
     }
@@ -58,7 +62,8 @@ std::string ReportText(const ReportHeader& header, const RemovalReport& report) 
         text += OutcomeWord(item.outcome);
         text += '\t';
         text += Field(item.item);
-        if (item.outcome != Outcome::Removed || !item.reason.empty()) { // "empty parent"
+        if (!item.reason.empty() ||
+            (item.outcome != Outcome::Removed && item.outcome != Outcome::Opened)) {
             text += '\t';
             text += Field(item.reason);
         }

@@ -9,8 +9,9 @@
 #include <fstream>
 
 namespace platform {
+namespace {
 
-void ShellOpen(void*, const std::string& file, const std::string& parameters) {
+void Record(const std::string& file, const std::string& parameters) {
     const char* record = std::getenv("BRIGHTMERE_SHELL_RECORD");
     if (!record || !*record)
         return;
@@ -18,9 +19,15 @@ void ShellOpen(void*, const std::string& file, const std::string& parameters) {
     out << ResolvePath(file) << '\t' << parameters << '\n';
 }
 
-ElevatedRun RunElevatedAndWait(void* owner, const std::string& file,
-                               const std::string& parameters) {
-    ShellOpen(owner, file, parameters);
+} // namespace
+
+DesktopOpen OpenAsDesktopUser(const std::string& file, const std::string& parameters) {
+    Record(file, parameters);
+    return {true, {}};
+}
+
+ElevatedRun RunElevatedAndWait(void*, const std::string& file, const std::string& parameters) {
+    Record(file, parameters);
     ElevatedRun run;
     run.started = true;
     return run;

@@ -8,6 +8,7 @@
 #include "windows_support.h"
 
 #include <objbase.h>
+#include <oleauto.h>
 
 #include <utility>
 
@@ -95,6 +96,12 @@ struct CursorTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { ::DestroyCursor(h); }
 };
+// SysAllocString: freed with SysFreeString.
+struct BstrTraits {
+    using Handle = BSTR;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::SysFreeString(h); }
+};
 // CreateCompatibleDC: deleted, never released.
 struct MemoryDcTraits {
     using Handle = HDC;
@@ -119,6 +126,7 @@ using ScopedIcon = Scoped<IconTraits>;
 using ScopedCursor = Scoped<CursorTraits>;
 using ScopedMemoryDc = Scoped<MemoryDcTraits>;
 using ScopedLocalMemory = Scoped<LocalMemoryTraits>;
+using ScopedBstr = Scoped<BstrTraits>;
 
 // A window's device context from GetDC, released to that window.
 class ScopedGetDc {
@@ -170,6 +178,36 @@ public:
 
 private:
     HRESULT result_;
+};
+
+// One reference to a COM object, released when this goes. Filled through
+// Receive() by the calls that hand an interface back (QueryInterface and the like);
+// what was held is released first.
+template <class Interface> class ScopedComPointer {
+public:
+    ScopedComPointer() = default;
+    ScopedComPointer(const ScopedComPointer&) = delete;
+    ScopedComPointer& operator=(const ScopedComPointer&) = delete;
+    ~ScopedComPointer() { Reset(); }
+
+    Interface* Get() const { return pointer_; }
+    Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+
+    void Reset() {
+        if (pointer_)
+            pointer_->Release();
+        pointer_ = nullptr;
+    }
+    Interface** Receive() {
+        Reset();
+        return &pointer_;
+    }
+    // For the calls that take the interface's identifier and a void**.
+    void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
+
+private:
+    Interface* pointer_ = nullptr;
 };
 
 } // namespace platform::win32

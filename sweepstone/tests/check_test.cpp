@@ -328,6 +328,11 @@ const LogCase kLogs[] = {
       "Uninstall.log:5: error: [Run] RunFile=$run.txt: never read; the key is Run-File",
       "Uninstall.log: 1 error, 2 warnings, 0 notes"},
      2},
+    // A run file passes the path module and the file rules as a [File] value does.
+    {"[Run]\r\nRun-File=run.txt\r\n",
+     {"Uninstall.log:2: error: [Run] Run-File=run.txt: refused: a relative path",
+      "Uninstall.log: 1 error, 0 warnings, 0 notes"},
+     2},
     // UTF-8 without a mark is read in the ANSI code page; with its mark it is fine.
     {"[General]\r\nName=M\xC3\xBCller\r\n",
      {"Uninstall.log:2: error: UTF-8 text in a log without a byte-order mark: read in the "
@@ -488,7 +493,6 @@ public:
     void StopTimer() override {}
     void SetFinishButtonCaption(const std::string&) override {}
     void RestoreCursor() override {}
-    void* OwnerWindow() override { return nullptr; }
     void ShowInformation(const std::string&, const std::string&) override {}
 };
 

@@ -59,7 +59,6 @@ public:
     void HideProgress() override { events.push_back("hide-progress"); }
     void StopTimer() override { events.push_back("stop-timer"); }
     void RestoreCursor() override { events.push_back("cursor"); }
-    void* OwnerWindow() override { return nullptr; }
     void ShowInformation(const std::string& caption, const std::string& text) override {
         events.push_back("info:" + caption + "|" + text);
     }

@@ -1,15 +1,13 @@
-// A run file for the removal tests: records the parameter text it was started with
-// into the file that BRIGHTMERE_RUN_RECORD names, as UTF-8.
+// A run file for the removal tests: records the parameter text it was started with,
+// as UTF-8, beside the folder that text names ("C:\a\Product\" gives
+// "C:\a\Product.run-record.txt"), outside it, so that the wizard's folder can still go.
+// The desktop's shell starts it, from its own environment, not the test's.
 #include "windows_support.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 int main() {
-    const char* record = std::getenv("BRIGHTMERE_RUN_RECORD");
-    if (!record)
-        return 1;
     // The command line is the program, quoted or not, then the parameter text.
     std::string line = platform::win32::Narrow(GetCommandLineW());
     size_t end = 0;
@@ -23,8 +21,14 @@ int main() {
     std::string parameters = line.substr(end);
     while (!parameters.empty() && parameters[0] == ' ')
         parameters.erase(0, 1);
+    std::string record = parameters;
+    while (!record.empty() && (record.back() == '\\' || record.back() == ' '))
+        record.pop_back();
+    if (record.empty())
+        return 1;
+    record += ".run-record.txt";
     // Written whole under a temporary name, so the test never reads half a line.
-    const std::wstring temporary = platform::win32::Widen(std::string(record) + ".part");
+    const std::wstring temporary = platform::win32::Widen(record + ".part");
     if (FILE* f = _wfopen(temporary.c_str(), L"wb")) {
         std::fputs(parameters.c_str(), f);
         std::fclose(f);

@@ -46,7 +46,6 @@ public:
     void StopTimer() override { events.push_back("stop-timer"); }
     void SetFinishButtonCaption(const std::string& t) override { events.push_back("caption:" + t); }
     void RestoreCursor() override { events.push_back("cursor"); }
-    void* OwnerWindow() override { return nullptr; }
     void ShowInformation(const std::string& caption, const std::string& text) override {
         events.push_back("info:" + caption + "|" + text);
     }
@@ -88,6 +87,22 @@ std::string Dump(const sweepstone::RemovalReport& report) {
 }
 
 } // namespace
+
+#ifdef _WIN32
+// What record_run_file.exe, started by the desktop's shell, recorded beside the
+// test's folder: the folder, its parameter text.
+void ExpectRunRecord(const TestFolder& t) {
+    const std::string record = platform::ParentOf(t.Path("x")) + ".run-record.txt";
+    std::string text;
+    std::error_code failure = platform::ReadWholeFile(record, text);
+    for (int i = 0; i < 150 && failure; ++i) {
+        Sleep(100);
+        failure = platform::ReadWholeFile(record, text);
+    }
+    platform::RemoveFile(record);
+    EXPECT_EQ(failure ? "<missing>" : text, t.Base());
+}
+#endif
 
 class Removal : public ::testing::Test {
 protected:
@@ -221,7 +236,6 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt"));
 #ifdef _WIN32
     const std::string runFile = HelperFolder() + "record_run_file.exe";
-    SetEnvironment("BRIGHTMERE_RUN_RECORD", t.Path("run.txt"));
 #else
     const std::string runFile = t.Path("Readme.txt");
     t.Write("Readme.txt", "thanks");
@@ -283,7 +297,8 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
         {Outcome::Removed, t.Canonical("World\\APX45170.off"), ""},
         {Outcome::Removed, t.Canonical("World\\APX45171.bgl.off_dex"), ""},
         {Outcome::Removed, t.Base() + "Uninstall.log", ""},
-        {Outcome::Removed, t.Base() + "Uninstall.jpg", ""}};
+        {Outcome::Removed, t.Base() + "Uninstall.jpg", ""},
+        {Outcome::Opened, platform::CanonicalFullPath(runFile).path, ""}};
     EXPECT_EQ(report.items, removed);
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
     EXPECT_FALSE(platform::FolderPresent(t.Path("Shared Library")));
@@ -303,9 +318,7 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     EXPECT_EQ(t.Read("calls.txt"), "Unregister|Sample Airport X|<null>|<null>\n"
                                    "Cleanup|shared|<null>|<null>\n");
 #ifdef _WIN32
-    for (int i = 0; i < 150 && !t.Has("run.txt"); ++i)
-        Sleep(100);
-    EXPECT_EQ(t.Read("run.txt"), t.Base());
+    ExpectRunRecord(t);
 #else
     EXPECT_EQ(t.Read("shell.txt"), runFile + "\t" + t.Base() + "\n");
 #endif
@@ -567,6 +580,67 @@ TEST_F(Removal, OpensTheRunFileWithTheWizardsFolder) {
 }
 #endif
 
+// The [Run] file: what is opened, and the reason in the report when it is not.
+TEST_F(Removal, OpensTheRunFileOnlyThroughTheDesktopShellOfAWindowRun) {
+    using sweepstone::Outcome;
+    safety.systemFileFolders = {t.Path("System")};
+    t.Write("Readme.txt", "thanks");
+    t.Write("System\\notepad.exe", "system");
+    t.MakeFolder("Folder");
+    const std::error_code denied = std::make_error_code(std::errc::permission_denied);
+    enum class Shell { Present, Absent, AbsentWithReason, Fails };
+    struct Case {
+        const char* value; // relative to the test folder unless it starts with "="
+        bool windowShown;
+        Shell shell;
+        Outcome outcome;
+        std::string reason; // "refused: ..." is matched as a prefix
+    };
+    const Case cases[] = {
+        {"Readme.txt", true, Shell::Present, Outcome::Opened, ""},
+        {"Readme.txt", false, Shell::Present, Outcome::NotOpened, "quiet run"},
+        {"Readme.txt", false, Shell::Absent, Outcome::NotOpened, "quiet run"},
+        {"Readme.txt", true, Shell::Absent, Outcome::NotOpened, "no desktop shell"},
+        {"Readme.txt", true, Shell::AbsentWithReason, Outcome::NotOpened,
+         "no desktop shell: " + platform::ErrorText(denied)},
+        {"Readme.txt", true, Shell::Fails, Outcome::NotOpened, platform::ErrorText(denied)},
+        {"System\\notepad.exe", true, Shell::Present, Outcome::NotOpened, "refused: "},
+        {"System\\notepad.exe", false, Shell::Present, Outcome::NotOpened, "refused: "},
+        {"=Readme.txt", true, Shell::Present, Outcome::NotOpened, "refused: "}, // relative
+        {"Gone.txt", true, Shell::Present, Outcome::NotOpened, "not an existing file"},
+        {"Gone.txt", false, Shell::Absent, Outcome::NotOpened, "not an existing file"},
+        {"Folder", true, Shell::Present, Outcome::NotOpened, "not an existing file"},
+    };
+    for (const Case& c : cases) {
+        const std::string value = c.value[0] == '=' ? std::string(c.value + 1) : t.Path(c.value);
+        std::vector<std::string> asked;
+        const auto open = [&](const std::string& file, const std::string& parameters) {
+            asked.push_back(file + "|" + parameters);
+            if (c.shell == Shell::Present)
+                return platform::DesktopOpen{true, {}};
+            if (c.shell == Shell::Fails)
+                return platform::DesktopOpen{true, denied};
+            return platform::DesktopOpen{false,
+                                         c.shell == Shell::Absent ? std::error_code() : denied};
+        };
+        const std::optional<sweepstone::ReportItem> item =
+            sweepstone::OpenRunFile(value, t.Base(), c.windowShown, safety, "", open);
+        ASSERT_TRUE(item) << value;
+        EXPECT_EQ(item->outcome, c.outcome) << value;
+        EXPECT_EQ(
+            item->reason.substr(0, c.reason.rfind("refused: ", 0) == 0 ? 9 : std::string::npos),
+            c.reason)
+            << value;
+        const bool reachesTheShell = c.windowShown && c.reason.rfind("refused", 0) != 0 &&
+                                     c.reason != "not an existing file";
+        EXPECT_EQ(asked, reachesTheShell
+                             ? std::vector<std::string>{t.Canonical(c.value) + "|" + t.Base()}
+                             : std::vector<std::string>{})
+            << value;
+    }
+    EXPECT_FALSE(sweepstone::OpenRunFile(" ", t.Base(), true, safety, "", nullptr));
+}
+
 TEST_F(Removal, CallsLibraryEntryPointsWithTheirOwnFieldsOnly) {
     SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt"));
     const std::string lib = TestLibrary();
@@ -679,13 +753,10 @@ TEST(FaultText, NamesTheKnownCodesAndShowsAnyOther) {
 TEST_F(Removal, StartsTheRunFileWithTheWizardsFolderAsItsParameters) {
     const std::string runFile = HelperFolder() + "record_run_file.exe";
     ASSERT_TRUE(platform::FilePresent(runFile)) << runFile;
-    SetEnvironment("BRIGHTMERE_RUN_RECORD", t.Path("run.txt"));
     Log("[Run]\r\nRun-File=" + runFile + "\r\n");
     Run();
     // The shell starts the program and returns at once.
-    for (int i = 0; i < 150 && !t.Has("run.txt"); ++i)
-        Sleep(100);
-    EXPECT_EQ(t.Read("run.txt"), t.Base());
+    ExpectRunRecord(t);
 }
 #endif
 
@@ -713,6 +784,12 @@ TEST(FinalText, SaysWhatTheNextRestartCompletes) {
               "These items could not be removed:\r\nC:\\Windows (refused: a folder of the "
               "system)\r\nC:\\Sim\\y.txt (access denied)\r\n\r\nThese items are removed at the "
               "next restart:\r\nC:\\Sim\\Modules\\x.dll");
+    // The run file is no item left: it changes no count, only the list says it.
+    report.Add(Outcome::NotOpened, "C:\\Sim\\Readme.txt", "no desktop shell");
+    EXPECT_EQ(sweepstone::FinalText("X", report).find("2 items are left"), 39u);
+    EXPECT_EQ(sweepstone::FinalListText(report).substr(
+                  sweepstone::FinalListText(report).find("\r\n\r\nThis file")),
+              "\r\n\r\nThis file was not opened:\r\nC:\\Sim\\Readme.txt (no desktop shell)");
 }
 
 TEST_F(Removal, RefusesKeysOfTheSystemAndTheSimulatorAndNeverFollowsALink) {

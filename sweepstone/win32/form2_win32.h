@@ -47,7 +47,6 @@ public:
     void HideProgress() override;
     void StopTimer() override;
     void RestoreCursor() override;
-    void* OwnerWindow() override { return hwnd_; }
     void ShowInformation(const std::string& caption, const std::string& text) override;
 
 private:

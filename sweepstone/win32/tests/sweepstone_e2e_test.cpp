@@ -221,6 +221,12 @@ struct Naming {
 // Builds the product. `programName` is the wizard's file name; the log is named by
 // its stem. `logText` replaces the full log when given; `withLog` false leaves the
 // log out.
+// Where record_run_file.exe, opened with `folder` as its parameter text, records it:
+// beside that folder.
+std::wstring RunRecordOf(const std::wstring& folder) {
+    return folder.substr(0, folder.size() - 1) + L".run-record.txt";
+}
+
 Product MakeProduct(const std::wstring& name, const std::wstring& programName, bool withLog = true,
                     const Naming& naming = {}) {
     Product p;
@@ -230,7 +236,7 @@ Product MakeProduct(const std::wstring& name, const std::wstring& programName, b
     p.program = p.folder + programName;
     p.registryKey = L"SOFTWARE\\BrightmereE2E\\" + name;
     p.entryRecord = p.root + L"entry-record.txt";
-    p.runRecord = p.root + L"run-record.txt";
+    p.runRecord = RunRecordOf(p.folder);
     p.temp = p.root + naming.tempName + L"\\";
     DeleteKeyTree(p.registryKey);
 
@@ -337,7 +343,6 @@ class Wizard {
 public:
     explicit Wizard(const Product& product, const std::wstring& arguments = L"") {
         SetEnvironmentVariableW(L"BRIGHTMERE_TEST_ENTRY_RECORD", product.entryRecord.c_str());
-        SetEnvironmentVariableW(L"BRIGHTMERE_RUN_RECORD", product.runRecord.c_str());
         SetEnvironmentVariableW(L"TMP", product.temp.c_str());
         SetEnvironmentVariableW(L"TEMP", product.temp.c_str());
         STARTUPINFOW si{};
@@ -520,8 +525,10 @@ void ExpectKeysFoldersAndFilesRemoved(const Product& p) {
 }
 
 // Everything the log names is gone, the scenery library's backup (holding
-// `sceneryBefore`) included, and the run file has been opened.
-void ExpectProductRemoved(const Product& p, const std::string& sceneryBefore = kSceneryCfg) {
+// `sceneryBefore`) included, and the run file has been opened, by the desktop's
+// shell, unless the run had no window.
+void ExpectProductRemoved(const Product& p, const std::string& sceneryBefore = kSceneryCfg,
+                          bool runFileOpened = true) {
     EXPECT_EQ(ReadFile(p.entryRecord),
               "Unregister|Sample Airport X|second|<null>\nCleanup|shared|<null>|<null>\n");
     EXPECT_EQ(SectionsOf(ReadFile(p.root + L"ProgramData\\Sim\\Scenery.cfg")),
@@ -529,7 +536,8 @@ void ExpectProductRemoved(const Product& p, const std::string& sceneryBefore = k
     EXPECT_EQ(ReadFile(p.root + L"ProgramData\\Sim\\Backup_of_scenery_cfg_(Sample Airport X).cfg"),
               sceneryBefore);
     ExpectKeysFoldersAndFilesRemoved(p);
-    EXPECT_TRUE(WaitFor([&] { return FileExists(p.runRecord); }, 20));
+    EXPECT_EQ(WaitFor([&] { return FileExists(p.runRecord); }, runFileOpened ? 20 : 3),
+              runFileOpened);
 }
 
 // The report's lines, without the byte-order mark.
@@ -728,10 +736,10 @@ TEST(Wizard, RemovesAProductNamedInAnyScriptWhateverTheLogsEncoding) {
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.tree));
         Product p = MakeProduct(c.tree, L"Uninstall.exe", true, c.naming);
-        // The test library and the run file find their record files through the
-        // environment in the ANSI code page: those stay on plain paths.
+        // The test library finds its record file through the environment in the ANSI
+        // code page: that stays on a plain path. The run file records beside the
+        // product's folder, whatever its name.
         p.entryRecord = DriverFolder() + L"records-" + std::to_wstring(&c - cases) + L"-entry.txt";
-        p.runRecord = DriverFolder() + L"records-" + std::to_wstring(&c - cases) + L"-run.txt";
         DeleteFileW(p.entryRecord.c_str());
         DeleteFileW(p.runRecord.c_str());
         const std::wstring sceneryPath = p.root + L"ProgramData\\Sim\\Scenery.cfg";
@@ -1251,7 +1259,6 @@ struct CommandLineRun {
 CommandLineRun RunWithArguments(const Product& p, const std::wstring& arguments,
                                 double seconds = 90) {
     SetEnvironmentVariableW(L"BRIGHTMERE_TEST_ENTRY_RECORD", p.entryRecord.c_str());
-    SetEnvironmentVariableW(L"BRIGHTMERE_RUN_RECORD", p.runRecord.c_str());
     SetEnvironmentVariableW(L"TMP", p.temp.c_str());
     SetEnvironmentVariableW(L"TEMP", p.temp.c_str());
     CommandLineRun run;
@@ -1346,10 +1353,14 @@ TEST(CommandLine, VerySilentRemovesWithoutAnyWindowAndReportsEveryItem) {
     EXPECT_EQ(run.code, 0u);
     EXPECT_FALSE(run.windowSeen);
     EXPECT_EQ(run.boxText, L"");
-    ExpectProductRemoved(p);
+    ExpectProductRemoved(p, kSceneryCfg, false);
     ExpectSelfDeleted(p);
 
     const std::vector<std::string> lines = ReportLines(report);
+    // Nobody sees a run without a window, and under a deployment tool it runs as
+    // SYSTEM: the run file is not opened, and the report says so.
+    EXPECT_TRUE(HasLine(lines, "not opened\t" + Utf8(Data(L"record_run_file.exe")) + "\tquiet run"))
+        << ReadFile(report);
     const std::string r = Narrow(p.root);
     EXPECT_TRUE(HasLine(lines, "Product: Sample Airport X"));
     EXPECT_TRUE(HasLine(lines, "Exit code: 0 (everything was removed)"));
@@ -1372,7 +1383,7 @@ TEST(CommandLine, ShortSwitchEndsWithOneWhenAnItemIsRefused) {
     EXPECT_FALSE(run.windowSeen);
     EXPECT_EQ(run.boxText, L"") << "the box listing what was left is not shown";
     EXPECT_TRUE(FolderExists(L"C:\\windows\\system32"));
-    ExpectProductRemoved(p);
+    ExpectProductRemoved(p, kSceneryCfg, false);
     ExpectSelfDeleted(p);
     const std::vector<std::string> lines = ReportLines(p.root + L"report.txt");
     EXPECT_TRUE(HasLine(lines, "Exit code: 1 (items were left)"));
