@@ -1391,7 +1391,8 @@ TEST(CommandLine, ShortSwitchEndsWithOneWhenAnItemIsRefused) {
 
 // /CHECK through the real program: the exact report and exit code for the product's
 // own log (quietly, the report beside the wizard) and for a faulty log of another
-// machine (the message box, the report at /LOG); the product stays as it was.
+// machine (the message box, the report at /LOG); the product stays as it was. The
+// removal afterwards takes the report beside the wizard with it: no folder is left.
 TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
     const Product p = MakeProduct(L"check", L"Uninstall.exe");
     const CommandLineRun own = RunWithArguments(p, L"/CHECK /VERYSILENT");
@@ -1408,7 +1409,6 @@ TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
                   "Uninstall.log:13: note: [Shared_Scenery.cfg] T1=Brightmere Shared Library: "
                   "removes [Area.005] Title=Brightmere Shared Library",
                   "Uninstall.log: 0 errors, 0 warnings, 3 notes"}));
-    DeleteFileW((p.folder + L"Uninstall-check.txt").c_str());
 
     const std::string r = Narrow(p.root);
     const std::string library = Narrow(Data(L"sweepstone_test_entry.dll"));
@@ -1440,6 +1440,13 @@ TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
     EXPECT_NE(box.find(expected[0]), std::string::npos) << box;
     EXPECT_NE(box.find("The report: " + r + "check report.txt"), std::string::npos) << box;
     ExpectProductUntouched(p);
+
+    const CommandLineRun removal = RunWithArguments(p, L"/VERYSILENT");
+    ASSERT_TRUE(removal.exited);
+    EXPECT_EQ(removal.code, 0u);
+    ExpectProductRemoved(p);
+    ExpectSelfDeleted(p);
+    EXPECT_TRUE(FileExists(p.root + L"check report.txt")) << "a report at /LOG is the caller's";
 }
 
 // The check's table of faulty and clean logs (check_logs.cpp, which the native test
