@@ -10,6 +10,8 @@
 namespace check_logs {
 namespace {
 
+// The tree's scenery library: the simulator's own areas (below its Scenery folder,
+// written relative to it or in full) and two products' areas.
 const char* const kScenery =
     "[General]\r\nTitle=FS9 World Scenery\r\n\r\n"
     "[Area.001]\r\nTitle=Default Terrain\r\nLocal=Scenery\\World\r\n\r\n"
@@ -287,6 +289,13 @@ const std::vector<LogCase> kLogs = {
     {"\xEF\xBB\xBF[General]\r\nName=M\xC3\xBCller\r\n",
      {"Uninstall.log: 0 errors, 0 warnings, 0 notes"},
      0},
+    // A library call's arguments reach the entry point in the ANSI code page.
+    {"\xEF\xBB\xBF[DLL_RUN]\r\nD1=$lib/plain.dll@Cleanup@\xCE\xA9 Field\r\n",
+     {"Uninstall.log:2: error: [DLL_RUN] D1=$lib/plain.dll@Cleanup@\xCE\xA9 Field: characters of "
+      "\"\xCE\xA9 Field\" that the ANSI code page lacks reach the entry point as \"?\"",
+      "Uninstall.log: 1 error, 0 warnings, 0 notes"},
+     2,
+     true},
 };
 
 } // namespace check_logs
