@@ -224,7 +224,6 @@ public:
     void StopTimer() override {}
     void SetFinishButtonCaption(const std::string&) override {}
     void RestoreCursor() override {}
-    void* OwnerWindow() override { return nullptr; }
     void ShowInformation(const std::string&, const std::string&) override {}
 };
 
