@@ -460,12 +460,14 @@ RemovalReport Removal::RunAll() {
 } // namespace
 
 RemovalSafety RemovalSafety::ForThisSystem() {
-    std::vector<std::string> roots;
-    for (const std::string& key : SimulatorKeys())
-        roots.push_back(platform::ReadMachineString(key, "SetupPath"));
-    RemovalSafety safety{platform::ProtectedFolders(), SimulatorFolders(roots),
-                         platform::SystemFileFolders()};
-    for (const std::string& root : roots) {
+    FolderSources sources{platform::SystemFolders(), platform::AccountProfiles(), {}};
+    for (const std::string& key : SimulatorKeys()) {
+        const std::string root = platform::ReadMachineString(key, "SetupPath");
+        sources.simulatorRoots.push_back(root);
+    }
+    RemovalSafety safety;
+    safety.folders.Add(ProtectedFolders(sources));
+    for (const std::string& root : sources.simulatorRoots) {
         if (!root.empty())
             safety.simulatorRoots.push_back(root);
     }
