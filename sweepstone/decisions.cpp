@@ -110,11 +110,7 @@ std::optional<std::string> FolderGuard(const std::string& value, const RemovalSa
     // passes is acted on in this one spelling (TargetFor).
     if (sceneryFolder.empty())
         return safety.folders.Refusal(value);
-    FolderRules library;
-    library.Add({{sceneryFolder, Reach::ItselfAndAbove, "the scenery library's folder"},
-                 {sceneryFolder + "Scenery.cfg", Reach::ItselfAndAbove,
-                  "the simulator's scenery library"}});
-    return safety.folders.Refusal(value, &library);
+    return safety.folders.Refusal(value, &safety.LibraryRules(sceneryFolder));
 }
 
 std::optional<std::string> FileGuard(const std::string& value, const RemovalSafety& safety,

@@ -475,6 +475,17 @@ RemovalSafety RemovalSafety::ForThisSystem() {
     return safety;
 }
 
+const FolderRules& RemovalSafety::LibraryRules(const std::string& sceneryFolder) const {
+    if (sceneryFolder != libraryFolder_) {
+        library_ = FolderRules();
+        library_.Add({{sceneryFolder, Reach::ItselfAndAbove, "the scenery library's folder"},
+                      {sceneryFolder + "Scenery.cfg", Reach::ItselfAndAbove,
+                       "the simulator's scenery library"}});
+        libraryFolder_ = sceneryFolder;
+    }
+    return library_;
+}
+
 std::string SceneryBackupName(const std::string& productName) {
     std::string name = productName;
     for (char& c : name) {

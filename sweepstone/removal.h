@@ -52,6 +52,15 @@ struct RemovalSafety {
     // Local folder is written in full.
     std::vector<std::string> simulatorRoots = {};
     static RemovalSafety ForThisSystem();
+
+    // The scenery library that a [Scenery.cfg] Path entry found in `sceneryFolder`
+    // (ending in a separator) and that folder, as rows of their own; read once for
+    // each folder, not for each value.
+    const FolderRules& LibraryRules(const std::string& sceneryFolder) const;
+
+private:
+    mutable std::string libraryFolder_;
+    mutable FolderRules library_;
 };
 
 // The name of the scenery library's backup for a product: characters that Windows
