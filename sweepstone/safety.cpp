@@ -346,17 +346,11 @@ std::optional<std::string> FolderRules::Refusal(const std::string& value,
     }
     if (below)
         return below;
-    // Above a row: deleting it takes the row. A row that nothing may leave names the
-    // rule before the others.
+    // Above a row: deleting it takes the row; the first row added names the rule.
     Met held;
-    const auto before = [](const Met& a, const Met& b) {
-        const bool aAll = a.reach == Reach::Everything;
-        const bool bAll = b.reach == Reach::Everything;
-        return aAll != bAll ? aAll : a.rank < b.rank;
-    };
     for (const std::string& s : spellings) {
         lookup(s, true, [&](const Met& m) {
-            if (!held.name || before(m, held))
+            if (!held.name || m.rank < held.rank)
                 held = m;
         });
     }
@@ -591,6 +585,9 @@ struct ProfileRule {
 
 const ProfileRule kProfileRules[] = {
     {"", Reach::ItselfAndAbove, "a user's profile"},
+    // The simulator's settings first: a folder that holds them names them.
+    {"AppData\\Roaming\\Microsoft\\FSX", Reach::Everything, "the simulator's settings"},
+    {"AppData\\Roaming\\Microsoft\\FSX-SE", Reach::Everything, "the simulator's settings"},
     {"Desktop", Reach::ItselfAndAbove, "a user's Desktop"},
     {"Documents", Reach::ItselfAndAbove, "a user's Documents"},
     {"Downloads", Reach::ItselfAndAbove, "a user's Downloads"},
@@ -616,8 +613,6 @@ const ProfileRule kProfileRules[] = {
      "a user's Startup folder"},
     {"AppData\\Roaming\\Microsoft\\Windows\\Templates", Reach::ItselfAndAbove,
      "a user's Templates"},
-    {"AppData\\Roaming\\Microsoft\\FSX", Reach::Everything, "the simulator's settings"},
-    {"AppData\\Roaming\\Microsoft\\FSX-SE", Reach::Everything, "the simulator's settings"},
     {"Documents\\Flight Simulator X Files", Reach::ItselfAndAbove, "the simulator's saved flights"},
 };
 

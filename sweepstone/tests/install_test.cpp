@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "scoped_win32.h"
 #endif
 
 using sweepstone::Form2Window;
@@ -128,18 +128,21 @@ TEST(WizardNames, FollowTheProgramFilesStem) {
         const char* base;
         const char* log;
         const char* picture;
+        const char* checkReport;
     } cases[] = {
-        {"C:\\Sim\\Sample\\Uninstall.exe", "C:\\Sim\\Sample\\", "Uninstall.log", "Uninstall.jpg"},
-        {"C:\\Sim\\remove.me.exe", "C:\\Sim\\", "remove.log", "remove.jpg"},
-        {"C:\\Sim\\noextension", "C:\\Sim\\", "log", "jpg"},
-        {"D:\\Uninstall.exe", "D:\\", "Uninstall.log", "Uninstall.jpg"},
+        {"C:\\Sim\\Sample\\Uninstall.exe", "C:\\Sim\\Sample\\", "Uninstall.log", "Uninstall.jpg",
+         "Uninstall-check.txt"},
+        {"C:\\Sim\\remove.me.exe", "C:\\Sim\\", "remove.log", "remove.jpg", "remove-check.txt"},
+        {"C:\\Sim\\noextension", "C:\\Sim\\", "log", "jpg", "-check.txt"},
+        {"D:\\Uninstall.exe", "D:\\", "Uninstall.log", "Uninstall.jpg", "Uninstall-check.txt"},
         {"C:\\Program Files (x86)\\A.B\\un.exe", "C:\\Program Files (x86)\\A.B\\", "un.log",
-         "un.jpg"},
+         "un.jpg", "un-check.txt"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sweepstone::BaseFolderOf(c.program), c.base);
         EXPECT_EQ(sweepstone::LogFileNameFor(c.program), c.log);
         EXPECT_EQ(sweepstone::PictureFileNameFor(c.program), c.picture);
+        EXPECT_EQ(sweepstone::CheckReportFileNameFor(c.program), c.checkReport);
     }
 }
 
@@ -389,13 +392,14 @@ TEST(TForm2, TheBackgroundMovesTheWindowOnlyWhileThePrimaryButtonIsHeld) {
 TEST(TForm2, ALockedLogIsToldApartFromAMissingOne) {
     TestFolder t;
     t.Write("Uninstall.log", "[General]\r\nName=Sample\r\n");
-    const HANDLE held = CreateFileA(t.Path("Uninstall.log").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    platform::win32::ScopedFileHandle held(
+        CreateFileW(platform::win32::Widen(t.Path("Uninstall.log")).c_str(), GENERIC_READ, 0,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     RecordingForm2 window;
     TForm2 form(window, t.Path("Uninstall.exe"), FakeProcess::Operations());
     form.FormShow();
-    CloseHandle(held);
+    held.Reset();
     EXPECT_TRUE(
         Has(window.events, std::string("text Uninstall:") + sweepstone::kUnreadableLogText));
     EXPECT_FALSE(Has(window.events, std::string("text Uninstall:") + sweepstone::kMissingLogText));
@@ -603,15 +607,16 @@ TEST(TForm2Silent, AnUnreadableLogEndsWithTwoAndChangesNothing) {
     SilentProduct p("");
     p.t.Write("Product\\Uninstall.log",
               "[General]\r\nName=Sample\r\n[File]\r\nF1=" + p.t.Path("Effects\\x.fx") + "\r\n");
-    const HANDLE held = CreateFileA(p.t.Path("Product\\Uninstall.log").c_str(), GENERIC_READ, 0,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    platform::win32::ScopedFileHandle held(
+        CreateFileW(platform::win32::Widen(p.t.Path("Product\\Uninstall.log")).c_str(),
+                    GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     RecordingForm2 window;
     TForm2 form(window, p.program, FakeProcess::Operations(), sweepstone::RemovalSafety{},
                 ArgumentsOf({"/VERYSILENT", "/LOG=" + p.t.Path("report.txt")}));
     ASSERT_TRUE(form.PrepareReport());
     const int code = form.RunHidden();
-    CloseHandle(held);
+    held.Reset();
     EXPECT_EQ(code, 2);
     EXPECT_TRUE(FakeProcess::calls.empty()) << "no self-deletion";
     EXPECT_TRUE(p.t.Has("Effects\\x.fx"));

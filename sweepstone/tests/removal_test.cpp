@@ -17,7 +17,7 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "scoped_win32.h"
 #else
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -96,6 +96,7 @@ protected:
         state.BaseFolder = t.Base();
         state.LogFileName = "Uninstall.log";
         state.PictureFileName = "Uninstall.jpg";
+        state.CheckReportFileName = "Uninstall-check.txt";
         state.ProductName = "Sample Airport X";
 #ifdef _WIN32
         // A key of this test's own, named after its folder.
@@ -214,6 +215,7 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     t.Write("World\\APX45170.off", "off");
     t.Write("World\\APX45171.bgl.off_dex", "dex");
     t.Write("Uninstall.jpg", "picture");
+    t.Write("Uninstall-check.txt", "a check of the log");
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Sub\\Deeper"));
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Other Sub"));
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Other"));
@@ -284,7 +286,8 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
         {Outcome::Removed, t.Canonical("World\\APX45170.off"), ""},
         {Outcome::Removed, t.Canonical("World\\APX45171.bgl.off_dex"), ""},
         {Outcome::Removed, t.Base() + "Uninstall.log", ""},
-        {Outcome::Removed, t.Base() + "Uninstall.jpg", ""}};
+        {Outcome::Removed, t.Base() + "Uninstall.jpg", ""},
+        {Outcome::Removed, t.Base() + "Uninstall-check.txt", ""}};
     EXPECT_EQ(report.items, removed);
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
     EXPECT_FALSE(platform::FolderPresent(t.Path("Shared Library")));
@@ -300,6 +303,7 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     EXPECT_EQ(t.Read("World\\APX45171.bgl"), "dex");
     EXPECT_FALSE(t.Has("World\\APX45170.off"));
     EXPECT_FALSE(t.Has("Uninstall.log"));
+    EXPECT_FALSE(t.Has("Uninstall-check.txt"));
     EXPECT_FALSE(t.Has("Uninstall.jpg"));
     EXPECT_EQ(t.Read("calls.txt"), "Unregister|Sample Airport X|<null>|<null>\n"
                                    "Cleanup|shared|<null>|<null>\n");
@@ -1010,30 +1014,25 @@ namespace {
 class HeldOpen {
 public:
     explicit HeldOpen(const std::string& path)
-        : h_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~HeldOpen() {
-        if (h_ != INVALID_HANDLE_VALUE)
-            CloseHandle(h_);
-    }
-    bool Held() const { return h_ != INVALID_HANDLE_VALUE; }
+        : h_(CreateFileW(platform::win32::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    bool Held() const { return h_.Valid(); }
 
 private:
-    HANDLE h_;
+    platform::win32::ScopedFileHandle h_;
 };
 
 // The paths Windows deletes at the next restart, as MoveFileExW recorded them.
 std::wstring PendingDeletions() {
-    HKEY key = nullptr;
+    platform::win32::ScopedRegistryKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+                      KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return {};
     DWORD size = 0;
-    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size);
+    RegQueryValueExW(key.Get(), L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size);
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
-    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+    RegQueryValueExW(key.Get(), L"PendingFileRenameOperations", nullptr, nullptr,
                      reinterpret_cast<BYTE*>(value.data()), &size);
-    RegCloseKey(key);
     for (wchar_t& c : value) {
         if (c == L'\0')
             c = L'|';
