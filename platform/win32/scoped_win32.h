@@ -116,6 +116,13 @@ struct LocalMemoryTraits {
     static void Close(Handle h) { ::LocalFree(h); }
 };
 
+// Memory that the system allocated with CoTaskMemAlloc (SHGetKnownFolderPath).
+struct TaskMemoryTraits {
+    using Handle = wchar_t*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+
 using ScopedFileHandle = Scoped<FileHandleTraits>;
 using ScopedKernelHandle = Scoped<KernelHandleTraits>;
 using ScopedFindHandle = Scoped<FindHandleTraits>;
@@ -127,6 +134,7 @@ using ScopedCursor = Scoped<CursorTraits>;
 using ScopedMemoryDc = Scoped<MemoryDcTraits>;
 using ScopedLocalMemory = Scoped<LocalMemoryTraits>;
 using ScopedBstr = Scoped<BstrTraits>;
+using ScopedTaskMemory = Scoped<TaskMemoryTraits>;
 
 // A window's device context from GetDC, released to that window.
 class ScopedGetDc {
