@@ -588,7 +588,7 @@ TEST_F(Removal, OpensTheRunFileWithTheWizardsFolder) {
 // The [Run] file: what is opened, and the reason in the report when it is not.
 TEST_F(Removal, OpensTheRunFileOnlyThroughTheDesktopShellOfAWindowRun) {
     using sweepstone::Outcome;
-    safety.systemFileFolders = {t.Path("System")};
+    safety.folders.Add({t.Path("System"), Reach::Everything, "a system file"});
     t.Write("Readme.txt", "thanks");
     t.Write("System\\notepad.exe", "system");
     t.MakeFolder("Folder");
