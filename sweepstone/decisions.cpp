@@ -115,11 +115,12 @@ std::optional<std::string> FolderGuard(const std::string& value, const RemovalSa
 }
 
 std::optional<std::string> FileGuard(const std::string& value, const RemovalSafety& safety,
-                                     const std::string& sceneryFolder) {
+                                     const std::string& sceneryFolder,
+                                     platform::FileFolders* files) {
     std::vector<std::string> folders = safety.systemFileFolders;
     if (!sceneryFolder.empty())
         folders.push_back(sceneryFolder + "Scenery.cfg");
-    return FileRefusal(value, folders);
+    return FileRefusal(value, folders, files);
 }
 
 bool KeyPresent(const std::string& value) {

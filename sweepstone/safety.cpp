@@ -68,7 +68,10 @@ bool AtOrBelow(const std::string& inner, const std::string& outer) {
 
 // The spellings of a path worth comparing: as written (made full) and as it
 // resolves on disk. Empty when the path is of a refused form; `rule` then says why.
-std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
+// `files`, when given, answers where the path leads for the files of one removal step,
+// asking the disk once per folder.
+std::vector<std::string> Spellings(const std::string& path, std::string& rule,
+                                   platform::FileFolders* files = nullptr) {
     const std::optional<std::string> plain =
         WithoutAdministrativeForms(path, platform::WindowsFolder());
     if (!plain) {
@@ -76,7 +79,8 @@ std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
         return {};
     }
     std::vector<std::string> out = {ComparablePath(platform::FullPathName(*plain))};
-    const std::string resolved = ComparablePath(platform::ResolvedPathName(*plain));
+    const std::string resolved = ComparablePath(files ? files->ResolvedPathName(*plain)
+                                                      : platform::ResolvedPathName(*plain));
     if (resolved != out[0])
         out.push_back(resolved);
     return out;
@@ -90,7 +94,7 @@ struct ValueSpellings {
     std::optional<std::string> refusal;
 };
 
-ValueSpellings SpellingsOfValue(const std::string& path) {
+ValueSpellings SpellingsOfValue(const std::string& path, platform::FileFolders* files = nullptr) {
     if (path.find_first_not_of(" \t") == std::string::npos)
         return {};
     // One reading of the value, or none: a spelling that the system may read in two
@@ -99,7 +103,7 @@ ValueSpellings SpellingsOfValue(const std::string& path) {
     if (!canonical.Accepted())
         return {{}, canonical.refusal};
     std::string rule;
-    std::vector<std::string> spellings = Spellings(canonical.path, rule);
+    std::vector<std::string> spellings = Spellings(canonical.path, rule, files);
     if (spellings.empty())
         return {{}, rule};
     return {std::move(spellings), std::nullopt};
@@ -282,13 +286,14 @@ std::optional<std::string> FolderRefusal(const std::string& path,
 }
 
 std::optional<std::string> FileRefusal(const std::string& path,
-                                       const std::vector<std::string>& systemFileFolders) {
-    const auto [spellings, refusal] = SpellingsOfValue(path);
+                                       const std::vector<std::string>& systemFileFolders,
+                                       platform::FileFolders* files) {
+    const auto [spellings, refusal] = SpellingsOfValue(path, files);
     if (spellings.empty())
         return refusal;
     for (const std::string& folder : systemFileFolders) {
         std::string unused;
-        for (const std::string& target : Spellings(folder, unused)) {
+        for (const std::string& target : Spellings(folder, unused, files)) {
             for (const std::string& s : spellings) {
                 if (AtOrBelow(s, target))
                     return "a system file";

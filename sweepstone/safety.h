@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+class FileFolders;
+}
+
 namespace sweepstone {
 
 // The rule that forbids deleting a folder, as the report names it; nullopt when the
@@ -29,9 +33,12 @@ std::optional<std::string> FolderRefusal(const std::string& path,
 
 // The rule that forbids deleting a file: a value that platform::CanonicalFullPath
 // refuses, a share that names no drive folder, or a file at or below one of
-// `systemFileFolders`. nullopt otherwise.
+// `systemFileFolders`. nullopt otherwise. `files`, when given, is asked where the
+// path leads (the removal's [File] step: once per folder, not once per file); the
+// answer is the same.
 std::optional<std::string> FileRefusal(const std::string& path,
-                                       const std::vector<std::string>& systemFileFolders);
+                                       const std::vector<std::string>& systemFileFolders,
+                                       platform::FileFolders* files = nullptr);
 
 // How far a protected registry key reaches.
 enum class KeyReach {

@@ -248,6 +248,7 @@ TEST(TreeWalk, OpensWithTheFlagsThatCloseTheWindow) {
         {"a folder the walk is inside", flags::kFolder, DELETE | FILE_LIST_DIRECTORY, true},
         {"a folder another program holds", flags::kHeldFolder, FILE_LIST_DIRECTORY, true},
         {"a file or a link", flags::kFile, DELETE | FILE_WRITE_ATTRIBUTES, false},
+        {"a file or a link deleted as it closes", flags::kFileDeletedOnClose, DELETE, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -261,6 +262,10 @@ TEST(TreeWalk, OpensWithTheFlagsThatCloseTheWindow) {
     EXPECT_EQ(flags::kFolderByPath,
               DWORD{FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT});
     EXPECT_EQ(flags::kFileByPath, DWORD{FILE_FLAG_OPEN_REPARSE_POINT}); // a folder is not opened
+    EXPECT_EQ(flags::kFileDeletedOnClose.options & (FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE),
+              ULONG{FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE}); // nor here
+    // The folders of a [File] step are held against renaming while their files go.
+    EXPECT_EQ(flags::kHeldFileFolderShare & FILE_SHARE_DELETE, 0u);
 }
 
 // Only what a program holds waits for the restart; a refusal is a refusal. Windows
