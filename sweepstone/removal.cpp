@@ -27,9 +27,10 @@ const char* const kDeletingText = "Deleting files...pleas wait";
 const char* const kCheckingText = "Checking scenery.cfg...";
 constexpr size_t kMaxListedItems = 20;
 
-// Raised inside a step to end it at once: the rest of its list is skipped and its
-// progress position is not set.
-struct StepFailed {};
+// How a step ended. One that ends early skips the rest of its list and does not set
+// its progress position; what it left is already in the report, and the steps after
+// it run all the same.
+enum class StepOutcome { Done, EndedEarly };
 
 // What a deletion left: its first failure, what was in use (children first), and
 // the keys inside a key tree that stayed, each with its own failure.
@@ -101,16 +102,8 @@ public:
     RemovalReport RunAll();
 
 private:
-    template <class Step> void Guarded(Step step) {
-        try {
-            step();
-        } catch (...) {
-            // A failed step ends quietly; what it left is already counted.
-        }
-    }
-
     // Step 1: the whole log in one read.
-    void ReadLog() {
+    StepOutcome ReadLog() {
         const std::string file = state_.BaseFolder + state_.LogFileName;
         std::error_code error;
         const ProfileDocument log = ProfileFile(file).Load(error);
@@ -118,12 +111,13 @@ private:
             // Nothing is known of what to remove; the log stays for another try.
             report_.Add(Outcome::Left, file, "cannot be read: " + platform::ErrorText(error));
             keepOwnFiles_ = true;
-            throw StepFailed{};
+            return StepOutcome::EndedEarly;
         }
         // Without a [Run] entry nothing is opened: the default names no file.
         runFile_ = log.ReadString("Run", "Run-File", "");
         for (size_t i = 0; i < kLogSectionCount; ++i)
             lists_[i] = log.EntryTexts(SectionName(static_cast<LogSection>(i)));
+        return StepOutcome::Done;
     }
 
     // Step 2: shared items stay when another product still uses their folders.
@@ -138,7 +132,7 @@ private:
     // Steps 3 and 4. What a library does is its own affair; a library or entry point
     // that is missing is passed over. A fault inside an entry point ends the step and
     // is listed: the calls after it in the same section do not run.
-    void CallLibraries(const std::vector<std::string>& entries) {
+    StepOutcome CallLibraries(const std::vector<std::string>& entries) {
         for (const std::string& entry : entries) {
             const std::optional<LibraryCall> call = ParseLibraryCall(EntryValue(entry));
             if (!call || !call->Callable())
@@ -149,14 +143,15 @@ private:
             if (outcome.result == platform::LibraryCallResult::Faulted) {
                 report_.Add(Outcome::Left, "library call " + call->library + "@" + call->entryPoint,
                             FaultText(outcome.faultCode));
-                throw StepFailed{};
+                return StepOutcome::EndedEarly;
             }
         }
+        return StepOutcome::Done;
     }
 
     // Step 5: "Path" entries name the scenery library and back it up; every other
     // key is a title whose areas leave the library.
-    void EditSceneryLibrary() {
+    StepOutcome EditSceneryLibrary() {
         const auto& entries = List(LogSection::SceneryCfg);
         for (size_t i = 0; i < entries.size(); ++i) {
             const std::string key = EntryKey(entries[i]);
@@ -174,48 +169,52 @@ private:
                     if (const std::error_code error = platform::ReadWholeFile(library, bytes)) {
                         report_.Add(Outcome::Left, library,
                                     "cannot be read: " + platform::ErrorText(error));
-                        SkipRest(entries, i, library);
+                        return EndStepHere(entries, i, library);
                     }
                     // Without a backup the titles are left, each saying so.
                     backedUp_ =
                         !WriteSceneryBackup(sceneryFolder_, state_.ProductName, bytes, backup);
                 }
-            } else {
-                RemoveTitle(value, entries, i);
+            } else if (RemoveTitle(value, entries, i) == StepOutcome::EndedEarly) {
+                return StepOutcome::EndedEarly;
             }
             window_.SetStatusText(kCheckingText);
         }
         window_.SetProgress(10);
+        return StepOutcome::Done;
     }
 
     // Step 6: the titles of areas shared with other products.
-    void EditSharedScenery() {
+    StepOutcome EditSharedScenery() {
         const auto& entries = List(LogSection::SharedSceneryCfg);
         for (size_t i = 0; i < entries.size(); ++i) {
-            RemoveTitle(EntryValue(entries[i]), entries, i);
+            if (RemoveTitle(EntryValue(entries[i]), entries, i) == StepOutcome::EndedEarly)
+                return StepOutcome::EndedEarly;
             window_.SetStatusText(kCheckingText);
         }
         window_.SetProgress(15);
+        return StepOutcome::Done;
     }
 
-    // The library is edited only once a "Path" entry found it and its backup is made.
-    void RemoveTitle(const std::string& title, const std::vector<std::string>& entries,
-                     size_t index) {
+    // The library is edited only once a "Path" entry found it and its backup is made;
+    // a library that cannot be read or written ends the step.
+    [[nodiscard]] StepOutcome RemoveTitle(const std::string& title,
+                                          const std::vector<std::string>& entries, size_t index) {
         if (sceneryFolder_.empty()) {
             report_.Add(Outcome::Left, "Scenery.cfg: " + title, "no scenery library was found");
-            return;
+            return StepOutcome::Done;
         }
         const std::string library = sceneryFolder_ + "Scenery.cfg";
         if (!backedUp_) {
             report_.Add(Outcome::Left, library + ": " + title, "no backup could be made");
-            return;
+            return StepOutcome::Done;
         }
         SceneryEdit edit;
         if (const std::error_code error =
                 RemoveSceneryAreas(library, title, safety_.simulatorRoots, &edit)) {
             report_.Add(Outcome::Left, library + ": " + title,
                         "the library could not be read or written: " + platform::ErrorText(error));
-            SkipRest(entries, index, library);
+            return EndStepHere(entries, index, library);
         }
         for (const std::string& area : edit.refused)
             report_.Add(Outcome::Refused, library + ": " + area, "default area of the simulator");
@@ -223,16 +222,17 @@ private:
             report_.Add(Outcome::Removed, library + ": " + title);
         else if (edit.refused.empty())
             report_.Add(Outcome::NotFound, library + ": " + title, "no area has this title");
+        return StepOutcome::Done;
     }
 
-    // Ends the step: the titles after `index` are not handled either.
-    [[noreturn]] void SkipRest(const std::vector<std::string>& entries, size_t index,
-                               const std::string& library) {
+    // Ends the step at `index`: the titles after it are listed as not reached.
+    [[nodiscard]] StepOutcome EndStepHere(const std::vector<std::string>& entries, size_t index,
+                                          const std::string& library) {
         for (size_t j = index + 1; j < entries.size(); ++j) {
             if (&entries == &List(LogSection::SharedSceneryCfg) || EntryKey(entries[j]) != "Path")
                 report_.Add(Outcome::Left, library + ": " + EntryValue(entries[j]), "not reached");
         }
-        throw StepFailed{};
+        return StepOutcome::EndedEarly;
     }
 
     // Steps 7 to 11: registry key trees, folders, shared folders, files and shortcut
@@ -458,23 +458,24 @@ RemovalReport Removal::RunAll() {
     window_.ShowProgress();
     window_.StopTimer();
 
-    Guarded([&] { ReadLog(); });
-    Guarded([&] { CheckSharedOptions(); });
-    Guarded([&] { CallLibraries(List(LogSection::DllRun)); });
+    // A step that ends early has listed what it left; the next one runs all the same.
+    ReadLog();
+    CheckSharedOptions();
+    CallLibraries(List(LogSection::DllRun));
     if (!sharedInUse_)
-        Guarded([&] { CallLibraries(List(LogSection::DllRunShared)); });
-    Guarded([&] { EditSceneryLibrary(); });
+        CallLibraries(List(LogSection::DllRunShared));
+    EditSceneryLibrary();
     if (!sharedInUse_)
-        Guarded([&] { EditSharedScenery(); });
+        EditSharedScenery();
     for (const DeleteStep& step : kDeleteSteps) {
         if (!step.shared || !sharedInUse_)
-            Guarded([&] { DeleteNamedItems(step); });
+            DeleteNamedItems(step);
     }
-    Guarded([&] { RemoveEmptyParents(); });
-    Guarded([&] { RenameBack(List(LogSection::RenameFile), ".off", 90); });
-    Guarded([&] { RenameBack(List(LogSection::RenameFileDex), ".bgl.off_dex", 95); });
-    Guarded([&] { DeleteOwnFiles(); });
-    Guarded([&] { OpenRunFile(); });
+    RemoveEmptyParents();
+    RenameBack(List(LogSection::RenameFile), ".off", 90);
+    RenameBack(List(LogSection::RenameFileDex), ".bgl.off_dex", 95);
+    DeleteOwnFiles();
+    OpenRunFile();
     Finish();
     return report_;
 }
