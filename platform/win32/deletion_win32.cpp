@@ -21,10 +21,6 @@
 #include <cstdlib>
 #include <vector>
 
-// FILE_BASIC_INFO has the layout of FILE_BASIC_INFORMATION, which this call fills.
-extern "C" NTSTATUS NTAPI NtQueryAttributesFile(POBJECT_ATTRIBUTES attributes,
-                                                FILE_BASIC_INFO* information);
-
 namespace platform {
 namespace {
 
@@ -158,22 +154,6 @@ NTSTATUS OpenChild(HANDLE folder, const std::wstring& name, const flags::OpenFla
                                          FILE_OPEN, open.options, nullptr, 0);
     if (NT_SUCCESS(status))
         out.Reset(handle);
-    return status;
-}
-
-// The attributes of `name` inside the folder that `folder` holds, as GetFileAttributesW
-// gives them (a link's own); asked without opening it.
-NTSTATUS QueryChild(HANDLE folder, const std::wstring& name, DWORD& attributes) {
-    UNICODE_STRING unicode;
-    unicode.Buffer = const_cast<PWSTR>(name.c_str());
-    unicode.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-    unicode.MaximumLength = unicode.Length;
-    OBJECT_ATTRIBUTES object;
-    InitializeObjectAttributes(&object, &unicode, OBJ_CASE_INSENSITIVE, folder, nullptr);
-    FILE_BASIC_INFO info{};
-    const NTSTATUS status = NtQueryAttributesFile(&object, &info);
-    if (NT_SUCCESS(status))
-        attributes = info.FileAttributes;
     return status;
 }
 
@@ -478,6 +458,7 @@ struct FileFolders::Folder {
     };
     State state = State::Unheld;
     ScopedFileHandle handle;
+    std::wstring path;     // Held: as it was opened
     std::wstring resolved; // where it leads, as ResolvedPathName gives it
     Folder* ancestor = nullptr;
     std::wstring firstMissing;
@@ -489,6 +470,21 @@ using State = FileFolders::Folder::State;
 
 std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
     return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
+}
+
+enum class Found { There, NotThere, Unknown };
+
+// What is at `name` in a held folder, its attributes as GetFileAttributesW gives them (a
+// link's own). Asked by the path the folder was opened by, which leads to the held
+// folder while it is held; the answer only tells whether to delete and how to judge,
+// and the deletion itself goes through the folder's handle.
+Found QueryChild(const FileFolders::Folder& folder, const std::wstring& name, DWORD& attributes) {
+    attributes = GetFileAttributesW(Long(Joined(folder.path, name)).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return Found::There;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::NotThere
+                                                                          : Found::Unknown;
 }
 
 // The folder of a canonical full path ("C:\" for "C:\a"), or empty for a root.
@@ -510,7 +506,7 @@ std::string Canonical(const std::string& path) {
 // either, whatever has been put elsewhere meanwhile.
 bool StillMissing(const FileFolders::Folder& entry) {
     DWORD attributes = 0;
-    return NotThere(QueryChild(entry.ancestor->handle.Get(), entry.firstMissing, attributes));
+    return QueryChild(*entry.ancestor, entry.firstMissing, attributes) == Found::NotThere;
 }
 
 } // namespace
@@ -542,6 +538,7 @@ void FileFolders::Look(const std::string& folder, Folder& entry) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !resolved.empty()) {
             entry.state = State::Held;
             entry.handle = std::move(handle);
+            entry.path = path;
             entry.resolved = std::move(resolved);
         }
         return; // a file in the folder's place, or a folder that cannot say where it leads
@@ -574,13 +571,12 @@ std::string FileFolders::ResolvedPathName(const std::string& path) {
         return Narrow(Joined(entry->resolved, name));
     if (entry->state == State::Held) {
         DWORD attributes = 0;
-        const NTSTATUS status = QueryChild(entry->handle.Get(), name, attributes);
-        if (NotThere(status))
-            return Narrow(Joined(entry->resolved, name));
+        const Found child = QueryChild(*entry, name, attributes);
         // A link leads elsewhere and a name with "~" may be a short one: those are
         // asked on their own, by a path that leads through the held folder.
-        if (NT_SUCCESS(status) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-            name.find(L'~') == std::wstring::npos)
+        if (child == Found::NotThere ||
+            (child == Found::There && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+             name.find(L'~') == std::wstring::npos))
             return Narrow(Joined(entry->resolved, name));
     }
     return platform::ResolvedPathName(path);
@@ -596,7 +592,7 @@ bool FileFolders::FileOrLinkPresent(const std::string& path) {
             return false;
         if (entry->state == State::Held) {
             DWORD attributes = 0;
-            return NT_SUCCESS(QueryChild(entry->handle.Get(), name, attributes)) &&
+            return QueryChild(*entry, name, attributes) == Found::There &&
                    !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         }
     }

@@ -1031,7 +1031,7 @@ TEST_F(Removal, JudgesTheSecondFileOfAFolderByTheFolderAsItIsThen) {
          false},
         {"a link to the system folder appears where the folder was missing", false,
          [](const TestFolder& t, const std::string& sub) {
-             return MakeFolderLink(t.Path(sub + "System"), t.Path(sub + "Product\\Sub"));
+             return MakeFolderLink(t.Canonical(sub + "System"), t.Path(sub + "Product\\Sub"));
          },
          true},
         // Windows refuses to rename the folder the step holds; POSIX cannot hold it.
@@ -1039,7 +1039,7 @@ TEST_F(Removal, JudgesTheSecondFileOfAFolderByTheFolderAsItIsThen) {
          [](const TestFolder& t, const std::string& sub) {
              return !platform::RenameNoReplace(t.Path(sub + "Product\\Sub"),
                                                t.Path(sub + "Moved")) &&
-                    MakeFolderLink(t.Path(sub + "System"), t.Path(sub + "Product\\Sub"));
+                    MakeFolderLink(t.Canonical(sub + "System"), t.Path(sub + "Product\\Sub"));
          },
          true},
     };
@@ -1068,15 +1068,17 @@ TEST_F(Removal, JudgesTheSecondFileOfAFolderByTheFolderAsItIsThen) {
         window.onStatus = nullptr;
         EXPECT_EQ(t.Read(sub + "System\\b.txt"), "keep") << Dump(report);
 #ifdef _WIN32
-        if (c.folderThere)
+        if (c.folderThere) {
             EXPECT_FALSE(platform::FolderPresent(t.Path(sub + "Moved"))) << "a held folder moved";
+        }
 #endif
         if (!changed && !c.folderThere)
             continue; // no links on this system (Wine 8)
         const bool refused = changed && c.refused;
         EXPECT_EQ(report.Count(sweepstone::Outcome::Refused), refused ? 1u : 0u) << Dump(report);
-        if (!refused)
+        if (!refused) {
             EXPECT_FALSE(t.Has(sub + "Product\\Sub\\b.txt")) << Dump(report);
+        }
     }
 }
 

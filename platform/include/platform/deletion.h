@@ -65,10 +65,11 @@ std::error_code RemoveEmptyFolder(const std::string& folder,
 // about the way to a file (the links and junctions on it, short names, the volume) is
 // asked once per folder, not once per file. Each folder is opened once (links on its
 // way followed, as a path is), asked where it leads, and held open until this object
-// goes; every file of it is then looked up and deleted relative to that very handle,
-// without following a link in its own name. A folder that is not there is noted with
-// the nearest held folder above it and asked again, relative to that handle, for each
-// file: a file below it costs one look-up of that name.
+// goes; every file of it is then deleted relative to that very handle, without
+// following a link in its own name, and looked up (is it there, is it a link) by the
+// path the folder was opened by, which leads to the held folder while it is held. A
+// folder that is not there is noted with the nearest held folder above it, and asked
+// again in that folder for each file: a file below it costs one look-up of one name.
 //
 // Why a held folder makes the cached answer sound on Windows: the folder is held
 // without FILE_SHARE_DELETE, so it can be neither renamed nor removed nor replaced by
