@@ -12,8 +12,8 @@
 #include <algorithm>
 
 #ifdef _WIN32
+#include "scoped_win32.h"
 #include "tree_walk_flags.h"
-#include "windows_support.h"
 #endif
 
 using testing_support::MakeFolderLink;
@@ -40,9 +40,9 @@ constexpr int kDepth = 16;
 void WriteLiterally(const TestFolder& t, const std::string& relative) {
 #ifdef _WIN32
     const std::wstring path = L"\\\\?\\" + platform::win32::Widen(t.Path(relative));
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
+    const platform::win32::ScopedFileHandle written(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(written);
 #else
     t.Write(relative, "n");
 #endif

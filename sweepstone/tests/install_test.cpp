@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "scoped_win32.h"
 #endif
 
 using sweepstone::Form2Window;
@@ -382,13 +382,14 @@ TEST(TForm2, TheBackgroundMovesTheWindowOnlyWhileThePrimaryButtonIsHeld) {
 TEST(TForm2, ALockedLogIsToldApartFromAMissingOne) {
     TestFolder t;
     t.Write("Uninstall.log", "[General]\r\nName=Sample\r\n");
-    const HANDLE held = CreateFileA(t.Path("Uninstall.log").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    platform::win32::ScopedFileHandle held(
+        CreateFileW(platform::win32::Widen(t.Path("Uninstall.log")).c_str(), GENERIC_READ, 0,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     RecordingForm2 window;
     TForm2 form(window, t.Path("Uninstall.exe"), FakeProcess::Operations());
     form.FormShow();
-    CloseHandle(held);
+    held.Reset();
     EXPECT_TRUE(
         Has(window.events, std::string("text Uninstall:") + sweepstone::kUnreadableLogText));
     EXPECT_FALSE(Has(window.events, std::string("text Uninstall:") + sweepstone::kMissingLogText));
@@ -597,15 +598,16 @@ TEST(TForm2Silent, AnUnreadableLogEndsWithTwoAndChangesNothing) {
     SilentProduct p("");
     p.t.Write("Product\\Uninstall.log",
               "[General]\r\nName=Sample\r\n[File]\r\nF1=" + p.t.Path("Effects\\x.fx") + "\r\n");
-    const HANDLE held = CreateFileA(p.t.Path("Product\\Uninstall.log").c_str(), GENERIC_READ, 0,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    platform::win32::ScopedFileHandle held(
+        CreateFileW(platform::win32::Widen(p.t.Path("Product\\Uninstall.log")).c_str(),
+                    GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     RecordingForm2 window;
     TForm2 form(window, p.program, FakeProcess::Operations(), sweepstone::RemovalSafety{},
                 ArgumentsOf({"/VERYSILENT", "/LOG=" + p.t.Path("report.txt")}));
     ASSERT_TRUE(form.PrepareReport());
     const int code = form.RunHidden();
-    CloseHandle(held);
+    held.Reset();
     EXPECT_EQ(code, 2);
     EXPECT_TRUE(FakeProcess::calls.empty()) << "no self-deletion";
     EXPECT_TRUE(p.t.Has("Effects\\x.fx"));

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include "windows_support.h"
+#include "scoped_win32.h"
 #endif
 
 using sweepstone::ProfileDocument;
@@ -183,12 +183,12 @@ TEST(ProfileFileRemoval, ALockedFileStaysAsItWasAndFails) {
     const std::string content = "[a]\r\nk=1\r\n[b]\r\n";
     t.Write("Scenery.cfg", content);
     // Another program holds the file open and lets others only read it.
-    HANDLE lock =
+    platform::win32::ScopedFileHandle lock(
         CreateFileW(platform::win32::Widen(t.Path("Scenery.cfg")).c_str(), GENERIC_READ,
-                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
     const std::error_code failure = ProfileFile(t.Path("Scenery.cfg")).RemoveSection("a");
-    CloseHandle(lock);
+    lock.Reset();
     EXPECT_TRUE(failure);
     EXPECT_EQ(t.Read("Scenery.cfg"), content);
     EXPECT_EQ(OtherFiles(t, "Scenery.cfg"), Texts{});

@@ -18,7 +18,7 @@
 #include <functional>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "scoped_win32.h"
 #else
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -1089,30 +1089,25 @@ namespace {
 class HeldOpen {
 public:
     explicit HeldOpen(const std::string& path)
-        : h_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~HeldOpen() {
-        if (h_ != INVALID_HANDLE_VALUE)
-            CloseHandle(h_);
-    }
-    bool Held() const { return h_ != INVALID_HANDLE_VALUE; }
+        : h_(CreateFileW(platform::win32::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    bool Held() const { return h_.Valid(); }
 
 private:
-    HANDLE h_;
+    platform::win32::ScopedFileHandle h_;
 };
 
 // The paths Windows deletes at the next restart, as MoveFileExW recorded them.
 std::wstring PendingDeletions() {
-    HKEY key = nullptr;
+    platform::win32::ScopedRegistryKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+                      KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return {};
     DWORD size = 0;
-    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size);
+    RegQueryValueExW(key.Get(), L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size);
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
-    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+    RegQueryValueExW(key.Get(), L"PendingFileRenameOperations", nullptr, nullptr,
                      reinterpret_cast<BYTE*>(value.data()), &size);
-    RegCloseKey(key);
     for (wchar_t& c : value) {
         if (c == L'\0')
             c = L'|';

@@ -213,10 +213,10 @@ InkColumns DarkColumns(HWND control) {
     InkColumns ink;
     ink.width = r.right - r.left;
     const int height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
+    const platform::win32::ScopedGetDc screen(nullptr);
     for (int x = 0; x < ink.width; ++x) {
         for (int y = height / 4; y < height - height / 4; ++y) {
-            const COLORREF c = GetPixel(screen, r.left + x, r.top + y);
+            const COLORREF c = GetPixel(screen.Get(), r.left + x, r.top + y);
             const int top = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
             if (c != CLR_INVALID && top < 110) {
                 if (ink.first < 0)
@@ -226,7 +226,6 @@ InkColumns DarkColumns(HWND control) {
             }
         }
     }
-    ReleaseDC(nullptr, screen);
     return ink;
 }
 
@@ -235,12 +234,15 @@ bool SaveScreenshot(HWND window, const std::wstring& path) {
     GetWindowRect(window, &r);
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(dc, old);
+    const platform::win32::ScopedGetDc screen(nullptr);
+    const platform::win32::ScopedMemoryDc dc(CreateCompatibleDC(screen.Get()));
+    const platform::win32::ScopedGdiObject<HBITMAP> bitmap(
+        CreateCompatibleBitmap(screen.Get(), w, h));
+    {
+        // Selected out again before GetDIBits reads it.
+        const platform::win32::ScopedSelect selected(dc.Get(), bitmap.Get());
+        BitBlt(dc.Get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
+    }
     BITMAPINFOHEADER info{};
     info.biSize = sizeof(info);
     info.biWidth = w;
@@ -249,11 +251,8 @@ bool SaveScreenshot(HWND window, const std::wstring& path) {
     info.biBitCount = 24;
     const int stride = ((w * 3) + 3) & ~3;
     std::vector<char> pixels(static_cast<size_t>(stride * h));
-    GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(),
+    GetDIBits(dc.Get(), bitmap.Get(), 0, static_cast<UINT>(h), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(info);

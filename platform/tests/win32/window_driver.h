@@ -3,10 +3,7 @@
 // texts, answering its message boxes, real pointer input and screenshots.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "scoped_win32.h"
 
 #include <chrono>
 #include <string>

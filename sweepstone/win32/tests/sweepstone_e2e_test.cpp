@@ -13,11 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <commctrl.h>
 #include <shlwapi.h>
 
@@ -32,6 +27,10 @@
 
 using sweepstone::win32::Component;
 using namespace window_driver;
+using platform::win32::ScopedFileHandle;
+using platform::win32::ScopedFindHandle;
+using platform::win32::ScopedKernelHandle;
+using platform::win32::ScopedRegistryKey;
 
 namespace {
 
@@ -64,61 +63,56 @@ bool Is64BitSystem() {
 }
 
 bool KeyExists(const std::wstring& key, REGSAM view = kView) {
-    HKEY h = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &h) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(h);
-    return true;
+    ScopedRegistryKey h;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, h.Receive()) ==
+           ERROR_SUCCESS;
 }
 
 void MakeKey(const std::wstring& key, const wchar_t* value, REGSAM view = kView) {
-    HKEY h = nullptr;
+    ScopedRegistryKey h;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                              nullptr, &h, nullptr),
+                              nullptr, h.Receive(), nullptr),
               ERROR_SUCCESS)
         << Narrow(key);
-    RegSetValueExW(h, L"Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+    RegSetValueExW(h.Get(), L"Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                    static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    RegCloseKey(h);
 }
 
 void DeleteKeyTree(const std::wstring& key, REGSAM view = kView) {
-    HKEY h = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS | view, &h) !=
+    ScopedRegistryKey h;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS | view, h.Receive()) !=
         ERROR_SUCCESS)
         return;
-    RegDeleteTreeW(h, nullptr);
-    RegCloseKey(h);
+    RegDeleteTreeW(h.Get(), nullptr);
+    h.Reset();
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), view, 0);
 }
 
 // Sets a string value of an existing key; with an empty text, deletes the value.
 void SetKeyValue(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | kView, &h),
+    ScopedRegistryKey h;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | kView, h.Receive()),
               ERROR_SUCCESS)
         << Narrow(key);
     if (text.empty())
-        RegDeleteValueW(h, name);
+        RegDeleteValueW(h.Get(), name);
     else
-        RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+        RegSetValueExW(h.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(h);
 }
 
 // Entries of a folder that match a pattern (the self-deletion's folders).
 std::set<std::wstring> FilesIn(const std::wstring& temp, const wchar_t* pattern) {
     std::set<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    HANDLE h = FindFirstFileW((temp + pattern).c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE)
+    const ScopedFindHandle h(FindFirstFileW((temp + pattern).c_str(), &found));
+    if (!h)
         return names;
     do {
         const std::wstring name = found.cFileName;
         if (name != L"." && name != L"..")
             names.insert(temp + name);
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
+    } while (FindNextFileW(h.Get(), &found));
     return names;
 }
 
@@ -345,20 +339,20 @@ public:
         std::wstring command = L"\"" + product.program + L"\"";
         if (!arguments.empty())
             command += L" " + arguments;
+        PROCESS_INFORMATION started{};
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            product.root.c_str(), &si, &process_))
+                            product.root.c_str(), &si, &started))
             return;
-        WaitForInputIdle(process_.hProcess, 20000);
+        process_.Reset(started.hProcess);
+        thread_.Reset(started.hThread);
+        processId_ = started.dwProcessId;
+        WaitForInputIdle(process_.Get(), 20000);
         WaitFor([this] { return (form_ = FindOwnWindow(sweepstone::win32::kFormClassName)); });
     }
 
     ~Wizard() {
-        if (process_.hProcess) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(process_.hProcess, 1);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
+        if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT)
+            TerminateProcess(process_.Get(), 1);
     }
 
     HWND Form() const { return form_; }
@@ -395,7 +389,7 @@ public:
     void Click(Component c) const { PostMessageW(Control(c), BM_CLICK, 0, 0); }
 
     MessageBoxSeen WaitForMessageBox(double seconds = 20) const {
-        return window_driver::WaitForMessageBox(process_.dwProcessId, seconds);
+        return window_driver::WaitForMessageBox(processId_, seconds);
     }
     HWND MessageBoxNow() const { return FindOwnWindow(L"#32770"); }
 
@@ -403,9 +397,9 @@ public:
 
     // Waits for the process to end; false when it is still running.
     bool Exited(DWORD* code, DWORD milliseconds = 15000) const {
-        if (WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(process_.Get(), milliseconds) != WAIT_OBJECT_0)
             return false;
-        GetExitCodeProcess(process_.hProcess, code);
+        GetExitCodeProcess(process_.Get(), code);
         return true;
     }
 
@@ -453,10 +447,12 @@ public:
 
 private:
     HWND FindOwnWindow(const wchar_t* className, bool mustBeVisible = true) const {
-        return FindProcessWindow(process_.dwProcessId, className, mustBeVisible);
+        return FindProcessWindow(processId_, className, mustBeVisible);
     }
 
-    PROCESS_INFORMATION process_{};
+    ScopedKernelHandle process_;
+    ScopedKernelHandle thread_;
+    DWORD processId_ = 0;
     HWND form_ = nullptr;
 };
 
@@ -480,9 +476,10 @@ void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p, DWORD exitCo
     const std::set<std::wstring> before = FilesIn(p.temp, L"*");
     // Shared for reading and writing (as the running program's own image is), not
     // for deletion.
-    HANDLE held = CreateFileW(p.program.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(held, INVALID_HANDLE_VALUE) << "the program file cannot be held: " << GetLastError();
+    ScopedFileHandle held(CreateFileW(p.program.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(held) << "the program file cannot be held: " << GetLastError();
     w.Click(Component::BitBtn2);
     DWORD code = 99;
     const bool exited = w.Exited(&code);
@@ -490,8 +487,7 @@ void FinishAndExpectSelfDeletion(const Wizard& w, const Product& p, DWORD exitCo
         Sleep(3000);
         EXPECT_TRUE(FileExists(p.program)) << "deleted while held open";
     }
-    if (held != INVALID_HANDLE_VALUE)
-        CloseHandle(held);
+    held.Reset();
     ASSERT_TRUE(exited) << "Finish did not end the program";
     EXPECT_EQ(code, exitCode);
     EXPECT_TRUE(WaitFor([&] { return !FileExists(p.program); }, 30))
@@ -819,20 +815,19 @@ TEST(Wizard, RemovesNothingOfTheSystemOrTheSimulatorHoweverTheLogSpellsIt) {
     // The simulator lies in the tree's "Sim" folder, as its registry key says.
     SetKeyValue(simKey, L"SetupPath", p.root + L"Sim\\");
     // A registry link from the product's key to another key.
-    HKEY link = nullptr;
+    ScopedRegistryKey link;
     const std::wstring target = std::wstring(L"\\Registry\\Machine\\SOFTWARE\\") +
                                 (Is64BitSystem() ? L"WOW6432Node\\" : L"") +
                                 p.registryKey.substr(9) + L"\\Target";
     const bool keyLinked =
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, (p.registryKey + L"\\Link").c_str(), 0, nullptr,
                         REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS | KEY_CREATE_LINK | kView, nullptr, &link,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK | kView, nullptr, link.Receive(),
                         nullptr) == ERROR_SUCCESS &&
-        RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+        RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK,
                        reinterpret_cast<const BYTE*>(target.c_str()),
                        static_cast<DWORD>(target.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
-    if (link)
-        RegCloseKey(link);
+    link.Reset();
     // The Windows folder by its short name, where the system gives one.
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
@@ -1263,6 +1258,8 @@ CommandLineRun RunWithArguments(const Product& p, const std::wstring& arguments,
                         p.root.c_str(), &si, &pi))
         return run;
     run.started = true;
+    const ScopedKernelHandle process(pi.hProcess);
+    const ScopedKernelHandle thread(pi.hThread);
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
         if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
@@ -1281,8 +1278,6 @@ CommandLineRun RunWithArguments(const Product& p, const std::wstring& arguments,
     if (!run.exited)
         TerminateProcess(pi.hProcess, 1);
     GetExitCodeProcess(pi.hProcess, &run.code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
     return run;
 }
 
@@ -1527,11 +1522,11 @@ TEST(CommandLine, QuestionMarkShowsTheUsageAndChangesNothing) {
 TEST(CommandLine, AFileInUseEndsWith3010) {
     const Product p = MakeProduct(L"restart", L"Uninstall.exe");
     const std::wstring held = p.root + L"Sim\\Effects\\sample_lights.fx";
-    HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ScopedFileHandle h(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(h);
     const CommandLineRun run = RunWithArguments(p, L"/VERYSILENT /LOG=report.txt");
-    CloseHandle(h);
+    h.Reset();
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.code, 3010u);
     EXPECT_EQ(run.boxText, L"");
@@ -1551,11 +1546,12 @@ TEST(CommandLine, AFileInUseEndsWith3010) {
 TEST(CommandLine, AnUnreadableLogEndsWithTwoAndChangesNothing) {
     for (const wchar_t* mode : {L"/SILENT", L"/S"}) {
         const Product p = MakeProduct(L"locked-log", L"Uninstall.exe");
-        HANDLE h = CreateFileW((p.folder + L"Uninstall.log").c_str(), GENERIC_READ | GENERIC_WRITE,
-                               0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        ScopedFileHandle h(CreateFileW((p.folder + L"Uninstall.log").c_str(),
+                                       GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(h);
         const CommandLineRun run = RunWithArguments(p, std::wstring(mode) + L" /LOG=report.txt");
-        CloseHandle(h);
+        h.Reset();
         ASSERT_TRUE(run.exited) << Narrow(mode);
         EXPECT_EQ(run.code, 2u) << Narrow(mode);
         EXPECT_EQ(run.boxText, L"") << Narrow(mode);
@@ -1571,11 +1567,11 @@ TEST(CommandLine, AHeldSceneryLibraryIsLeftWithTheSystemsReason) {
     const Product p = MakeProduct(L"held-scenery", L"Uninstall.exe");
     const std::wstring scenery = p.root + L"ProgramData\\Sim\\Scenery.cfg";
     const std::string before = ReadFile(scenery);
-    HANDLE h = CreateFileW(scenery.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ScopedFileHandle h(CreateFileW(scenery.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(h);
     const CommandLineRun run = RunWithArguments(p, L"/VERYSILENT /LOG=report.txt");
-    CloseHandle(h);
+    h.Reset();
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.code, 1u);
     EXPECT_EQ(ReadFile(scenery), before);

@@ -41,6 +41,7 @@ Outcome RunSeason(const std::wstring& tree, const std::wstring& arguments,
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, tree.c_str(),
                         &si, &p))
         return out;
+    const platform::win32::ScopedKernelHandle process(p.hProcess), thread(p.hThread);
     const ULONGLONG end = GetTickCount64() + 120000;
     while (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT && GetTickCount64() < end) {
         const MessageBoxSeen box = WaitForMessageBox(p.dwProcessId, 0.5);
@@ -53,8 +54,6 @@ Outcome RunSeason(const std::wstring& tree, const std::wstring& arguments,
         GetExitCodeProcess(p.hProcess, &out.exitCode);
     else
         TerminateProcess(p.hProcess, 99);
-    CloseHandle(p.hProcess);
-    CloseHandle(p.hThread);
     return out;
 }
 

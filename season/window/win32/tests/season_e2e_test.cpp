@@ -15,11 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <commctrl.h>
 
 #include <algorithm>
@@ -36,6 +31,13 @@
 
 using season::Component;
 using namespace window_driver;
+using platform::win32::ScopedFileHandle;
+using platform::win32::ScopedFindHandle;
+using platform::win32::ScopedGdiObject;
+using platform::win32::ScopedGetDc;
+using platform::win32::ScopedKernelHandle;
+using platform::win32::ScopedRegistryKey;
+using platform::win32::ScopedSelect;
 
 namespace {
 
@@ -64,30 +66,31 @@ public:
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         std::wstring command = L"\"" + program + L"\"";
+        PROCESS_INFORMATION started{};
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            tree_.c_str(), &si, &process_))
+                            tree_.c_str(), &si, &started))
             return;
-        WaitForInputIdle(process_.hProcess, 20000);
+        process_.Reset(started.hProcess);
+        thread_.Reset(started.hThread);
+        processId_ = started.dwProcessId;
+        threadId_ = started.dwThreadId;
+        WaitForInputIdle(process_.Get(), 20000);
         WaitFor([this] { return (form_ = FindForm()) != nullptr || Ended(); });
     }
 
-    bool Ended() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+    bool Ended() const { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
 
     ~Switcher() {
-        if (process_.hProcess) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                if (form_)
-                    PostMessageW(form_, WM_CLOSE, 0, 0);
-                if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT)
-                    TerminateProcess(process_.hProcess, 1);
-            }
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
+        if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+            if (form_)
+                PostMessageW(form_, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(process_.Get(), 5000) == WAIT_TIMEOUT)
+                TerminateProcess(process_.Get(), 1);
         }
     }
 
     HWND Form() const { return form_; }
-    DWORD ProcessId() const { return process_.dwProcessId; }
+    DWORD ProcessId() const { return processId_; }
     HWND Tooltips() const { return FindOwnWindow(L"tooltips_class32", false); }
     const std::wstring& Tree() const { return tree_; }
 
@@ -130,21 +133,21 @@ public:
     HWND FocusedControl() const {
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
-        GetGUIThreadInfo(process_.dwThreadId, &info);
+        GetGUIThreadInfo(threadId_, &info);
         return info.hwndFocus;
     }
 
     // The next message box of the program, with its caption and text.
     MessageBoxSeen WaitForMessageBox() const {
-        return window_driver::WaitForMessageBox(process_.dwProcessId);
+        return window_driver::WaitForMessageBox(processId_);
     }
 
     static void Answer(const MessageBoxSeen& box, int button) { AnswerMessageBox(box, button); }
 
     bool Exited(DWORD* code) const {
-        if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(process_.Get(), 10000) != WAIT_OBJECT_0)
             return false;
-        GetExitCodeProcess(process_.hProcess, code);
+        GetExitCodeProcess(process_.Get(), code);
         return true;
     }
 
@@ -159,11 +162,14 @@ private:
     HWND FindForm() const { return FindOwnWindow(season::kFormClassName, true); }
 
     HWND FindOwnWindow(const wchar_t* className, bool mustBeVisible = true) const {
-        return FindProcessWindow(process_.dwProcessId, className, mustBeVisible);
+        return FindProcessWindow(processId_, className, mustBeVisible);
     }
 
     std::wstring tree_;
-    PROCESS_INFORMATION process_{};
+    ScopedKernelHandle process_;
+    ScopedKernelHandle thread_;
+    DWORD processId_ = 0;
+    DWORD threadId_ = 0;
     HWND form_ = nullptr;
 };
 
@@ -199,10 +205,11 @@ void ApplyAnswering(const Switcher& s, int mipMapAnswer) {
 // The text of a control's tooltip, read through memory in the program's process
 // (the tooltip's messages carry pointers).
 std::wstring TooltipTextOf(const Switcher& s, Component c) {
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                 s.ProcessId());
-    if (!process)
+    const ScopedKernelHandle opened(OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, s.ProcessId()));
+    if (!opened)
         return L"<no access>";
+    const HANDLE process = opened.Get();
     constexpr size_t kChars = 512;
     const size_t bytes = sizeof(TOOLINFOW) + kChars * sizeof(wchar_t);
     auto* remote = static_cast<BYTE*>(
@@ -219,7 +226,6 @@ std::wstring TooltipTextOf(const Switcher& s, Component c) {
     ReadProcessMemory(process, remote + sizeof(TOOLINFOW), text.data(), kChars * sizeof(wchar_t),
                       nullptr);
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
     text.back() = L'\0';
     return text.data();
 }
@@ -468,17 +474,17 @@ TEST(SeasonWindow, TellsTheActiveSeasonAfterASwitchAndInANewStartAndNamesAnAddon
         // The longest line fits its control at the design size (Tahoma 8 pt).
         RECT box;
         GetClientRect(s.Control(Component::Label_Active), &box);
-        HDC dc = GetDC(nullptr);
-        HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
-                                 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-        HGDIOBJ old = SelectObject(dc, font);
+        const ScopedGetDc dc(nullptr);
+        const ScopedGdiObject<HFONT> font(
+            CreateFontW(-MulDiv(8, GetDeviceCaps(dc.Get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0,
+                        0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                        DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
         const std::wstring text = s.Text(Component::Label_Active);
         SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        SelectObject(dc, old);
-        DeleteObject(font);
-        ReleaseDC(nullptr, dc);
+        {
+            const ScopedSelect selected(dc.Get(), font.Get());
+            GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+        }
         EXPECT_LT(size.cx, box.right) << Narrow(text);
     }
 }
@@ -588,12 +594,12 @@ TEST(SeasonWindow, WithNoAddonFoundApplyingSaysSoInBothLanguagesAndChangesNothin
     }
     // Only the program and the folder made above are there.
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((s.Tree() + L"*").c_str(), &data);
+    const ScopedFindHandle find(FindFirstFileW((s.Tree() + L"*").c_str(), &data));
+    ASSERT_TRUE(find);
     std::vector<std::wstring> names;
     do {
         names.emplace_back(data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::wstring>{L".", L"..", L"Loose", L"season.exe"}));
 }
@@ -604,24 +610,23 @@ class DisplayScaling {
 public:
     explicit DisplayScaling(DWORD dpi) {
         RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
-                        KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
+                        KEY_READ | KEY_WRITE, nullptr, key_.Receive(), nullptr);
         DWORD size = sizeof(old_);
-        had_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr,
+        had_ = RegQueryValueExW(key_.Get(), L"LogPixels", nullptr, nullptr,
                                 reinterpret_cast<BYTE*>(&old_), &size) == ERROR_SUCCESS;
-        RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+        RegSetValueExW(key_.Get(), L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
                        sizeof(dpi));
     }
     ~DisplayScaling() {
         if (had_)
-            RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_),
-                           sizeof(old_));
+            RegSetValueExW(key_.Get(), L"LogPixels", 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
         else
-            RegDeleteValueW(key_, L"LogPixels");
-        RegCloseKey(key_);
+            RegDeleteValueW(key_.Get(), L"LogPixels");
     }
 
 private:
-    HKEY key_ = nullptr;
+    ScopedRegistryKey key_;
     DWORD old_ = 0;
     bool had_ = false;
 };
@@ -652,19 +657,19 @@ TEST(SeasonWindow, ScalesItsFixedLayoutAt150Percent) {
 // take.
 std::vector<int> BoldWidthsAtSteps(const std::wstring& text, int designHeight) {
     std::vector<int> widths;
-    HDC dc = GetDC(nullptr);
+    const ScopedGetDc dc(nullptr);
     for (int step = 0; step <= season::kSmallerFontSteps; ++step) {
-        HFONT font = CreateFontW(season::FontHeightAtStep(designHeight, step), 0, 0, 0, FW_BOLD, 0,
-                                 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-        HGDIOBJ old = SelectObject(dc, font);
+        const ScopedGdiObject<HFONT> font(CreateFontW(season::FontHeightAtStep(designHeight, step),
+                                                      0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET,
+                                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                                      DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
         SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        SelectObject(dc, old);
-        DeleteObject(font);
+        {
+            const ScopedSelect selected(dc.Get(), font.Get());
+            GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+        }
         widths.push_back(size.cx);
     }
-    ReleaseDC(nullptr, dc);
     return widths;
 }
 
@@ -749,25 +754,29 @@ public:
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         std::wstring command = L"\"" + path + L"\"";
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                       &process_);
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &si, &started))
+            return;
+        process_.Reset(started.hProcess);
+        thread_.Reset(started.hThread);
     }
     ~NamedProgram() { End(); }
     bool Running() const {
-        return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+        return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
     }
     void End() {
-        if (!process_.hProcess)
+        if (!process_)
             return;
-        TerminateProcess(process_.hProcess, 0);
-        WaitForSingleObject(process_.hProcess, 5000);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_ = {};
+        TerminateProcess(process_.Get(), 0);
+        WaitForSingleObject(process_.Get(), 5000);
+        process_.Reset();
+        thread_.Reset();
     }
 
 private:
-    PROCESS_INFORMATION process_{};
+    ScopedKernelHandle process_;
+    ScopedKernelHandle thread_;
 };
 
 bool StartsWith(const std::wstring& text, const std::wstring& start) {
@@ -870,8 +879,9 @@ TEST(SeasonWindow, ASecondStartOnTheSameFolderBringsTheFirstWindowToTheFrontAndE
     // Another program of the session holds a mutex of the folder's name and has no
     // window: the switcher opens all the same.
     const std::string name = season::InstanceMutexName(Narrow(first.Tree()));
-    HANDLE squatter = CreateMutexW(nullptr, TRUE, std::wstring(name.begin(), name.end()).c_str());
-    ASSERT_NE(squatter, nullptr);
+    const ScopedKernelHandle squatter(
+        CreateMutexW(nullptr, TRUE, std::wstring(name.begin(), name.end()).c_str()));
+    ASSERT_TRUE(squatter);
     {
         Switcher fifth(Switcher::SecondStart{}, first.Tree() + L"season.exe");
         EXPECT_NE(fifth.Form(), nullptr) << "the window opens despite the taken mark";
@@ -881,7 +891,6 @@ TEST(SeasonWindow, ASecondStartOnTheSameFolderBringsTheFirstWindowToTheFrontAndE
         ASSERT_TRUE(sixth.Exited(&code));
         EXPECT_EQ(sixth.Form(), nullptr);
     }
-    CloseHandle(squatter);
 }
 
 // A large add-on tree: `count` generic add-ons whose summer and winter textures are
@@ -1096,19 +1105,17 @@ private:
         if (!CreateProcessW(L"\\\\?\\unix\\usr\\bin\\chattr", command.data(), nullptr, nullptr,
                             FALSE, 0, nullptr, nullptr, &si, &pi))
             return false;
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
+        const ScopedKernelHandle process(pi.hProcess);
+        const ScopedKernelHandle thread(pi.hThread);
         // Wine does not wait for a Linux program's end: whether it took shows in
         // whether a file can be made in the folder.
         return WaitFor(
             [&] {
                 const std::wstring probe = folder_ + L"\\probe.tmp";
-                HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-                const bool writable = file != INVALID_HANDLE_VALUE;
-                if (writable)
-                    CloseHandle(file);
-                return writable != immutable;
+                const ScopedFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                        CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
+                                                        nullptr));
+                return file.Valid() != immutable;
             },
             10);
     }
@@ -1134,17 +1141,16 @@ HWND OtherProcessBox(DWORD exceptProcess, const std::wstring& caption) {
 int ColouredPixels(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
-    HDC screen = GetDC(nullptr);
+    const ScopedGetDc screen(nullptr);
     int coloured = 0;
     for (int y = r.top; y < r.bottom; ++y) {
         for (int x = r.left; x < r.right; ++x) {
-            const COLORREF c = GetPixel(screen, x, y);
+            const COLORREF c = GetPixel(screen.Get(), x, y);
             const int hi = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
             const int lo = std::min({GetRValue(c), GetGValue(c), GetBValue(c)});
             coloured += c != CLR_INVALID && hi - lo > 60;
         }
     }
-    ReleaseDC(nullptr, screen);
     return coloured;
 }
 
