@@ -299,6 +299,13 @@ TEST(ResolvedPathName, ResolvesEveryPartOfAPathBeyondMaxPath) {
     const std::string tail = "\\Missing\\Tail"; // kept as written
     const std::string resolved = platform::ResolvedPathName(folder + tail);
     EXPECT_EQ(resolved.size(), folder.size() + tail.size());
+    // The folders of one removal step, each asked once, give the same answers: a file
+    // there, one in a folder that is not there, and the same deep paths.
+    t.Write("Product\\a.txt", "a");
+    platform::FileFolders files;
+    for (const std::string& path : {t.Path("Product\\a.txt"), t.Path("Gone\\Deeper\\b.txt"),
+                                    t.Path("Product\\b.txt"), folder + tail, folder + "\\Other"})
+        EXPECT_EQ(files.ResolvedPathName(path), platform::ResolvedPathName(path)) << path;
     if (UnderWine()) {
         // Windows resolves such paths; Wine 8 resolves none beyond MAX_PATH: its
         // GetFinalPathNameByHandleW fails with ERROR_MORE_DATA, and its GetLongPathNameW
@@ -318,6 +325,7 @@ TEST(ResolvedPathName, ResolvesEveryPartOfAPathBeyondMaxPath) {
         SCOPED_TRACE(s.what);
         ASSERT_GT(s.path.size(), 280u);
         EXPECT_EQ(platform::ResolvedPathName(s.path + tail), resolved);
+        EXPECT_EQ(files.ResolvedPathName(s.path + tail), resolved);
     }
 }
 
