@@ -107,9 +107,10 @@ std::error_code CopyFileOntoResolved(const std::string& source, const std::strin
     // Windows refuses to open a read-only file for writing; Wine run by root does not.
     if (onto.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
         return win32::MakeError(ERROR_ACCESS_DENIED);
-    if (!SetEndOfFile(out.Get()))
+    FILE_END_OF_FILE_INFO empty{};
+    if (!SetFileInformationByHandle(out.Get(), FileEndOfFileInfo, &empty, sizeof empty))
         return LastError();
-    std::vector<char> buffer(1024 * 1024);
+    std::vector<char> buffer(64 * 1024);
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
