@@ -527,12 +527,8 @@ CheckRun RunCheck(const Arguments& arguments, const std::string& programPath,
 
     CheckRun run;
     run.exitCode = CheckExitCode(findings);
-    // "Uninstall.log" gives "Uninstall-check.txt".
-    std::string stem = ownLog.substr(0, ownLog.size() - 3);
-    if (!stem.empty() && stem.back() == '.')
-        stem.pop_back();
-    run.reportFile =
-        arguments.reportFile.empty() ? folder + stem + "-check.txt" : arguments.reportFile;
+    run.reportFile = arguments.reportFile.empty() ? folder + CheckReportFileNameFor(programPath)
+                                                  : arguments.reportFile;
     run.message = SummaryLine(logName, findings);
     for (size_t i = 0; i < findings.size(); ++i) {
         if (i == kListedFindings) {

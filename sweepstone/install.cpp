@@ -65,6 +65,13 @@ std::string PictureFileNameFor(const std::string& programPath) {
     return StemOf(programPath) + "jpg";
 }
 
+std::string CheckReportFileNameFor(const std::string& programPath) {
+    std::string stem = StemOf(programPath);
+    if (!stem.empty())
+        stem.pop_back(); // its "."
+    return stem + "-check.txt";
+}
+
 SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::string& batchFolder,
                                   const std::string& systemFolder) {
     std::string folder = BaseFolderOf(programPath);
@@ -129,6 +136,7 @@ void TForm2::FormShow() {
     state_.BaseFolder = BaseFolderOf(programPath_);
     state_.LogFileName = LogFileNameFor(programPath_);
     state_.PictureFileName = PictureFileNameFor(programPath_);
+    state_.CheckReportFileName = CheckReportFileNameFor(programPath_);
     state_.ProductName.clear();
 
     const std::string picture = state_.BaseFolder + state_.PictureFileName;

@@ -105,6 +105,9 @@ SelfDeleteCommand SelfDeleteBatch(const std::string& programPath, const std::str
 // first "." (nothing when it has none), then "log" or "jpg".
 std::string LogFileNameFor(const std::string& programPath);
 std::string PictureFileNameFor(const std::string& programPath);
+// The default report of /CHECK beside the wizard: the stem without its "." then
+// "-check.txt" ("Uninstall-check.txt"). The removal deletes it with the log.
+std::string CheckReportFileNameFor(const std::string& programPath);
 
 // The folder of a program file, ending in a separator (platform/path.h).
 using platform::BaseFolderOf;

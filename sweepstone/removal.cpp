@@ -364,11 +364,13 @@ private:
         window_.SetProgress(position);
     }
 
-    // Step 14: the log and the picture beside the wizard.
+    // Step 14: the log, the picture and the check's report beside the wizard (each
+    // opened as itself, a link as the link, and deleted through that handle).
     void DeleteOwnFiles() {
         if (keepOwnFiles_)
             return;
-        for (const std::string& name : {state_.LogFileName, state_.PictureFileName}) {
+        for (const std::string& name :
+             {state_.LogFileName, state_.PictureFileName, state_.CheckReportFileName}) {
             const std::string file = state_.BaseFolder + name;
             if (name.empty() || !platform::FilePresent(file))
                 continue;

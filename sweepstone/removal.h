@@ -36,6 +36,9 @@ struct WizardState {
     std::string BaseFolder;      // the wizard's folder, ending in a separator
     std::string LogFileName;     // "Uninstall.log" beside "Uninstall.exe"
     std::string PictureFileName; // "Uninstall.jpg"
+    // "Uninstall-check.txt": what a check of the log wrote beside the wizard, which
+    // would keep the wizard's folder from going.
+    std::string CheckReportFileName;
     std::string ProductName = "Product";
     bool RemovalDone = false;
 };

@@ -1,5 +1,7 @@
 #include "platform/path.h"
 
+#include "platform/unicode.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -270,6 +272,21 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
         out += '\\';
     out += name;
     return out;
+}
+
+bool SamePathText(std::string_view first, std::string_view second) {
+    // Each path as its names with one "\\" between them.
+    const auto names = [](std::string_view path) {
+        std::string out;
+        for (size_t i = 0; i < path.size(); ++i) {
+            if (!IsPathSeparator(path[i]))
+                out += path[i];
+            else if (i + 1 < path.size() && !IsPathSeparator(path[i + 1]))
+                out += '\\';
+        }
+        return out;
+    };
+    return EqualFolded(names(first), names(second));
 }
 
 } // namespace platform

@@ -3,11 +3,13 @@
 // Windows paths runs unchanged in native tests: "\" and "/" both separate, and each
 // path component is matched against the folder's entries without regard to case.
 #include "platform/files.h"
+#include "platform/path.h"
 #include "platform/text.h"
 #include "platform/unicode.h"
 #include "posix_path.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -154,6 +156,39 @@ bool FolderHasFiles(const std::string& folder) {
 
 namespace {
 
+// Copies what is left of `in` into `out` and gives `out` the source's last-write
+// time, as CopyFile does; closes both.
+std::error_code CopyThrough(int in, int out, const struct stat& st) {
+    char buf[64 * 1024];
+    std::error_code result;
+    for (;;) {
+        ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0) {
+            result = LastError();
+            break;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
+            if (w < 0) {
+                result = LastError();
+                break;
+            }
+            done += w;
+        }
+        if (result)
+            break;
+    }
+    const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+    if (!result && ::futimens(out, times) != 0)
+        result = LastError();
+    ::close(in);
+    if (::close(out) != 0 && !result)
+        result = LastError();
+    return result;
+}
+
 std::error_code CopyBytes(const std::string& from, const std::string& to) {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
@@ -187,41 +222,61 @@ std::error_code CopyBytes(const std::string& from, const std::string& to) {
         ::close(in);
         return e;
     }
-    char buf[64 * 1024];
-    std::error_code result;
-    for (;;) {
-        ssize_t n = ::read(in, buf, sizeof buf);
-        if (n < 0) {
-            result = LastError();
-            break;
-        }
-        if (n == 0)
-            break;
-        for (ssize_t done = 0; done < n;) {
-            ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
-            if (w < 0) {
-                result = LastError();
-                break;
-            }
-            done += w;
-        }
-        if (result)
-            break;
-    }
-    // The copy keeps the source's last-write time, as CopyFile does.
-    const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
-    if (!result && ::futimens(out, times) != 0)
-        result = LastError();
-    ::close(in);
-    if (::close(out) != 0 && !result)
-        result = LastError();
-    return result;
+    return CopyThrough(in, out, st);
 }
 
 } // namespace
 
 std::error_code CopyFileReplacing(const std::string& source, const std::string& target) {
     return CopyBytes(ResolvePath(source), ResolvePath(target));
+}
+
+std::error_code CopyFileOntoResolved(const std::string& source, const std::string& target,
+                                     const std::string& resolvedTarget, bool& ledElsewhere) {
+    ledElsewhere = false;
+    const int in = ::open(ResolvePath(source).c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return LastError();
+    const auto fail = [&](std::error_code error, int out = -1) {
+        ::close(in);
+        if (out >= 0)
+            ::close(out);
+        return error;
+    };
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode))
+        return fail(std::make_error_code(std::errc::is_a_directory));
+    // An existing target through its links, which the check resolved; a new one at
+    // its very name (O_EXCL fails on a link there).
+    const std::string to = ResolvePath(target);
+    bool created = false;
+    int out = ::open(to.c_str(), O_WRONLY | O_CLOEXEC);
+    if (out < 0 && errno == ENOENT) {
+        out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     st.st_mode & 0777);
+        created = true;
+    }
+    if (out < 0)
+        return fail(LastError());
+    char place[PATH_MAX];
+    const std::string link = "/proc/self/fd/" + std::to_string(out);
+    const ssize_t n = ::readlink(link.c_str(), place, sizeof place - 1);
+    if (n <= 0 || !SamePathText(std::string(place, static_cast<size_t>(n)), resolvedTarget)) {
+        ledElsewhere = true;
+        if (created && n > 0)
+            ::unlink(std::string(place, static_cast<size_t>(n)).c_str());
+        return fail(std::make_error_code(std::errc::permission_denied), out);
+    }
+    struct stat tst {};
+    if (::fstat(out, &tst) != 0 || S_ISDIR(tst.st_mode))
+        return fail(std::make_error_code(std::errc::is_a_directory), out);
+    if (!created && (tst.st_mode & S_IWUSR) == 0)
+        return fail(std::make_error_code(std::errc::permission_denied), out);
+    if (tst.st_dev == st.st_dev && tst.st_ino == st.st_ino)
+        return fail(std::make_error_code(std::errc::device_or_resource_busy), out);
+    if (::ftruncate(out, 0) != 0)
+        return fail(LastError(), out);
+    return CopyThrough(in, out, st);
 }
 
 std::error_code ReadFileFacts(const std::string& path, FileFacts& facts) {

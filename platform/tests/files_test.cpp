@@ -1,5 +1,6 @@
 // The file system behaviours that the season switcher and the uninstall wizard rely
 // on, checked the same way on both sides of the platform layer.
+#include "platform/deletion.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "test_folder.h"
@@ -17,6 +18,18 @@
 using testing_support::TestFolder;
 
 namespace {
+
+// The two copies, which must behave alike: the plain one and the one held to the
+// place the target resolves to (here: where it lies).
+using Copy = std::error_code (*)(const std::string& source, const std::string& target);
+std::error_code HeldCopy(const std::string& source, const std::string& target) {
+    bool ledElsewhere = false;
+    const std::error_code failure = platform::CopyFileOntoResolved(
+        source, target, platform::ResolvedPathName(target), ledElsewhere);
+    EXPECT_FALSE(ledElsewhere) << target;
+    return failure;
+}
+const Copy kCopies[] = {platform::CopyFileReplacing, HeldCopy};
 
 void MakeAncient(const std::string& path) {
     // About 1969: older than anything a DOS date can hold.
@@ -76,58 +89,79 @@ TEST(FolderPresent, TellsFoldersFromFiles) {
 }
 
 TEST(CopyFileReplacing, ReplacesAnExistingTarget) {
+    for (const Copy copy : kCopies) {
+        TestFolder t;
+        t.Write("src.bmp", "new");
+        t.Write("dst.bmp", "an older, longer texture");
+        EXPECT_FALSE(copy(t.Path("src.bmp"), t.Path("DST.BMP")));
+        EXPECT_EQ(t.Read("dst.bmp"), "new");
+        EXPECT_EQ(t.Read("src.bmp"), "new");
+    }
+}
+
+TEST(CopyFileReplacing, AHeldCopyWritesNothingWhereTheTargetLiesElsewhere) {
     TestFolder t;
     t.Write("src.bmp", "new");
-    t.Write("dst.bmp", "old");
-    EXPECT_FALSE(platform::CopyFileReplacing(t.Path("src.bmp"), t.Path("DST.BMP")));
-    EXPECT_EQ(t.Read("dst.bmp"), "new");
-    EXPECT_EQ(t.Read("src.bmp"), "new");
+    t.Write("Other\\dst.bmp", "old");
+    t.MakeFolder("Checked");
+    for (const char* name : {"dst.bmp", "new.bmp"}) {
+        bool ledElsewhere = false;
+        EXPECT_TRUE(platform::CopyFileOntoResolved(
+            t.Path("src.bmp"), t.Path(std::string("Other\\") + name),
+            platform::ResolvedPathName(t.Path(std::string("Checked\\") + name)), ledElsewhere));
+        EXPECT_TRUE(ledElsewhere) << name;
+    }
+    EXPECT_EQ(t.Read("Other\\dst.bmp"), "old");
+    EXPECT_FALSE(t.Has("Other\\new.bmp"));
 }
 
 TEST(CopyFileReplacing, CopiesLargeFilesWholeWithTheirLastWriteTime) {
-    TestFolder t;
-    // Sizes around the copy's buffer of 1 MiB, with bytes that differ in every block.
-    for (const size_t size : {size_t{0}, size_t{1} << 20, (size_t{3} << 20) + 17}) {
-        std::string bytes(size, '\0');
-        for (size_t i = 0; i < size; ++i)
-            bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
-        t.Write("big.dds", bytes);
-        t.Write("target.dds", "an older, shorter texture");
-        ASSERT_FALSE(platform::CopyFileReplacing(t.Path("big.dds"), t.Path("target.dds")));
-        EXPECT_TRUE(t.Read("target.dds") == bytes) << size;
+    for (const Copy copy : kCopies) {
+        TestFolder t;
+        // Sizes around the copy's buffer of 1 MiB, with bytes that differ in every block.
+        for (const size_t size : {size_t{0}, size_t{1} << 20, (size_t{3} << 20) + 17}) {
+            std::string bytes(size, '\0');
+            for (size_t i = 0; i < size; ++i)
+                bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+            t.Write("big.dds", bytes);
+            t.Write("target.dds", "an older, shorter texture");
+            ASSERT_FALSE(copy(t.Path("big.dds"), t.Path("target.dds")));
+            EXPECT_TRUE(t.Read("target.dds") == bytes) << size;
+        }
+        // The copy keeps the source's last-write time, as CopyFile does.
+        t.Write("stamped.bmp", "x");
+        const auto stamp = std::chrono::time_point_cast<std::chrono::seconds>(
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+        std::filesystem::last_write_time(t.Path("stamped.bmp"), stamp);
+        ASSERT_FALSE(copy(t.Path("stamped.bmp"), t.Path("copy.bmp")));
+        EXPECT_TRUE(std::filesystem::last_write_time(t.Path("copy.bmp")) == stamp);
     }
-    // The copy keeps the source's last-write time, as CopyFile does.
-    t.Write("stamped.bmp", "x");
-    const auto stamp = std::chrono::time_point_cast<std::chrono::seconds>(
-        std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400));
-    std::filesystem::last_write_time(t.Path("stamped.bmp"), stamp);
-    ASSERT_FALSE(platform::CopyFileReplacing(t.Path("stamped.bmp"), t.Path("copy.bmp")));
-    EXPECT_TRUE(std::filesystem::last_write_time(t.Path("copy.bmp")) == stamp);
 }
 
 TEST(CopyFileReplacing, FailsWithoutChangingAnything) {
-    TestFolder t;
-    t.Write("src.bmp", "new");
-    t.Write("locked.bmp", "old");
-    ASSERT_FALSE(platform::SetReadOnly(t.Path("locked.bmp"), true));
-    t.MakeFolder("folder.bmp");
-    struct Case {
-        const char* source;
-        const char* target;
-    } cases[] = {
-        {"missing.bmp", "out.bmp"},       // missing source
-        {"src.bmp", "no\\such\\out.bmp"}, // target folder missing
-        {"src.bmp", "locked.bmp"},        // read-only target
-        {"src.bmp", "folder.bmp"},        // target is a folder
-        {"src.bmp", "SRC.BMP"},           // the source itself
-    };
-    for (const Case& c : cases)
-        EXPECT_TRUE(platform::CopyFileReplacing(t.Path(c.source), t.Path(c.target)))
-            << c.source << " -> " << c.target;
-    EXPECT_EQ(t.Read("locked.bmp"), "old");
-    EXPECT_EQ(t.Read("src.bmp"), "new");
-    EXPECT_FALSE(t.Has("out.bmp"));
-    platform::SetReadOnly(t.Path("locked.bmp"), false);
+    for (const Copy copy : kCopies) {
+        TestFolder t;
+        t.Write("src.bmp", "new");
+        t.Write("locked.bmp", "old");
+        ASSERT_FALSE(platform::SetReadOnly(t.Path("locked.bmp"), true));
+        t.MakeFolder("folder.bmp");
+        struct Case {
+            const char* source;
+            const char* target;
+        } cases[] = {
+            {"missing.bmp", "out.bmp"},       // missing source
+            {"src.bmp", "no\\such\\out.bmp"}, // target folder missing
+            {"src.bmp", "locked.bmp"},        // read-only target
+            {"src.bmp", "folder.bmp"},        // target is a folder
+            {"src.bmp", "SRC.BMP"},           // the source itself
+        };
+        for (const Case& c : cases)
+            EXPECT_TRUE(copy(t.Path(c.source), t.Path(c.target))) << c.source << " -> " << c.target;
+        EXPECT_EQ(t.Read("locked.bmp"), "old");
+        EXPECT_EQ(t.Read("src.bmp"), "new");
+        EXPECT_FALSE(t.Has("out.bmp"));
+        platform::SetReadOnly(t.Path("locked.bmp"), false);
+    }
 }
 
 TEST(RenameNoReplace, RenamesOnlyWhenTheNewNameIsFree) {

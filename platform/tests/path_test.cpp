@@ -154,4 +154,20 @@ TEST(PathSplits, FollowTheLastSeparatorOrDriveColon) {
     EXPECT_EQ(platform::JoinPath("C:\\a", "b"), "C:\\a\\b");
     EXPECT_EQ(platform::JoinPath("C:\\a\\", "b"), "C:\\a\\b");
     EXPECT_EQ(platform::JoinPath("/tmp/", "b"), "/tmp/b");
+    struct Same {
+        const char* first;
+        const char* second;
+        bool same;
+    } pairs[] = {
+        {"C:\\Sim\\Addons\\treesSU.bmp", "c:/sim//ADDONS\\treessu.bmp", true},
+        {"C:\\Sim\\", "C:\\Sim", true},
+        {"\\\\server\\share\\a", "//server/share/a", true},
+        {"/tmp/Ä/x", "/TMP/ä/X", true},
+        {"C:\\Sim\\Addons", "C:\\Sim\\Addon", false},
+        {"C:\\Sim\\a\\b", "C:\\Sim\\ab", false},
+        {"C:\\Other\\treesSU.bmp", "C:\\Sim\\treesSU.bmp", false},
+    };
+    for (const Same& p : pairs)
+        EXPECT_EQ(platform::SamePathText(p.first, p.second), p.same)
+            << p.first << " ~ " << p.second;
 }

@@ -45,18 +45,7 @@ std::wstring FinalPath(const std::wstring& path) {
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file)
         return {};
-    std::wstring out(1024, L'\0');
-    DWORD n = GetFinalPathNameByHandleW(file.Get(), out.data(), static_cast<DWORD>(out.size()),
-                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (n >= out.size()) {
-        out.resize(n + 1);
-        n = GetFinalPathNameByHandleW(file.Get(), out.data(), static_cast<DWORD>(out.size()),
-                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    }
-    if (n == 0 || n >= out.size())
-        return {};
-    out.resize(n);
-    return win32::WithoutLongFormPrefix(out);
+    return win32::PlaceOfHandle(file.Get());
 }
 
 // A full path with its 8.3 short names expanded; empty when it does not exist.
@@ -381,14 +370,10 @@ std::error_code RemoveEmptyFolder(const std::string& folder,
         return win32::MakeError(ERROR_DIRECTORY);
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return win32::MakeError(ERROR_REPARSE_ATTRIBUTE_CONFLICT);
-    std::wstring onDisk(1024, L'\0');
-    const DWORD n =
-        GetFinalPathNameByHandleW(handle.Get(), onDisk.data(), static_cast<DWORD>(onDisk.size()),
-                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (n == 0 || n >= onDisk.size())
-        return n == 0 ? win32::LastError() : win32::MakeError(ERROR_FILENAME_EXCED_RANGE);
-    onDisk.resize(n);
-    if (!allowed(Narrow(win32::WithoutLongFormPrefix(onDisk))))
+    const std::wstring onDisk = win32::PlaceOfHandle(handle.Get());
+    if (onDisk.empty())
+        return win32::LastError();
+    if (!allowed(Narrow(onDisk)))
         return win32::MakeError(ERROR_ACCESS_DENIED);
     // The system refuses this for a folder that is not empty (ERROR_DIR_NOT_EMPTY);
     // the folder goes when the handle closes.

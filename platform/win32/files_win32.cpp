@@ -4,6 +4,8 @@
 // comments. The shell's folder copy takes no "\\?\" form and keeps its limit.
 #include "platform/files.h"
 
+#include "platform/path.h"
+
 #include "scoped_win32.h"
 #include "windows_support.h"
 
@@ -54,6 +56,84 @@ std::error_code CopyFileReplacing(const std::string& source, const std::string& 
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0)
         return win32::MakeError(ERROR_ACCESS_DENIED);
     if (!CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), FALSE))
+        return LastError();
+    return {};
+}
+
+std::error_code CopyFileOntoResolved(const std::string& source, const std::string& target,
+                                     const std::string& resolvedTarget, bool& ledElsewhere) {
+    ledElsewhere = false;
+    const win32::ScopedFileHandle in(CreateFileW(WidePath(source).c_str(), GENERIC_READ,
+                                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in)
+        return LastError();
+    BY_HANDLE_FILE_INFORMATION from{};
+    if (!GetFileInformationByHandle(in.Get(), &from))
+        return LastError();
+    if (from.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return win32::MakeError(ERROR_DIRECTORY);
+    // An existing target is opened through its links, since the check resolved them;
+    // a new one is created at its very name (a link there makes CREATE_NEW fail).
+    // The source itself under another name cannot be opened for writing beside the
+    // read above: a sharing violation, as CopyFileW gives.
+    const std::wstring name = WidePath(target);
+    bool created = false;
+    win32::ScopedFileHandle out(CreateFileW(name.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out && GetLastError() == ERROR_FILE_NOT_FOUND) {
+        out.Reset(CreateFileW(name.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE,
+                              FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        created = true;
+    }
+    if (!out)
+        return LastError();
+    BY_HANDLE_FILE_INFORMATION onto{};
+    if (!GetFileInformationByHandle(out.Get(), &onto))
+        return LastError();
+    const std::wstring place = win32::PlaceOfHandle(out.Get());
+    if (place.empty() || !SamePathText(win32::Narrow(place), resolvedTarget)) {
+        ledElsewhere = true;
+        if (created) {
+            FILE_DISPOSITION_INFO disposition{};
+            disposition.DeleteFile = TRUE;
+            SetFileInformationByHandle(out.Get(), FileDispositionInfo, &disposition,
+                                       sizeof disposition);
+        }
+        return win32::MakeError(ERROR_ACCESS_DENIED);
+    }
+    // Windows refuses to open a read-only file for writing; Wine run by root does not.
+    if (onto.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        return win32::MakeError(ERROR_ACCESS_DENIED);
+    FILE_END_OF_FILE_INFO empty{};
+    if (!SetFileInformationByHandle(out.Get(), FileEndOfFileInfo, &empty, sizeof empty))
+        return LastError();
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+            return LastError();
+        if (got == 0)
+            break;
+        DWORD written = 0;
+        if (!WriteFile(out.Get(), buffer.data(), got, &written, nullptr))
+            return LastError();
+        if (written != got)
+            return win32::MakeError(ERROR_WRITE_FAULT);
+    }
+    // What CopyFileW carries over: the attributes and the last-write time.
+    FILE_BASIC_INFO basic{};
+    basic.LastWriteTime.LowPart = from.ftLastWriteTime.dwLowDateTime;
+    basic.LastWriteTime.HighPart = static_cast<LONG>(from.ftLastWriteTime.dwHighDateTime);
+    basic.FileAttributes =
+        from.dwFileAttributes &
+        (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (basic.FileAttributes == 0)
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(out.Get(), FileBasicInfo, &basic, sizeof basic))
         return LastError();
     return {};
 }

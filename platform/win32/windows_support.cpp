@@ -78,6 +78,21 @@ std::wstring WithoutLongFormPrefix(std::wstring_view path) {
     return std::wstring(path);
 }
 
+std::wstring PlaceOfHandle(HANDLE handle) {
+    std::wstring out(1024, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(handle, out.data(), static_cast<DWORD>(out.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n >= out.size()) {
+        out.resize(n + 1);
+        n = GetFinalPathNameByHandleW(handle, out.data(), static_cast<DWORD>(out.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }
+    if (n == 0 || n >= out.size())
+        return {};
+    out.resize(n);
+    return WithoutLongFormPrefix(out);
+}
+
 std::error_code MakeError(DWORD code) {
     return {static_cast<int>(code), std::system_category()};
 }

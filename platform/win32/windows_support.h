@@ -41,6 +41,11 @@ std::wstring LongFormOfFullPath(std::wstring_view full);
 // A path without the "\\?\" or "\\?\UNC\" prefix that the long form adds, for showing.
 std::wstring WithoutLongFormPrefix(std::wstring_view path);
 
+// Where an open file or folder lies: its full path as the system resolves it
+// (GetFinalPathNameByHandleW, long names, every link followed), without the "\\?\"
+// prefix; empty when the system cannot say.
+std::wstring PlaceOfHandle(HANDLE handle);
+
 // The calling thread's last error as an error value.
 std::error_code LastError();
 std::error_code MakeError(DWORD code);

@@ -17,8 +17,12 @@ UnattendedFileSystem& QuietFileSystem() {
 }
 
 bool UnattendedFileSystem::FolderCopy(const std::string& folder, const std::string& target) {
+    return CopyFolderFiles(*this, folder, target);
+}
+
+bool CopyFolderFiles(FileSystem& fs, const std::string& folder, const std::string& target) {
     std::error_code error;
-    const std::vector<platform::FolderEntry> entries = List(folder, error);
+    const std::vector<platform::FolderEntry> entries = fs.List(folder, error);
     if (error)
         return false;
     bool anyFile = false;
@@ -30,7 +34,7 @@ bool UnattendedFileSystem::FolderCopy(const std::string& folder, const std::stri
             return false;
         anyFile = true;
         // The others are still copied after one fails, as the shell skips a file.
-        if (!FileCopy(folder + "\\" + entry.name, target + "\\" + entry.name))
+        if (!fs.FileCopy(folder + "\\" + entry.name, target + "\\" + entry.name))
             all = false;
     }
     return anyFile && all;

@@ -65,4 +65,10 @@ public:
 
 UnattendedFileSystem& QuietFileSystem();
 
+// The unattended folder copy over any file system: every file of `folder` (not its
+// sub-folders) through fs.FileCopy into `target`, which is created when missing; the
+// others are still copied after one fails. True when there were files and all of
+// them were copied.
+bool CopyFolderFiles(FileSystem& fs, const std::string& folder, const std::string& target);
+
 } // namespace season

@@ -50,12 +50,13 @@ LinkQueries PlatformLinkQueries() {
     return links;
 }
 
-bool WriteKeepsToFolder(const std::string& base, const std::string& target,
-                        const LinkQueries& links) {
+std::optional<std::string> CheckedWritePlace(const std::string& base,
+                                             const std::string& resolvedBase,
+                                             const std::string& target, const LinkQueries& links) {
     const std::string root = Trimmed(base);
     const std::string path = Trimmed(target);
     if (!Below(path, root))
-        return false;
+        return std::nullopt;
     // The parts of the target below the folder, each a step on the way; "." and
     // ".." would leave it as written.
     std::vector<std::string> steps;
@@ -64,7 +65,7 @@ bool WriteKeepsToFolder(const std::string& base, const std::string& target,
             continue;
         const std::string name = path.substr(start, at - start);
         if (name == "." || name == "..")
-            return false;
+            return std::nullopt;
         if (!name.empty())
             steps.push_back(path.substr(0, at));
         start = at + 1;
@@ -82,24 +83,26 @@ bool WriteKeepsToFolder(const std::string& base, const std::string& target,
         dangling = dangling || (link[i] && !links.exists(steps[i]));
     }
     if (!anyLink)
-        return true;
-    if (!dangling && Below(links.resolve(path), links.resolve(root)))
-        return true;
+        return Trimmed(resolvedBase) + path.substr(root.size());
+    std::string place = links.resolve(path);
+    if (!dangling && Below(place, resolvedBase))
+        return place;
     for (size_t i = 0; i < steps.size(); ++i) {
         if (link[i] && !links.madeByAdministrator(steps[i]))
-            return false;
+            return std::nullopt;
     }
-    return true;
+    return place;
 }
 
 LinkCheckingFileSystem::LinkCheckingFileSystem(FileSystem& inner, std::string base,
                                                LinkQueries links)
-    : inner_(inner), base_(std::move(base)), links_(std::move(links)) {}
+    : inner_(inner), base_(std::move(base)), links_(std::move(links)),
+      resolvedBase_(links_.resolve(base_)) {}
 
 bool LinkCheckingFileSystem::Allowed(const std::vector<std::string>& writes,
                                      const std::string& target) {
     for (const std::string& write : writes) {
-        if (!WriteKeepsToFolder(base_, write, links_)) {
+        if (!CheckedWritePlace(base_, resolvedBase_, write, links_)) {
             refused_.insert(target);
             return false;
         }
@@ -108,7 +111,17 @@ bool LinkCheckingFileSystem::Allowed(const std::vector<std::string>& writes,
 }
 
 bool LinkCheckingFileSystem::FileCopy(const std::string& source, const std::string& target) {
-    return Allowed({target}, target) && inner_.FileCopy(source, target);
+    const std::optional<std::string> place =
+        CheckedWritePlace(base_, resolvedBase_, target, links_);
+    bool ledElsewhere = false;
+    const std::error_code failure =
+        place ? platform::CopyFileOntoResolved(source, target, *place, ledElsewhere)
+              : std::error_code();
+    if (!place || ledElsewhere) {
+        refused_.insert(target);
+        return false;
+    }
+    return !failure;
 }
 
 bool LinkCheckingFileSystem::FileRename(const std::string& source, const std::string& target) {
@@ -123,7 +136,7 @@ bool LinkCheckingFileSystem::FolderCopy(const std::string& folder, const std::st
         if (!entry.directory)
             writes.push_back(Trimmed(target) + "\\" + entry.name);
     }
-    return Allowed(writes, target) && inner_.FolderCopy(folder, target);
+    return Allowed(writes, target) && CopyFolderFiles(*this, folder, target);
 }
 
 } // namespace season

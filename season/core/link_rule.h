@@ -10,6 +10,7 @@
 #include "file_system.h"
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -33,14 +34,21 @@ struct LinkQueries {
 // The platform's answers.
 LinkQueries PlatformLinkQueries();
 
-// True when writing `target` (a file, or the folder a folder copy fills) keeps to
-// `base` by the rule above.
-bool WriteKeepsToFolder(const std::string& base, const std::string& target,
-                        const LinkQueries& links);
+// Where writing `target` (a file, or the folder a folder copy fills) lands when it
+// keeps to `base` by the rule above: the target's path as the system resolves it
+// now; nothing when the rule refuses the write. `resolvedBase` is
+// links.resolve(base), asked once for a run.
+std::optional<std::string> CheckedWritePlace(const std::string& base,
+                                             const std::string& resolvedBase,
+                                             const std::string& target, const LinkQueries& links);
 
 // A file system for runs with administrator rights: each copy, folder copy and
 // rename whose target breaks the rule is skipped and fails, and its target is
-// remembered so that the message can say why.
+// remembered so that the message can say why. A file is copied only into the file
+// that lies where the check found the target (platform::CopyFileOntoResolved), so
+// that a link a user puts on the way after the check cannot take the write; a
+// folder's files are copied so one at a time, never by the shell. A rename is
+// checked by its paths and made by them (MoveFileW).
 class LinkCheckingFileSystem : public FileSystem {
 public:
     LinkCheckingFileSystem(FileSystem& inner, std::string base, LinkQueries links);
@@ -75,6 +83,7 @@ private:
     FileSystem& inner_;
     std::string base_;
     LinkQueries links_;
+    std::string resolvedBase_;
     std::set<std::string> refused_;
 };
 

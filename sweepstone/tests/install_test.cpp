@@ -121,18 +121,21 @@ TEST(WizardNames, FollowTheProgramFilesStem) {
         const char* base;
         const char* log;
         const char* picture;
+        const char* checkReport;
     } cases[] = {
-        {"C:\\Sim\\Sample\\Uninstall.exe", "C:\\Sim\\Sample\\", "Uninstall.log", "Uninstall.jpg"},
-        {"C:\\Sim\\remove.me.exe", "C:\\Sim\\", "remove.log", "remove.jpg"},
-        {"C:\\Sim\\noextension", "C:\\Sim\\", "log", "jpg"},
-        {"D:\\Uninstall.exe", "D:\\", "Uninstall.log", "Uninstall.jpg"},
+        {"C:\\Sim\\Sample\\Uninstall.exe", "C:\\Sim\\Sample\\", "Uninstall.log", "Uninstall.jpg",
+         "Uninstall-check.txt"},
+        {"C:\\Sim\\remove.me.exe", "C:\\Sim\\", "remove.log", "remove.jpg", "remove-check.txt"},
+        {"C:\\Sim\\noextension", "C:\\Sim\\", "log", "jpg", "-check.txt"},
+        {"D:\\Uninstall.exe", "D:\\", "Uninstall.log", "Uninstall.jpg", "Uninstall-check.txt"},
         {"C:\\Program Files (x86)\\A.B\\un.exe", "C:\\Program Files (x86)\\A.B\\", "un.log",
-         "un.jpg"},
+         "un.jpg", "un-check.txt"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sweepstone::BaseFolderOf(c.program), c.base);
         EXPECT_EQ(sweepstone::LogFileNameFor(c.program), c.log);
         EXPECT_EQ(sweepstone::PictureFileNameFor(c.program), c.picture);
+        EXPECT_EQ(sweepstone::CheckReportFileNameFor(c.program), c.checkReport);
     }
 }
 

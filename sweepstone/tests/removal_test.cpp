@@ -95,6 +95,7 @@ protected:
         state.BaseFolder = t.Base();
         state.LogFileName = "Uninstall.log";
         state.PictureFileName = "Uninstall.jpg";
+        state.CheckReportFileName = "Uninstall-check.txt";
         state.ProductName = "Sample Airport X";
 #ifdef _WIN32
         // A key of this test's own, named after its folder.
@@ -213,6 +214,7 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     t.Write("World\\APX45170.off", "off");
     t.Write("World\\APX45171.bgl.off_dex", "dex");
     t.Write("Uninstall.jpg", "picture");
+    t.Write("Uninstall-check.txt", "a check of the log");
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Sub\\Deeper"));
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Sample\\Other Sub"));
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Other"));
@@ -283,7 +285,8 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
         {Outcome::Removed, t.Canonical("World\\APX45170.off"), ""},
         {Outcome::Removed, t.Canonical("World\\APX45171.bgl.off_dex"), ""},
         {Outcome::Removed, t.Base() + "Uninstall.log", ""},
-        {Outcome::Removed, t.Base() + "Uninstall.jpg", ""}};
+        {Outcome::Removed, t.Base() + "Uninstall.jpg", ""},
+        {Outcome::Removed, t.Base() + "Uninstall-check.txt", ""}};
     EXPECT_EQ(report.items, removed);
     EXPECT_FALSE(platform::FolderPresent(t.Path("Product")));
     EXPECT_FALSE(platform::FolderPresent(t.Path("Shared Library")));
@@ -299,6 +302,7 @@ TEST_F(Removal, RemovesWhatALogOfEverySectionNames) {
     EXPECT_EQ(t.Read("World\\APX45171.bgl"), "dex");
     EXPECT_FALSE(t.Has("World\\APX45170.off"));
     EXPECT_FALSE(t.Has("Uninstall.log"));
+    EXPECT_FALSE(t.Has("Uninstall-check.txt"));
     EXPECT_FALSE(t.Has("Uninstall.jpg"));
     EXPECT_EQ(t.Read("calls.txt"), "Unregister|Sample Airport X|<null>|<null>\n"
                                    "Cleanup|shared|<null>|<null>\n");

@@ -40,6 +40,17 @@ std::error_code CompareFileBytes(const std::string& first, const std::string& se
 // Copies a file; an existing target is replaced (CopyFileW with bFailIfExists FALSE).
 std::error_code CopyFileReplacing(const std::string& source, const std::string& target);
 
+// Copies a file as CopyFileReplacing does (the source's bytes, attributes and
+// last-write time; never over a read-only file), but only into the file that
+// `target` names when that file lies at `resolvedTarget`, a path as
+// ResolvedPathName gave it when the write was checked. The target is opened first
+// (a new one without following a link at its name) and its place is read from the
+// open handle, then written through that handle: a link put on the way after the
+// check cannot lead the write elsewhere. `ledElsewhere` tells that the target lay
+// elsewhere; nothing is written then.
+std::error_code CopyFileOntoResolved(const std::string& source, const std::string& target,
+                                     const std::string& resolvedTarget, bool& ledElsewhere);
+
 // Renames a file or folder; fails when the source is missing or the new name is
 // taken (MoveFileW, which never replaces).
 std::error_code RenameNoReplace(const std::string& source, const std::string& target);

@@ -86,4 +86,9 @@ std::string WithoutExtensions(std::string_view path);
 // ends in a separator).
 std::string JoinPath(std::string_view folder, std::string_view name);
 
+// True when two full paths are one place by their text, as the system resolves
+// names: without regard to case, "/" and "\" alike, repeated separators and
+// separators at the end passed over ("C:\A\\b\" and "c:/a/B" are one place).
+bool SamePathText(std::string_view first, std::string_view second);
+
 } // namespace platform

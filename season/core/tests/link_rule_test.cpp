@@ -5,11 +5,14 @@
 #include "sample_tree.h"
 #include "test_folder.h"
 
+#include "platform/files.h"
+#include "platform/path.h"
 #include "platform/rights.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -63,10 +66,15 @@ TEST(LinkRule, AnElevatedWriteKeepsToTheFolderOrPassesOnlyAdministratorsLinks) {
         {"Addons\\Delta\\x.bmp", false, false}, // a link to nothing, which could be made later
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(season::WriteKeepsToFolder(t.Path("Addons\\"), t.Path(c.target),
-                                             Links(c.madeByAdministrator)),
-                  c.allowed)
+        const season::LinkQueries links = Links(c.madeByAdministrator);
+        const std::optional<std::string> place = season::CheckedWritePlace(
+            t.Path("Addons\\"), links.resolve(t.Path("Addons\\")), t.Path(c.target), links);
+        EXPECT_EQ(place.has_value(), c.allowed)
             << c.target << (c.madeByAdministrator ? " (administrator's link)" : "");
+        // Where the write is held to is where the system resolves the target.
+        if (place) {
+            EXPECT_TRUE(platform::SamePathText(*place, links.resolve(t.Path(c.target)))) << *place;
+        }
     }
 }
 
@@ -119,7 +127,8 @@ TEST(LinkRule, WindowsJunctionsAndFileLinksAreCheckedAsFolderLinksAre) {
         links.madeByAdministrator = [&](const std::string&) {
             return c.madeByAdministrator;
         };
-        EXPECT_EQ(season::WriteKeepsToFolder(base, base + c.target, links), c.allowed)
+        EXPECT_EQ(season::CheckedWritePlace(base, base, base + c.target, links).has_value(),
+                  c.allowed)
             << c.links[0].first << " -> " << c.links[0].second << ": " << c.target;
     }
 }
@@ -131,6 +140,8 @@ TEST(LinkRule, AnElevatedSwitchSkipsAndNamesATargetALinkLeadsOutOf) {
     t.Write("Elsewhere\\treesSU.bmp", "a file the user may not write");
     t.Write("Elsewhere\\Default\\treeshw.bmp", "the user's file");
     t.Write("Elsewhere\\Default\\treesSU.bmp", "summer");
+    t.Write("Swapped\\treesSU.bmp", "another file the user may not write");
+    t.Write("Swapped\\Default\\treeshw.bmp", "the user's file");
     t.MakeFolder("Addons\\Beta");
     if (!testing_support::MakeFolderLink(Native(t.Path("Elsewhere")),
                                          t.Path("Addons\\Beta\\Texture")))
@@ -140,16 +151,30 @@ TEST(LinkRule, AnElevatedSwitchSkipsAndNamesATargetALinkLeadsOutOf) {
     season::ScanSubFolders(state);
     ASSERT_EQ(state.AddonList.size(), 3u);
     state.seasons.SeasonIndex = season::kWinter;
-    season::LinkCheckingFileSystem fs(season::RealFileSystem(), state.BaseFolder, Links(false));
+    // Delta's Texture folder is swapped for a user's link right after the rule has
+    // looked at the last step of its target, before the copy.
+    season::LinkQueries links = Links(false);
+    const std::string swapped = state.BaseFolder + "Delta\\Texture\\treesSU.bmp";
+    links.isLink = [&, isLink = links.isLink](const std::string& path) {
+        const bool answer = isLink(path);
+        if (path == swapped) {
+            EXPECT_FALSE(platform::RenameNoReplace(t.Path("Addons\\Delta\\Texture"),
+                                                   t.Path("Addons\\Delta\\Moved")));
+            EXPECT_TRUE(testing_support::MakeFolderLink(Native(t.Path("Swapped")),
+                                                        t.Path("Addons\\Delta\\Texture")));
+        }
+        return answer;
+    };
+    season::LinkCheckingFileSystem fs(season::RealFileSystem(), state.BaseFolder, links);
     const season::ApplyResult result = season::ApplySeason(state, {}, fs);
-    const std::string refused = state.BaseFolder + "Beta\\Texture\\treesSU.bmp";
-    EXPECT_EQ(result.failedTargets, std::vector<std::string>{refused});
-    EXPECT_EQ(result.linkRefused, std::vector<std::string>{refused});
+    const std::vector<std::string> refused = {state.BaseFolder + "Beta\\Texture\\treesSU.bmp",
+                                              swapped};
+    EXPECT_EQ(result.failedTargets, refused);
+    EXPECT_EQ(result.linkRefused, refused);
     EXPECT_EQ(t.Read("Elsewhere\\treesSU.bmp"), "a file the user may not write");
+    EXPECT_EQ(t.Read("Swapped\\treesSU.bmp"), "another file the user may not write");
     EXPECT_EQ(t.Read("Addons\\Alpha\\Texture\\treesSU.bmp"),
               "Alpha\\Texture\\Default\\treeshw.bmp");
-    EXPECT_EQ(t.Read("Addons\\Delta\\Texture\\treesSU.bmp"),
-              "Delta\\Texture\\Default\\treeshw.bmp");
 }
 
 TEST(LinkRule, OwnersAreToldByTheirSids) {

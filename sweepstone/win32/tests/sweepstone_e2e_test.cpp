@@ -8,7 +8,9 @@
 // The program, the test library, the run-file program and a picture lie in "data\"
 // beside this driver. Screenshots of the wizard before and after the removal are
 // written to "sweepstone-before.bmp" and "sweepstone-after.bmp" beside the driver.
+#include "check_logs.h"
 #include "components.h"
+#include "test_folder.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
@@ -183,13 +185,18 @@ std::vector<std::string> SectionsOf(const std::string& text) {
 // How a log or a scenery library file is stored.
 enum class Encoding { Ansi, Utf8WithMark, Utf16WithMark };
 
-// UTF-8 text stored in an encoding: ANSI is the system's code page (1252 here),
-// which must hold every character of the text.
-std::string Encode(const std::string& utf8, Encoding encoding) {
+std::wstring Wide(const std::string& utf8) {
     const int n =
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+// UTF-8 text stored in an encoding: ANSI is the system's code page (1252 here),
+// which must hold every character of the text.
+std::string Encode(const std::string& utf8, Encoding encoding) {
+    const std::wstring wide = Wide(utf8);
     switch (encoding) {
     case Encoding::Utf8WithMark:
         return "\xEF\xBB\xBF" + utf8;
@@ -1379,7 +1386,8 @@ TEST(CommandLine, ShortSwitchEndsWithOneWhenAnItemIsRefused) {
 
 // /CHECK through the real program: the exact report and exit code for the product's
 // own log (quietly, the report beside the wizard) and for a faulty log of another
-// machine (the message box, the report at /LOG); the product stays as it was.
+// machine (the message box, the report at /LOG); the product stays as it was. The
+// removal afterwards takes the report beside the wizard with it: no folder is left.
 TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
     const Product p = MakeProduct(L"check", L"Uninstall.exe");
     const CommandLineRun own = RunWithArguments(p, L"/CHECK /VERYSILENT");
@@ -1396,7 +1404,6 @@ TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
                   "Uninstall.log:13: note: [Shared_Scenery.cfg] T1=Brightmere Shared Library: "
                   "removes [Area.005] Title=Brightmere Shared Library",
                   "Uninstall.log: 0 errors, 0 warnings, 3 notes"}));
-    DeleteFileW((p.folder + L"Uninstall-check.txt").c_str());
 
     const std::string r = Narrow(p.root);
     const std::string library = Narrow(Data(L"sweepstone_test_entry.dll"));
@@ -1428,6 +1435,64 @@ TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
     EXPECT_NE(box.find(expected[0]), std::string::npos) << box;
     EXPECT_NE(box.find("The report: " + r + "check report.txt"), std::string::npos) << box;
     ExpectProductUntouched(p);
+
+    const CommandLineRun removal = RunWithArguments(p, L"/VERYSILENT");
+    ASSERT_TRUE(removal.exited);
+    EXPECT_EQ(removal.code, 0u);
+    ExpectProductRemoved(p);
+    ExpectSelfDeleted(p);
+    EXPECT_TRUE(FileExists(p.root + L"check report.txt")) << "a report at /LOG is the caller's";
+}
+
+// The check's table of faulty and clean logs (check_logs.cpp, which the native test
+// reads too) through the real program, quietly, the report at /LOG: each log checked
+// as another machine's (/CHECK="file"), or as the log beside the wizard where its
+// findings hold for this machine only. One run per log; the exact report and exit code.
+TEST(CommandLine, CheckReportsEveryKindOfFindingOfTheLogTable) {
+    const testing_support::TestFolder t;
+    check_logs::MakeTree(t);
+    const std::wstring tree = Wide(t.Base());
+    // The real program, and a library as the linker made it, for the tree's stand-ins.
+    Product p;
+    p.root = tree;
+    p.program = tree + L"Product\\Uninstall.exe";
+    // The wizard's temporary folder is one of the system's folders for the rules: the
+    // tree's Protected folder, which the native test's rules protect.
+    p.temp = tree + L"Protected\\";
+    ASSERT_TRUE(CopyFileW(Data(L"sweepstone.exe").c_str(), p.program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(Data(L"sweepstone_decorated_entry.dll").c_str(),
+                          (tree + L"lib\\plain.dll").c_str(), FALSE));
+    MakeFolders(tree + L"build");
+    // The simulator lies in the tree's "Sim" folder, as its registry key says.
+    const std::wstring simKey = L"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0";
+    MakeKey(simKey, L"sim");
+    SetKeyValue(simKey, L"SetupPath", tree + L"Sim");
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const check_logs::Places places{t.Base(), Utf8(windows), Utf8(windows) + "\\System32\\"};
+    const std::wstring report = tree + L"report.txt";
+    for (const check_logs::LogCase& c : check_logs::kLogs) {
+        const std::wstring log =
+            tree + (c.thisMachine ? L"Product" : L"build") + L"\\Uninstall.log";
+        WriteFile(log, check_logs::Expand(c.log, places));
+        DeleteFileW(report.c_str());
+        const CommandLineRun run =
+            RunWithArguments(p, (c.thisMachine ? L"/CHECK" : L"/CHECK=\"" + log + L"\"") +
+                                    L" /VERYSILENT /LOG=\"" + report + L"\"");
+        std::vector<std::string> expected;
+        for (const std::string& line : c.report) {
+            expected.push_back(check_logs::Expand(line, places));
+            if (!c.thisMachine) // the report names the log as /CHECK did
+                expected.back().replace(0, std::string("Uninstall.log").size(), Utf8(log));
+        }
+        EXPECT_TRUE(run.exited) << c.log;
+        EXPECT_EQ(run.code, static_cast<DWORD>(c.exitCode)) << c.log;
+        EXPECT_FALSE(run.windowSeen) << c.log;
+        EXPECT_EQ(run.boxText, L"") << c.log;
+        EXPECT_EQ(ReportLines(report), expected) << c.log;
+    }
+    SetKeyValue(simKey, L"SetupPath", L"");
+    DeleteKeyTree(Wide(check_logs::KeyFor(t.Base())));
 }
 
 // /SILENT: the window shows the removal but asks nothing, and deletes itself.
