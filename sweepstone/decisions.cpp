@@ -106,20 +106,16 @@ std::optional<std::string> KeyGuard(const std::string& value) {
 
 std::optional<std::string> FolderGuard(const std::string& value, const RemovalSafety& safety,
                                        const std::string& sceneryFolder) {
-    // One reading of the value or none (FolderRefusal reads it again the same way):
-    // what passes is acted on in this one spelling (TargetFor).
-    std::vector<std::string> simulator = safety.simulatorFolders;
-    if (!sceneryFolder.empty())
-        simulator.push_back(sceneryFolder);
-    return FolderRefusal(value, safety.protectedFolders, simulator);
+    // One reading of the value or none (the rules read it again the same way): what
+    // passes is acted on in this one spelling (TargetFor).
+    if (sceneryFolder.empty())
+        return safety.folders.Refusal(value);
+    return safety.folders.Refusal(value, &safety.LibraryRules(sceneryFolder));
 }
 
 std::optional<std::string> FileGuard(const std::string& value, const RemovalSafety& safety,
                                      const std::string& sceneryFolder) {
-    std::vector<std::string> folders = safety.systemFileFolders;
-    if (!sceneryFolder.empty())
-        folders.push_back(sceneryFolder + "Scenery.cfg");
-    return FileRefusal(value, folders);
+    return FolderGuard(value, safety, sceneryFolder);
 }
 
 bool KeyPresent(const std::string& value) {

@@ -59,7 +59,8 @@ std::string RegistryItemOf(const std::string& value);
 
 // The rules of the delete steps: the rule that refuses the value, or nullopt.
 // `sceneryFolder` is the folder of the scenery library that a [Scenery.cfg] "Path"
-// entry found (empty when none did): it and its Scenery.cfg are protected too.
+// entry found (empty when none did): it and its Scenery.cfg are protected too. A
+// folder and a file pass the same table (RemovalSafety::folders).
 std::optional<std::string> KeyGuard(const std::string& value);
 std::optional<std::string> FolderGuard(const std::string& value, const RemovalSafety& safety,
                                        const std::string& sceneryFolder);

@@ -463,16 +463,29 @@ RemovalReport Removal::RunAll() {
 } // namespace
 
 RemovalSafety RemovalSafety::ForThisSystem() {
-    std::vector<std::string> roots;
-    for (const std::string& key : SimulatorKeys())
-        roots.push_back(platform::ReadMachineString(key, "SetupPath"));
-    RemovalSafety safety{platform::ProtectedFolders(), SimulatorFolders(roots),
-                         platform::SystemFileFolders()};
-    for (const std::string& root : roots) {
+    FolderSources sources{platform::SystemFolders(), platform::AccountProfiles(), {}};
+    for (const std::string& key : SimulatorKeys()) {
+        const std::string root = platform::ReadMachineString(key, "SetupPath");
+        sources.simulatorRoots.push_back(root);
+    }
+    RemovalSafety safety;
+    safety.folders.Add(ProtectedFolders(sources));
+    for (const std::string& root : sources.simulatorRoots) {
         if (!root.empty())
             safety.simulatorRoots.push_back(root);
     }
     return safety;
+}
+
+const FolderRules& RemovalSafety::LibraryRules(const std::string& sceneryFolder) const {
+    if (sceneryFolder != libraryFolder_) {
+        library_ = FolderRules();
+        library_.Add({{sceneryFolder, Reach::ItselfAndAbove, "the scenery library's folder"},
+                      {sceneryFolder + "Scenery.cfg", Reach::ItselfAndAbove,
+                       "the simulator's scenery library"}});
+        libraryFolder_ = sceneryFolder;
+    }
+    return library_;
 }
 
 std::string SceneryBackupName(const std::string& productName) {

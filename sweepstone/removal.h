@@ -4,6 +4,7 @@
 #pragma once
 
 #include "removal_report.h"
+#include "safety.h"
 
 #include <cstdint>
 #include <string>
@@ -43,19 +44,26 @@ struct WizardState {
     bool RemovalDone = false;
 };
 
-// What no value may delete. Folders ([Path], [Shared-Folder], [ShortCut]): the
-// system's and the user's folders (platform::ProtectedFolders) and the simulator's
-// (its root from the SetupPath of its registry keys, its standard subfolders, and
-// during a removal the folder of the Scenery.cfg the log names). Files ([File]):
-// those at or below the system's folders, and that Scenery.cfg.
+// What no value may delete: the keys of the system (ProtectedKeys) and, for every
+// value that names a folder or a file, the table of protected folders of the machine
+// (ProtectedFolders: the system's, every account's and the simulator's, its root
+// from the SetupPath of its registry keys), looked up once; during a removal also
+// the Scenery.cfg that the log names and its folder.
 struct RemovalSafety {
-    std::vector<std::string> protectedFolders = {};
-    std::vector<std::string> simulatorFolders = {};
-    std::vector<std::string> systemFileFolders = {};
+    FolderRules folders = {};
     // The simulator's folders (SetupPath), for the default areas of Scenery.cfg whose
     // Local folder is written in full.
     std::vector<std::string> simulatorRoots = {};
     static RemovalSafety ForThisSystem();
+
+    // The scenery library that a [Scenery.cfg] Path entry found in `sceneryFolder`
+    // (ending in a separator) and that folder, as rows of their own; read once for
+    // each folder, not for each value.
+    const FolderRules& LibraryRules(const std::string& sceneryFolder) const;
+
+private:
+    mutable std::string libraryFolder_;
+    mutable FolderRules library_;
 };
 
 // The name of the scenery library's backup for a product: characters that Windows

@@ -6,6 +6,8 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace sweepstone {
@@ -56,16 +58,6 @@ bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// `inner` is `outer` itself or lies below it (both comparable).
-bool AtOrBelow(const std::string& inner, const std::string& outer) {
-    if (outer.empty())
-        return false;
-    if (inner == outer)
-        return true;
-    const std::string prefix = outer.back() == '\\' ? outer : outer + "\\";
-    return inner.size() > prefix.size() && inner.compare(0, prefix.size(), prefix) == 0;
-}
-
 // The spellings of a path worth comparing: as written (made full) and as it
 // resolves on disk. Empty when the path is of a refused form; `rule` then says why.
 std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
@@ -105,18 +97,6 @@ ValueSpellings SpellingsOfValue(const std::string& path) {
     return {std::move(spellings), std::nullopt};
 }
 
-bool HoldsOrIs(const std::vector<std::string>& spellings, const std::string& folder) {
-    std::string unused;
-    std::vector<std::string> targets = Spellings(folder, unused);
-    for (const std::string& target : targets) {
-        for (const std::string& s : spellings) {
-            if (!target.empty() && AtOrBelow(target, s))
-                return true;
-        }
-    }
-    return false;
-}
-
 std::vector<std::string> KeyComponents(const std::string& keyPath) {
     std::vector<std::string> parts;
     std::string current;
@@ -149,7 +129,7 @@ std::optional<std::string> KeyTableRefusal(const std::vector<std::string>& key) 
     bool productEntry = false;
     for (const ProtectedKey& row : rows) {
         const std::vector<std::string> p = KeyComponents(row.path);
-        if (row.reach == KeyReach::ProductEntries && key.size() > p.size() && BeginsWith(key, p))
+        if (row.reach == Reach::ProductEntries && key.size() > p.size() && BeginsWith(key, p))
             productEntry = true;
     }
     for (const ProtectedKey& row : rows) {
@@ -158,8 +138,8 @@ std::optional<std::string> KeyTableRefusal(const std::vector<std::string>& key) 
         if (BeginsWith(p, key))
             return "protected key " + row.path;
         const bool below = BeginsWith(key, p);
-        if (below && (row.reach == KeyReach::Everything ||
-                      (row.reach == KeyReach::EverythingButProductEntries && !productEntry)))
+        if (below && (row.reach == Reach::Everything ||
+                      (row.reach == Reach::EverythingButProductEntries && !productEntry)))
             return "below protected key " + row.path;
     }
     return std::nullopt;
@@ -256,10 +236,59 @@ std::optional<std::string> WithoutAdministrativeForms(const std::string& path,
     return std::nullopt;
 }
 
-std::optional<std::string> FolderRefusal(const std::string& path,
-                                         const std::vector<std::string>& protectedFolders,
-                                         const std::vector<std::string>& simulatorFolders) {
-    const auto [spellings, refusal] = SpellingsOfValue(path);
+void FolderRules::Add(const ProtectedFolder& row) {
+    if (row.path.find_first_not_of(" \t") == std::string::npos)
+        return;
+    std::string unused;
+    const std::vector<std::string> spellings = Spellings(row.path, unused);
+    if (spellings.empty())
+        return;
+    rows_.push_back({row.reach, row.name});
+    for (const std::string& text : spellings) {
+        const auto at =
+            std::upper_bound(spellings_.begin(), spellings_.end(), text,
+                             [](const std::string& t, const Spelling& s) { return t < s.text; });
+        spellings_.insert(at, {text, rows_.size() - 1});
+    }
+}
+
+void FolderRules::Add(const std::vector<ProtectedFolder>& rows) {
+    for (const ProtectedFolder& row : rows)
+        Add(row);
+}
+
+// The spellings are sorted, so the rows spelled `text` and those spelled below it are
+// one range each: a lookup costs the depth of the value, not the size of the table.
+void FolderRules::Lookup(std::string_view text, bool below, size_t rankBase,
+                         const std::function<void(const Row&, size_t rank)>& met) const {
+    const auto from =
+        std::lower_bound(spellings_.begin(), spellings_.end(), text,
+                         [](const Spelling& s, std::string_view t) { return s.text < t; });
+    for (auto it = from; it != spellings_.end(); ++it) {
+        const std::string_view s = it->text;
+        if (below ? !(s.size() > text.size() && s.compare(0, text.size(), text) == 0) : s != text)
+            break;
+        // Below a folder a separator follows its name; a root ends in its own.
+        if (!below || text.back() == '\\' || s[text.size()] == '\\')
+            met(rows_[it->row], rankBase + it->row);
+    }
+}
+
+namespace {
+
+// A row that a value meets, and its rank: the rules' own rows first, in the order
+// they were added, then those of `more`.
+struct Met {
+    const std::string* name = nullptr;
+    Reach reach = Reach::ItselfAndAbove;
+    size_t rank = 0;
+};
+
+} // namespace
+
+std::optional<std::string> FolderRules::Refusal(const std::string& value,
+                                                const FolderRules* more) const {
+    const auto [spellings, refusal] = SpellingsOfValue(value);
     if (spellings.empty())
         return refusal;
     for (const std::string& full : spellings) {
@@ -270,31 +299,63 @@ std::optional<std::string> FolderRefusal(const std::string& path,
         if (IsUnc(full) && Components(full, 2).size() <= 2)
             return "a server or share root";
     }
-    for (const std::string& folder : protectedFolders) {
-        if (HoldsOrIs(spellings, folder))
-            return "a system folder";
+    const auto lookup = [&](std::string_view text, bool below,
+                            const std::function<void(const Met&)>& met) {
+        const auto meet = [&met](const Row& row, size_t rank) {
+            met(Met{&row.name, row.reach, rank});
+        };
+        Lookup(text, below, 0, meet);
+        if (more)
+            more->Lookup(text, below, rows_.size(), meet);
+    };
+    // The row itself: the first one added names it.
+    Met itself;
+    for (const std::string& s : spellings) {
+        lookup(s, false, [&](const Met& m) {
+            if (!itself.name || m.rank < itself.rank)
+                itself = m;
+        });
     }
-    for (const std::string& folder : simulatorFolders) {
-        if (HoldsOrIs(spellings, folder))
-            return "a simulator folder";
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> FileRefusal(const std::string& path,
-                                       const std::vector<std::string>& systemFileFolders) {
-    const auto [spellings, refusal] = SpellingsOfValue(path);
-    if (spellings.empty())
-        return refusal;
-    for (const std::string& folder : systemFileFolders) {
-        std::string unused;
-        for (const std::string& target : Spellings(folder, unused)) {
-            for (const std::string& s : spellings) {
-                if (AtOrBelow(s, target))
-                    return "a system file";
-            }
+    if (itself.name)
+        return *itself.name;
+    // Below a row that takes what lies below it: the deepest such row names the rule.
+    // Each spelling is judged on its own, so that a product's shortcut folder that
+    // leads elsewhere is judged where it leads.
+    std::optional<std::string> below;
+    for (const std::string& s : spellings) {
+        std::vector<Met> above; // from the root down
+        for (size_t i = 0; i < s.size(); ++i) {
+            if (s[i] != '\\')
+                continue;
+            // The folders above: "C:\", "C:\A" for "C:\A\B".
+            const bool root = i == 0 || (i == 2 && s[1] == ':');
+            lookup(std::string_view(s).substr(0, root ? i + 1 : i), false,
+                   [&above](const Met& m) { above.push_back(m); });
         }
+        const bool productEntry = std::any_of(above.begin(), above.end(), [](const Met& m) {
+            return m.reach == Reach::ProductEntries;
+        });
+        Met deepest;
+        for (const Met& m : above) {
+            if (m.reach == Reach::Everything ||
+                (m.reach == Reach::EverythingButProductEntries && !productEntry))
+                deepest = m;
+        }
+        if (deepest.name && !below)
+            below = "below " + *deepest.name;
     }
+    if (below)
+        return below;
+    // Above a row: deleting it takes the row; the first row added names the rule.
+    Met held;
+    for (const std::string& s : spellings) {
+        lookup(s, true, [&](const Met& m) {
+            if (!held.name || m.rank < held.rank)
+                held = m;
+        });
+    }
+    if (held.name)
+        return "holds " + *held.name;
     return std::nullopt;
 }
 
@@ -342,40 +403,40 @@ const char* const kSystemClasses[] = {
 
 std::vector<ProtectedKey> MakeProtectedKeys() {
     std::vector<ProtectedKey> keys = {
-        {"SOFTWARE", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Classes", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Clients", KeyReach::ItselfAndAbove},
+        {"SOFTWARE", Reach::ItselfAndAbove},
+        {"SOFTWARE\\Classes", Reach::ItselfAndAbove},
+        {"SOFTWARE\\Clients", Reach::ItselfAndAbove},
         // Windows' and the other software of its maker: only the places made for
         // products' entries hold anything a product may remove.
-        {"SOFTWARE\\Microsoft", KeyReach::EverythingButProductEntries},
-        {"SOFTWARE\\Policies", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\Policies\\Microsoft", KeyReach::Everything},
-        {"SOFTWARE\\RegisteredApplications", KeyReach::ItselfAndAbove},
-        {"SOFTWARE\\WOW6432Node", KeyReach::ItselfAndAbove},
+        {"SOFTWARE\\Microsoft", Reach::EverythingButProductEntries},
+        {"SOFTWARE\\Policies", Reach::ItselfAndAbove},
+        {"SOFTWARE\\Policies\\Microsoft", Reach::Everything},
+        {"SOFTWARE\\RegisteredApplications", Reach::ItselfAndAbove},
+        {"SOFTWARE\\WOW6432Node", Reach::ItselfAndAbove},
         // The places made for products' entries: a product's own entry below them
         // (Uninstall\NAME, App Paths\NAME.exe) goes with its tree.
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", KeyReach::ProductEntries},
-        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", KeyReach::ProductEntries},
-        {"SOFTWARE\\DovetailGames\\FSX", KeyReach::ItselfAndAbove},
-        {"SYSTEM", KeyReach::Everything},
-        {"SAM", KeyReach::Everything},
-        {"SECURITY", KeyReach::Everything},
-        {"HARDWARE", KeyReach::Everything},
-        {"BCD00000000", KeyReach::Everything},
-        {"DRIVERS", KeyReach::Everything},
-        {"COMPONENTS", KeyReach::Everything},
-        {"ELAM", KeyReach::Everything},
-        {"SCHEMA", KeyReach::Everything},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", Reach::ProductEntries},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", Reach::ProductEntries},
+        {"SOFTWARE\\DovetailGames\\FSX", Reach::ItselfAndAbove},
+        {"SYSTEM", Reach::Everything},
+        {"SAM", Reach::Everything},
+        {"SECURITY", Reach::Everything},
+        {"HARDWARE", Reach::Everything},
+        {"BCD00000000", Reach::Everything},
+        {"DRIVERS", Reach::Everything},
+        {"COMPONENTS", Reach::Everything},
+        {"ELAM", Reach::Everything},
+        {"SCHEMA", Reach::Everything},
     };
     const std::string classes = "SOFTWARE\\Classes\\";
     for (const char* root : kClassRoots)
-        keys.push_back({classes + root, KeyReach::ItselfAndAbove});
+        keys.push_back({classes + root, Reach::ItselfAndAbove});
     for (const char* shellClass : kShellClasses) {
         for (const char* place : kShellExtensionPlaces)
-            keys.push_back({classes + shellClass + place, KeyReach::ItselfAndAbove});
+            keys.push_back({classes + shellClass + place, Reach::ItselfAndAbove});
     }
     for (const char* system : kSystemClasses)
-        keys.push_back({classes + system, KeyReach::Everything});
+        keys.push_back({classes + system, Reach::Everything});
     return keys;
 }
 
@@ -411,7 +472,7 @@ const std::vector<std::string>& SimulatorKeys() {
     return keys;
 }
 
-std::vector<std::string> SimulatorFolders(const std::vector<std::string>& roots) {
+std::vector<ProtectedFolder> SimulatorFolders(const std::vector<std::string>& roots) {
     static const char* const kStandard[] = {"Addon Scenery",
                                             "Addon Scenery\\Scenery",
                                             "Addon Scenery\\Texture",
@@ -443,7 +504,7 @@ std::vector<std::string> SimulatorFolders(const std::vector<std::string>& roots)
                                             "Weather",
                                             "Weather\\Themes",
                                             "SDK"};
-    std::vector<std::string> folders;
+    std::vector<ProtectedFolder> folders;
     for (std::string root : roots) {
         if (root.find_first_not_of(" \t") == std::string::npos)
             continue;
@@ -451,11 +512,144 @@ std::vector<std::string> SimulatorFolders(const std::vector<std::string>& roots)
             root.pop_back();
         if (root.empty())
             continue;
-        folders.push_back(root);
+        folders.push_back({root, Reach::ItselfAndAbove, "the simulator's folder"});
         for (const char* sub : kStandard)
-            folders.push_back(root + "\\" + sub);
+            folders.push_back(
+                {root + "\\" + sub, Reach::ItselfAndAbove, "a standard folder of the simulator"});
     }
     return folders;
+}
+
+namespace {
+
+using platform::KnownFolder;
+
+// A row for each folder of a kind the system names, or for a folder below it.
+struct SystemRule {
+    KnownFolder kind;
+    const char* below; // "" for the folder itself
+    Reach reach;
+    const char* name;
+};
+
+const SystemRule kSystemRules[] = {
+    {KnownFolder::Windows, "", Reach::Everything, "the Windows folder"},
+    {KnownFolder::System, "", Reach::Everything, "a system folder"},
+    {KnownFolder::ProgramFiles, "", Reach::ItselfAndAbove, "a Program Files folder"},
+    {KnownFolder::CommonFiles, "", Reach::ItselfAndAbove, "a Common Files folder"},
+    {KnownFolder::ProgramData, "", Reach::ItselfAndAbove, "the ProgramData folder"},
+    {KnownFolder::ProgramData, "Microsoft", Reach::EverythingButProductEntries,
+     "the ProgramData\\Microsoft folder"},
+    {KnownFolder::ProgramData, "Microsoft\\FSX", Reach::Everything, "the simulator's machine data"},
+    {KnownFolder::ProgramData, "Microsoft\\FSX-SE", Reach::Everything,
+     "the simulator's machine data"},
+    {KnownFolder::CommonStartMenu, "", Reach::ItselfAndAbove, "the common Start Menu"},
+    {KnownFolder::CommonPrograms, "", Reach::ProductEntries, "the common Start Menu\\Programs"},
+    {KnownFolder::CommonDesktop, "", Reach::ProductEntries, "the common Desktop"},
+    {KnownFolder::PublicFolder, "", Reach::ItselfAndAbove, "a folder of the Public profile"},
+    {KnownFolder::Users, "", Reach::ItselfAndAbove, "the Users folder"},
+    {KnownFolder::Documents, "", Reach::ItselfAndAbove, "a user's Documents"},
+    {KnownFolder::Documents, "Flight Simulator X Files", Reach::ItselfAndAbove,
+     "the simulator's saved flights"},
+    {KnownFolder::RoamingAppData, "", Reach::ItselfAndAbove, "a user's AppData\\Roaming"},
+    {KnownFolder::RoamingAppData, "Microsoft\\FSX", Reach::Everything, "the simulator's settings"},
+    {KnownFolder::RoamingAppData, "Microsoft\\FSX-SE", Reach::Everything,
+     "the simulator's settings"},
+    {KnownFolder::UserFolder, "", Reach::ItselfAndAbove, "a user's known folder"},
+    {KnownFolder::Temp, "", Reach::ItselfAndAbove, "the temporary folder"},
+    {KnownFolder::DriveRoot, "$Recycle.Bin", Reach::Everything, "the recycle bin"},
+    {KnownFolder::DriveRoot, "System Volume Information", Reach::Everything,
+     "the system's volume information"},
+};
+
+// The system's own shortcut folders in the common Start Menu\Programs: a product's
+// shortcut in one of them stays removable, the folder never.
+const char* const kSystemShortcutFolders[] = {"Startup",
+                                              "Accessories",
+                                              "Administrative Tools",
+                                              "Maintenance",
+                                              "System Tools",
+                                              "Windows PowerShell",
+                                              "Windows Accessories",
+                                              "Windows Administrative Tools",
+                                              "Windows Ease of Access",
+                                              "Windows System"};
+
+// The rows below each account's profile, whether the system names it (Profile) or
+// the machine's list of accounts does; the known folders where Windows makes them.
+struct ProfileRule {
+    const char* below;
+    Reach reach;
+    const char* name;
+};
+
+const ProfileRule kProfileRules[] = {
+    {"", Reach::ItselfAndAbove, "a user's profile"},
+    // The simulator's settings first: a folder that holds them names them.
+    {"AppData\\Roaming\\Microsoft\\FSX", Reach::Everything, "the simulator's settings"},
+    {"AppData\\Roaming\\Microsoft\\FSX-SE", Reach::Everything, "the simulator's settings"},
+    {"Desktop", Reach::ItselfAndAbove, "a user's Desktop"},
+    {"Documents", Reach::ItselfAndAbove, "a user's Documents"},
+    {"Downloads", Reach::ItselfAndAbove, "a user's Downloads"},
+    {"Music", Reach::ItselfAndAbove, "a user's Music"},
+    {"Pictures", Reach::ItselfAndAbove, "a user's Pictures"},
+    {"Videos", Reach::ItselfAndAbove, "a user's Videos"},
+    {"Saved Games", Reach::ItselfAndAbove, "a user's Saved Games"},
+    {"Favorites", Reach::ItselfAndAbove, "a user's Favorites"},
+    {"Links", Reach::ItselfAndAbove, "a user's Links"},
+    {"Contacts", Reach::ItselfAndAbove, "a user's Contacts"},
+    {"Searches", Reach::ItselfAndAbove, "a user's Searches"},
+    {"OneDrive", Reach::ItselfAndAbove, "a user's OneDrive"},
+    {"AppData", Reach::ItselfAndAbove, "a user's AppData"},
+    {"AppData\\Roaming", Reach::ItselfAndAbove, "a user's AppData\\Roaming"},
+    {"AppData\\Local", Reach::ItselfAndAbove, "a user's AppData\\Local"},
+    {"AppData\\LocalLow", Reach::ItselfAndAbove, "a user's AppData\\LocalLow"},
+    {"AppData\\Local\\Temp", Reach::ItselfAndAbove, "a user's temporary folder"},
+    {"AppData\\Roaming\\Microsoft\\Windows\\Start Menu", Reach::ItselfAndAbove,
+     "a user's Start Menu"},
+    {"AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs", Reach::ItselfAndAbove,
+     "a user's Start Menu\\Programs"},
+    {"AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup", Reach::ItselfAndAbove,
+     "a user's Startup folder"},
+    {"AppData\\Roaming\\Microsoft\\Windows\\Templates", Reach::ItselfAndAbove,
+     "a user's Templates"},
+    {"Documents\\Flight Simulator X Files", Reach::ItselfAndAbove, "the simulator's saved flights"},
+};
+
+std::string Below(const std::string& folder, const char* below) {
+    return *below ? platform::JoinPath(folder, below) : folder;
+}
+
+} // namespace
+
+std::vector<ProtectedFolder> ProtectedFolders(const FolderSources& sources) {
+    std::vector<ProtectedFolder> table;
+    for (const SystemRule& rule : kSystemRules) {
+        for (const platform::NamedFolder& folder : sources.system) {
+            if (folder.kind == rule.kind)
+                table.push_back({Below(folder.path, rule.below), rule.reach, rule.name});
+        }
+    }
+    std::vector<std::string> profiles = sources.accounts.profiles;
+    for (const platform::NamedFolder& folder : sources.system) {
+        if (folder.kind == KnownFolder::Profile)
+            profiles.push_back(folder.path);
+        if (folder.kind == KnownFolder::CommonPrograms) {
+            for (const char* shortcuts : kSystemShortcutFolders)
+                table.push_back({Below(folder.path, shortcuts), Reach::ItselfAndAbove,
+                                 "a shortcut folder of the system"});
+        }
+    }
+    for (const std::string& profile : profiles) {
+        for (const ProfileRule& rule : kProfileRules)
+            table.push_back({Below(profile, rule.below), rule.reach, rule.name});
+    }
+    if (!sources.accounts.defaultProfile.empty())
+        table.push_back({sources.accounts.defaultProfile, Reach::Everything,
+                         "the Default profile, which new accounts are made from"});
+    for (ProtectedFolder& folder : SimulatorFolders(sources.simulatorRoots))
+        table.push_back(std::move(folder));
+    return table;
 }
 
 } // namespace sweepstone

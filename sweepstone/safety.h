@@ -8,46 +8,110 @@
 // administrative shares and device prefixes mapped to the drive they stand for).
 #pragma once
 
+#include "platform/folders.h"
+
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sweepstone {
 
-// The rule that forbids deleting a folder, as the report names it; nullopt when the
-// folder may go. Refused: a value that platform::CanonicalFullPath refuses (its rule
-// is returned: relative and drive-relative paths, NT paths, device names, streams
-// ...), and of the rest a drive root, a server or share root, a
-// device path that names no drive folder (\\?\GLOBALROOT\..., \\.\PhysicalDrive0),
-// an administrative share other than a drive's ("C$") or the Windows folder's
-// ("ADMIN$"), and any of `protectedFolders` or `simulatorFolders` or a folder that
-// holds one. A value of blanks only names nothing and is not refused here; the
-// removal passes it over.
-std::optional<std::string> FolderRefusal(const std::string& path,
-                                         const std::vector<std::string>& protectedFolders,
-                                         const std::vector<std::string>& simulatorFolders = {});
-
-// The rule that forbids deleting a file: a value that platform::CanonicalFullPath
-// refuses, a share that names no drive folder, or a file at or below one of
-// `systemFileFolders`. nullopt otherwise.
-std::optional<std::string> FileRefusal(const std::string& path,
-                                       const std::vector<std::string>& systemFileFolders);
-
-// How far a protected registry key reaches.
-enum class KeyReach {
-    ItselfAndAbove, // the key and every key that holds it; its subkeys stay removable
-    Everything,     // the key, every key above it and every key below it
-    // The key, every key above it and every key below it, except what lies strictly
-    // below a key of reach ProductEntries.
+// How far a protected folder or registry key reaches.
+enum class Reach {
+    ItselfAndAbove, // it and everything that holds it; what lies below stays removable
+    Everything,     // it, everything above it and everything below it
+    // It, everything above it and everything below it, except what lies strictly
+    // below an entry of reach ProductEntries.
     EverythingButProductEntries,
-    // The key and every key above it; each key below it is one product's own entry,
-    // removable with its tree.
+    // It and everything above it; each entry below it is one product's own (a key
+    // with its tree, a shortcut folder), removable.
     ProductEntries,
+};
+
+// A folder (or a file) that no value of the log may delete, nor what holds it, nor
+// what lies below it as far as its reach says.
+struct ProtectedFolder {
+    std::string path; // a full path
+    Reach reach;
+    std::string name; // as a refusal names it: "the Windows folder"
+};
+
+// What the table of protected folders is made from: the folders the system names,
+// the accounts of the machine and the simulator's folders (the SetupPath of
+// SimulatorKeys()). Given, not looked up, so that tests can give their own.
+struct FolderSources {
+    std::vector<platform::NamedFolder> system;
+    platform::MachineProfiles accounts;
+    std::vector<std::string> simulatorRoots;
+};
+
+// The one table of protected folders, each row with its reach:
+// - nothing at or below: the Windows and system folders; ProgramData\Microsoft, but
+//   a product's own shortcut folder below the common Start Menu\Programs or Desktop;
+//   each drive's $Recycle.Bin and System Volume Information; the Default profile; the
+//   simulator's settings and machine data (AppData\Roaming\Microsoft\FSX and FSX-SE
+//   of every account, ProgramData\Microsoft\FSX and FSX-SE);
+// - the folder itself and what holds it, while a product's own folder or file below
+//   stays removable: Program Files, Common Files, ProgramData, the common Start Menu
+//   and the system's shortcut folders in its Programs, Users, Public and its known
+//   folders, every account's profile (the running account's and each of `accounts`)
+//   with its known folders (Desktop, Documents, Downloads, Music, Pictures, Videos,
+//   Saved Games, Favorites, Links, Contacts, Searches, OneDrive, the AppData folders,
+//   Start Menu\Programs, Templates), Documents\Flight Simulator X Files, the
+//   temporary folder, and the simulator's folders (SimulatorFolders).
+std::vector<ProtectedFolder> ProtectedFolders(const FolderSources& sources);
+
+// The simulator's folders that no value may delete: for each root, the root itself
+// and its standard subfolders. A product's own folder below them stays removable.
+std::vector<ProtectedFolder> SimulatorFolders(const std::vector<std::string>& roots);
+
+// The rules of a table of protected folders over every value that names a folder or
+// a file ([Path], [Shared-Folder], [ShortCut], [File] and both names of a rename).
+// Each row is read once, when it is added (its spellings as written and as it
+// resolves on disk); a value then costs its own reading and comparisons of text.
+class FolderRules {
+public:
+    void Add(const ProtectedFolder& row);
+    void Add(const std::vector<ProtectedFolder>& rows);
+
+    // The rule that forbids deleting what `value` names, as the report names it;
+    // nullopt when it may go. Refused: a value that platform::CanonicalFullPath
+    // refuses (its rule is returned: relative and drive-relative paths, NT paths,
+    // device names, streams ...), and of the rest a drive root, a server or share
+    // root, a device path that names no drive folder (\\?\GLOBALROOT\...,
+    // \\.\PhysicalDrive0), an administrative share other than a drive's ("C$") or the
+    // Windows folder's ("ADMIN$"); then a row of these rules or of `more`: the row
+    // itself (by its name, "the Windows folder"), what lies below a row whose reach
+    // takes it ("below the Windows folder", the deepest such row), and what holds a
+    // row ("holds a user's profile"). A value of blanks only names nothing and is not
+    // refused here; the removal passes it over.
+    std::optional<std::string> Refusal(const std::string& value,
+                                       const FolderRules* more = nullptr) const;
+
+private:
+    struct Row {
+        Reach reach;
+        std::string name;
+    };
+    // Each row's spellings (ComparablePath forms) in sorted order, so that what lies
+    // at, above or below a value is found by its own depth, not by the table's size.
+    struct Spelling {
+        std::string text;
+        size_t row;
+    };
+    // Calls `met` with each row spelled `text` (or, with `below`, spelled below it)
+    // and its rank, `rankBase` and the order in which it was added.
+    void Lookup(std::string_view text, bool below, size_t rankBase,
+                const std::function<void(const Row&, size_t rank)>& met) const;
+    std::vector<Row> rows_;
+    std::vector<Spelling> spellings_;
 };
 
 struct ProtectedKey {
     std::string path; // below HKEY_LOCAL_MACHINE
-    KeyReach reach;
+    Reach reach;
 };
 
 // The registry keys of the system, of other software and of the simulator that no
@@ -66,10 +130,6 @@ std::optional<std::string> RegistryKeyRefusal(const std::string& keyPath);
 // The simulator's registry keys whose SetupPath names its folder (FSX and its Steam
 // edition).
 const std::vector<std::string>& SimulatorKeys();
-
-// The simulator's folders that no value may delete: for each root, the root itself
-// and its standard subfolders. A product's own folder below them stays removable.
-std::vector<std::string> SimulatorFolders(const std::vector<std::string>& roots);
 
 // The comparable form of a full path: letters folded (platform::UpperCaseName),
 // backslashes, no repeated or trailing separators, "." and ".." resolved, trailing

@@ -6,21 +6,30 @@
 
 namespace platform {
 
-std::vector<std::string> ProtectedFolders() {
-    std::vector<std::string> folders = {"/",    "/bin", "/boot", "/etc",  "/home",
-                                        "/lib", "/opt", "/proc", "/root", "/sbin",
-                                        "/srv", "/sys", "/usr",  "/var",  "/dev"};
+std::vector<NamedFolder> SystemFolders() {
+    std::vector<NamedFolder> folders;
+    for (const char* system :
+         {"/bin", "/boot", "/dev", "/etc", "/lib", "/proc", "/sbin", "/sys", "/usr"})
+        folders.push_back({KnownFolder::System, system});
+    folders.push_back({KnownFolder::ProgramFiles, "/opt"});
+    folders.push_back({KnownFolder::ProgramData, "/srv"});
+    folders.push_back({KnownFolder::ProgramData, "/var"});
+    folders.push_back({KnownFolder::Users, "/home"});
+    folders.push_back({KnownFolder::Profile, "/root"});
     if (const char* home = std::getenv("HOME"); home && *home)
-        folders.emplace_back(home);
+        folders.push_back({KnownFolder::Profile, home});
     std::string temp = TempFolder();
     if (temp.size() > 1 && temp.back() == '/')
         temp.pop_back();
-    folders.push_back(temp);
+    folders.push_back({KnownFolder::Temp, temp});
     return folders;
 }
 
-std::vector<std::string> SystemFileFolders() {
-    return {"/bin", "/boot", "/etc", "/lib", "/sbin", "/usr"};
+MachineProfiles AccountProfiles() {
+    MachineProfiles machine;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        machine.profiles.emplace_back(home);
+    return machine;
 }
 
 std::string WindowsFolder() {

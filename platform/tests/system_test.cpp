@@ -73,23 +73,38 @@ TEST(FullPathName, ResolvesRelativePathsAndDots) {
     EXPECT_EQ(platform::FullPathName("a"), here + "a");
 }
 
-TEST(ProtectedFolders, IncludeTheTemporaryAndWindowsFolders) {
-    const auto folders = platform::ProtectedFolders();
-    auto has = [&folders](std::string path) {
-        while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
-            path.pop_back();
-        return std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
-            return f.size() == path.size() &&
-                   std::equal(f.begin(), f.end(), path.begin(), [](char a, char b) {
-                       return std::tolower(static_cast<unsigned char>(a)) ==
-                              std::tolower(static_cast<unsigned char>(b));
-                   });
+// Each folder with what it is; the running account's profile is among the machine's
+// accounts (on Win32 read from the list of profiles in the registry).
+TEST(ProtectedFolders, IncludeTheTemporaryAndWindowsFoldersAndTheRunningAccount) {
+    const auto folders = platform::SystemFolders();
+    auto same = [](const std::string& a, std::string b) {
+        while (b.size() > 3 && (b.back() == '\\' || b.back() == '/'))
+            b.pop_back();
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) ==
+                          std::tolower(static_cast<unsigned char>(y));
+               });
+    };
+    auto has = [&](platform::KnownFolder kind, const std::string& path) {
+        return std::any_of(folders.begin(), folders.end(), [&](const platform::NamedFolder& f) {
+            return f.kind == kind && same(f.path, path);
         });
     };
-    EXPECT_TRUE(has(platform::TempFolder()));
+    EXPECT_TRUE(has(platform::KnownFolder::Temp, platform::TempFolder()));
+    const platform::MachineProfiles machine = platform::AccountProfiles();
+    for (const platform::NamedFolder& folder : folders) {
+        if (folder.kind == platform::KnownFolder::Profile && folder.path != "/root") {
+            EXPECT_TRUE(std::any_of(machine.profiles.begin(), machine.profiles.end(),
+                                    [&](const std::string& p) { return same(p, folder.path); }))
+                << folder.path;
+        }
+    }
 #ifdef _WIN32
-    EXPECT_TRUE(has(platform::WindowsFolder()));
-    EXPECT_GE(folders.size(), 15u);
+    EXPECT_TRUE(has(platform::KnownFolder::Windows, platform::WindowsFolder()));
+    EXPECT_TRUE(has(platform::KnownFolder::DriveRoot, platform::WindowsFolder().substr(0, 3)));
+    EXPECT_GE(folders.size(), 30u);
+    EXPECT_FALSE(machine.defaultProfile.empty());
 #endif
 }
 

@@ -84,8 +84,10 @@ bool MakeFolderLink(const std::string& target, const std::string& link) {
            platform::IsLink(link);
 #else
     std::string l = link;
+    std::string to = target;
     std::replace(l.begin(), l.end(), '\\', '/');
-    return ::symlink(target.c_str(), l.c_str()) == 0;
+    std::replace(to.begin(), to.end(), '\\', '/');
+    return ::symlink(to.c_str(), l.c_str()) == 0;
 #endif
 }
 

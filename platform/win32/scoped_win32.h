@@ -109,6 +109,13 @@ struct LocalMemoryTraits {
     static void Close(Handle h) { ::LocalFree(h); }
 };
 
+// Memory that the system allocated with CoTaskMemAlloc (SHGetKnownFolderPath).
+struct TaskMemoryTraits {
+    using Handle = wchar_t*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+
 using ScopedFileHandle = Scoped<FileHandleTraits>;
 using ScopedKernelHandle = Scoped<KernelHandleTraits>;
 using ScopedFindHandle = Scoped<FindHandleTraits>;
@@ -119,6 +126,7 @@ using ScopedIcon = Scoped<IconTraits>;
 using ScopedCursor = Scoped<CursorTraits>;
 using ScopedMemoryDc = Scoped<MemoryDcTraits>;
 using ScopedLocalMemory = Scoped<LocalMemoryTraits>;
+using ScopedTaskMemory = Scoped<TaskMemoryTraits>;
 
 // A window's device context from GetDC, released to that window.
 class ScopedGetDc {

@@ -236,14 +236,15 @@ const std::vector<LogCase> kLogs = {
      {"Uninstall.log:2: error: [Registry] R1=SOFTWARE: refused: a hive or top-level key",
       "Uninstall.log:3: warning: [Registry] R2=#\\Gone: does not "
       "exist here",
-      "Uninstall.log:5: error: [Path] P1=%: refused: a system folder",
-      "Uninstall.log:6: error: [Path] P2=$Sim: refused: a simulator folder",
+      "Uninstall.log:5: error: [Path] P1=%: refused: the Windows folder",
+      "Uninstall.log:6: error: [Path] P2=$Sim: refused: the simulator's folder",
       "Uninstall.log:7: warning: [Path] P3=$Gone: does not exist here",
-      "Uninstall.log:9: error: [File] F1=%/system.sys: refused: a system file",
-      "Uninstall.log:10: error: [File] F2=$Sim/Scenery.cfg: refused: a system file",
+      "Uninstall.log:9: error: [File] F1=%/system.sys: refused: below the Windows folder",
+      "Uninstall.log:10: error: [File] F2=$Sim/Scenery.cfg: refused: the simulator's scenery "
+      "library",
       "Uninstall.log:11: warning: [File] F3=$Product/gone.txt: does not exist here",
-      "Uninstall.log:13: error: [ShortCut] S1=$: refused: a system folder",
-      "Uninstall.log:17: error: [Rename_File] N1=%/system: refused: a system file",
+      "Uninstall.log:13: error: [ShortCut] S1=$: refused: holds the simulator's folder",
+      "Uninstall.log:17: error: [Rename_File] N1=%/system: refused: below the Windows folder",
       "Uninstall.log:19: error: [Rename_File_DEX] N1=Scenery\\switched: refused: a relative "
       "path",
       "Uninstall.log: 8 errors, 3 warnings, 0 notes"},
@@ -262,6 +263,12 @@ const std::vector<LogCase> kLogs = {
       "Uninstall.log:6: error: [Registry] R5=SOFTWARE\\Classes\\exefile\\shell: refused: below "
       "protected key SOFTWARE\\Classes\\exefile",
       "Uninstall.log: 4 errors, 0 warnings, 0 notes"},
+     2},
+    // What lies below a folder that nothing may leave, and a product's own folder
+    // below one of the simulator's standard folders, which may go.
+    {"[Path]\r\nP1=%/Inner\r\n[ShortCut]\r\nS1=$Sim/Addon Scenery/Sample\r\n",
+     {"Uninstall.log:2: error: [Path] P1=%/Inner: refused: below the Windows folder",
+      "Uninstall.log: 1 error, 0 warnings, 0 notes"},
      2},
     // While another product uses the shared folders, their sections are not acted on.
     {"[Shared-Folder-Option]\r\nO1=$Product\r\n[Shared-Folder]\r\nS1=%\r\n",

@@ -49,10 +49,10 @@ CheckOptions OptionsFor(const TestFolder& t) {
     // The system's own folders, and one of the test's that stands for them.
     const sweepstone::RemovalSafety system = sweepstone::RemovalSafety::ForThisSystem();
     options.safety = system;
-    options.safety.protectedFolders.push_back(t.Path("Protected"));
-    options.safety.simulatorFolders = sweepstone::SimulatorFolders({t.Path("Sim")});
+    options.safety.folders.Add(sweepstone::SimulatorFolders({t.Path("Sim")}));
+    options.safety.folders.Add(
+        {t.Path("Protected"), sweepstone::Reach::Everything, "the Windows folder"});
     options.safety.simulatorRoots = {t.Path("Sim")};
-    options.safety.systemFileFolders.push_back(t.Path("Protected"));
     options.systemFolder = t.Path("sys/");
     return options;
 }

@@ -16,6 +16,13 @@ using testing_support::TestFolder;
 
 namespace {
 
+// Rules that protect one folder of the test.
+sweepstone::RemovalSafety SafetyOf(const std::string& folder) {
+    sweepstone::RemovalSafety safety;
+    safety.folders.Add({folder, sweepstone::Reach::ItselfAndAbove, "a system folder"});
+    return safety;
+}
+
 class RecordingForm2 : public Form2Window {
 public:
     std::vector<std::string> events;
@@ -443,8 +450,7 @@ TEST(TForm2Silent, RemovesReportsAndDeletesItselfWithTheExitCode) {
             log += "[ShortCut]\r\nS1=" + p.t.Path("Effects") + "\r\n";
         p.t.Write("Product\\Uninstall.log", log);
         RecordingForm2 window; // records what a window would be asked: nothing must ask
-        TForm2 form(window, p.program, FakeProcess::Operations(),
-                    sweepstone::RemovalSafety{{p.t.Path("Effects")}},
+        TForm2 form(window, p.program, FakeProcess::Operations(), SafetyOf(p.t.Path("Effects")),
                     ArgumentsOf({"/VERYSILENT", "/LOG=" + p.t.Path("report.txt")}));
         ASSERT_TRUE(form.PrepareReport());
         EXPECT_EQ(form.RunHidden(), c.code);
@@ -499,8 +505,8 @@ TEST(TForm2Silent, TheSilentWindowShowsProgressButAsksNothing) {
     p.t.Write("Product\\Uninstall.log",
               "[General]\r\nName=Sample\r\n[ShortCut]\r\nS1=" + p.t.Path("Effects") + "\r\n");
     RecordingForm2 window;
-    TForm2 form(window, p.program, FakeProcess::Operations(),
-                sweepstone::RemovalSafety{{p.t.Path("Effects")}}, ArgumentsOf({"/SILENT"}));
+    TForm2 form(window, p.program, FakeProcess::Operations(), SafetyOf(p.t.Path("Effects")),
+                ArgumentsOf({"/SILENT"}));
     form.FormShow();
     window.events.clear();
     form.StartSilently();

@@ -26,6 +26,7 @@
 #include <unistd.h>
 #endif
 
+using sweepstone::Reach;
 using sweepstone::WizardState;
 using testing_support::MakeFolderLink;
 using testing_support::TestFolder;
@@ -105,7 +106,7 @@ protected:
         setenv("BRIGHTMERE_SHELL_RECORD", t.Path("shell.txt").c_str(), 1);
         keyRoot = "SOFTWARE\\BrightmereTest";
 #endif
-        safety.protectedFolders = {t.Path("Protected")};
+        safety.folders.Add({t.Path("Protected"), Reach::ItselfAndAbove, "a system folder"});
     }
     void TearDown() override {
         platform::DeleteMachineKeyTree(keyRoot);
@@ -408,7 +409,7 @@ TEST_F(Removal, RefusesValuesThatNameSystemFoldersOrWholeHives) {
     t.Write("Protected\\Inner\\deep.txt", "keep");
     t.Write("Protected\\switched.off", "off");
     t.Write("Protected\\dex.bgl.off_dex", "dex");
-    safety.systemFileFolders = {t.Path("Protected")};
+    safety.folders.Add({t.Path("Protected"), Reach::Everything, "a system folder"});
     ASSERT_FALSE(platform::CreateMachineKey(keyRoot + "\\Keep"));
     Log("[General]\r\nName=Sample Airport X\r\n"
         "[Path]\r\nP1=" +
@@ -857,13 +858,13 @@ TEST_F(Removal, RefusesTheSimulatorsFoldersHoweverTheyAreSpelled) {
     t.Write("Data\\Scenery.cfg", kScenery);
     t.MakeFolder("Product");
 #ifdef _WIN32
-    safety.simulatorFolders = sweepstone::SimulatorFolders({t.Path("FSX")});
+    safety.folders.Add(sweepstone::SimulatorFolders({t.Path("FSX")}));
 #else
     // Where the simulator lies comes from its registry key.
     ASSERT_FALSE(platform::WriteMachineString(
         "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator - Steam Edition\\10.0", "SetupPath",
         t.Path("FSX") + "\\"));
-    safety.simulatorFolders = sweepstone::RemovalSafety::ForThisSystem().simulatorFolders;
+    safety.folders = sweepstone::RemovalSafety::ForThisSystem().folders;
 #endif
     const bool linked = MakeFolderLink(t.Path("FSX"), t.Path("Product") + "\\ToSim");
     std::string log = "[Scenery.cfg]\r\nPath=" + t.Path("Data\\Scenery.cfg") +
@@ -952,7 +953,7 @@ TEST_F(Removal, RemovesEmptyParentsUpToTheFirstThatStays) {
          {"Maker\\Suite"},
          {"Maker"}},
     };
-    safety.protectedFolders.push_back(t.Path("shortcut\\Menu"));
+    safety.folders.Add({t.Path("shortcut\\Menu"), Reach::ItselfAndAbove, "a system folder"});
     for (const Case& c : cases) {
         const std::string sub = std::string(c.name) + "\\";
         const bool key = std::string(c.section) == "Registry";

@@ -10,14 +10,26 @@
 #include <unistd.h>
 #endif
 
+using platform::KnownFolder;
 using sweepstone::ComparablePath;
+using sweepstone::Reach;
+using testing_support::MakeFolderLink;
 using testing_support::TestFolder;
 
 namespace {
 
+// The rules of a table of folders that all reach alike.
+sweepstone::FolderRules RulesOf(const std::vector<std::string>& folders,
+                                Reach reach = Reach::ItselfAndAbove) {
+    sweepstone::FolderRules rules;
+    for (const std::string& folder : folders)
+        rules.Add({folder, reach, "a system folder"});
+    return rules;
+}
+
 // Whether a rule refuses a value, for the tables that only ask that.
 bool IsUnsafeFolder(const std::string& path, const std::vector<std::string>& protectedFolders) {
-    return sweepstone::FolderRefusal(path, protectedFolders).has_value();
+    return RulesOf(protectedFolders).Refusal(path).has_value();
 }
 
 bool IsUnsafeRegistryKey(const std::string& keyPath) {
@@ -108,7 +120,7 @@ TEST(IsUnsafeFolder, RefusesRelativePathsWhateverTheCurrentFolderIs) {
     // A relative value names whatever the current folder holds when the removal runs:
     // it is refused by its form, before any folder is compared.
     for (const char* path : {".", "..", "product\\..", "product", "C:product"})
-        EXPECT_NE(sweepstone::FolderRefusal(path, {}).value_or("").find("relative"),
+        EXPECT_NE(sweepstone::FolderRules().Refusal(path).value_or("").find("relative"),
                   std::string::npos)
             << path;
 }
@@ -296,46 +308,134 @@ TEST(RegistryKeyRefusal, RefusesKeysOfTheSystemOtherSoftwareAndTheSimulator) {
             << key << ": " << sweepstone::RegistryKeyRefusal(key).value_or("");
 }
 
-TEST(FolderRefusal, ProtectsTheSimulatorsFoldersButNotAProductsOwn) {
+// The machine's table, made from folders given as the system and the list of accounts
+// would give them: two accounts (the running one, "pilot", and "other"), a Documents
+// folder moved to another drive, and the simulator. Each row refuses as far as its
+// reach says, with its own reason; a product's own folder or file stays removable.
+TEST(FolderRefusal, ProtectsEachFolderOfTheTableAsFarAsItsReach) {
     TestFolder t;
-    const std::vector<std::string> simulator = sweepstone::SimulatorFolders({t.Path("FSX") + "\\"});
+    t.MakeFolder("ProgramData\\Microsoft\\Crypto");
+    t.MakeFolder("ProgramData\\Microsoft\\Windows\\Start Menu\\Programs");
+    const std::string programs = "ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\";
+    const bool linked = MakeFolderLink(t.Path("ProgramData\\Microsoft\\Crypto"),
+                                       t.Path(programs + "Sample Airport X Link"));
+    sweepstone::FolderSources sources;
+    sources.system = {
+        {KnownFolder::Windows, t.Path("Windows")},
+        {KnownFolder::System, t.Path("Windows\\System32")},
+        {KnownFolder::ProgramFiles, t.Path("Program Files")},
+        {KnownFolder::ProgramData, t.Path("ProgramData")},
+        {KnownFolder::CommonStartMenu, t.Path("ProgramData\\Microsoft\\Windows\\Start Menu")},
+        {KnownFolder::CommonPrograms, t.Path(programs)},
+        {KnownFolder::CommonDesktop, t.Path("Users\\Public\\Desktop")},
+        {KnownFolder::PublicFolder, t.Path("Users\\Public")},
+        {KnownFolder::PublicFolder, t.Path("Users\\Public\\Music")},
+        {KnownFolder::Users, t.Path("Users")},
+        {KnownFolder::Profile, t.Path("Users\\pilot")},
+        {KnownFolder::Documents, t.Path("D\\Docs")},
+        {KnownFolder::DriveRoot, t.Path("Drive")},
+    };
+    sources.accounts = {{t.Path("Users\\pilot"), t.Path("Users\\other")}, t.Path("Users\\Default")};
+    sources.simulatorRoots = {t.Path("FSX") + "\\"};
+    sweepstone::FolderRules rules;
+    rules.Add(sweepstone::ProtectedFolders(sources));
+    const char* const allowed = "";
     struct Case {
         std::string path;
-        bool refused;
+        std::string rule; // `allowed`: removable
     } cases[] = {
-        {t.Path("FSX"), true},
-        {t.Path("fsx\\"), true},
-        {t.Path("FSX\\Addon Scenery"), true},
-        {t.Path("FSX\\ADDON SCENERY\\scenery"), true},
-        {t.Path("FSX\\SimObjects\\Airplanes"), true},
-        {t.Path("FSX\\Effects"), true},
-        {t.Path("FSX\\Gauges"), true},
-        {t.Path("FSX\\Modules"), true},
-        {t.Path("FSX\\Sound"), true},
-        {t.Path("FSX\\Weather"), true},
-        {t.Path("FSX\\Texture"), true},
-        {t.Path("FSX\\Scenery"), true},
-        {t.Base(), true}, // holds the simulator
-        {t.Path("FSX\\Addon Scenery\\Sample Airport"), false},
-        {t.Path("FSX\\SimObjects\\Airplanes\\Sample Jet"), false},
-        {t.Path("FSX\\Sample Tools"), false},
+        {t.Path("FSX"), "the simulator's folder"},
+        {t.Path("fsx\\"), "the simulator's folder"},
+        {t.Path("FSX\\Addon Scenery"), "a standard folder of the simulator"},
+        {t.Path("FSX\\ADDON SCENERY\\scenery"), "a standard folder of the simulator"},
+        {t.Path("FSX\\SimObjects\\Airplanes"), "a standard folder of the simulator"},
+        {t.Path("FSX\\Effects"), "a standard folder of the simulator"},
+        {t.Path("FSX\\Gauges"), "a standard folder of the simulator"},
+        {t.Path("FSX\\Modules"), "a standard folder of the simulator"},
+        {t.Path("FSX\\Sound"), "a standard folder of the simulator"},
+        {t.Path("FSX\\Weather"), "a standard folder of the simulator"},
+        {t.Path("FSX\\Texture"), "a standard folder of the simulator"},
+        {t.Path("FSX\\Scenery"), "a standard folder of the simulator"},
+        {t.Base(), "holds the Windows folder"},
+        {t.Path("FSX\\Addon Scenery\\Sample Airport"), allowed},
+        {t.Path("FSX\\SimObjects\\Airplanes\\Sample Jet"), allowed},
+        {t.Path("FSX\\Sample Tools"), allowed},
+        // At or below: nothing inside is removable.
+        {t.Path("Windows"), "the Windows folder"},
+        {t.Path("Windows\\Installer"), "below the Windows folder"},
+        {t.Path("Windows\\System32\\drivers\\sample.sys"), "below a system folder"},
+        {t.Path("ProgramData\\Microsoft"), "the ProgramData\\Microsoft folder"},
+        {t.Path("ProgramData\\Microsoft\\Crypto"), "below the ProgramData\\Microsoft folder"},
+        {t.Path("ProgramData\\Microsoft\\Windows\\Start Menu\\Sample Airport X"),
+         "below the ProgramData\\Microsoft folder"},
+        {t.Path("ProgramData\\Microsoft\\FSX\\Scenery.cfg"), "below the simulator's machine data"},
+        {t.Path("ProgramData\\Microsoft\\FSX-SE"), "the simulator's machine data"},
+        {t.Path("Users\\pilot\\AppData\\Roaming\\Microsoft\\FSX\\fsx.cfg"),
+         "below the simulator's settings"},
+        {t.Path("Users\\other\\AppData\\Roaming\\Microsoft\\FSX-SE\\Logbook.BIN"),
+         "below the simulator's settings"},
+        {t.Path("Users\\other\\AppData\\Roaming\\Microsoft"), "holds the simulator's settings"},
+        {t.Path("Users\\Default\\Desktop"),
+         "below the Default profile, which new accounts are made from"},
+        {t.Path("Drive\\$Recycle.Bin\\S-1-5-21-1"), "below the recycle bin"},
+        {t.Path("Drive\\System Volume Information"), "the system's volume information"},
+        // The common Start Menu\Programs and Desktop: a product's own shortcut folder
+        // or shortcut below them goes, the system's shortcut folders never.
+        {t.Path(programs), "the common Start Menu\\Programs"},
+        {t.Path(programs + "Sample Airport X"), allowed},
+        {t.Path(programs + "Sample Airport X.lnk"), allowed},
+        {t.Path(programs + "Startup"), "a shortcut folder of the system"},
+        {t.Path(programs + "Startup\\Sample Airport X.lnk"), allowed},
+        {t.Path("Users\\Public\\Desktop"), "the common Desktop"},
+        {t.Path("Users\\Public\\Desktop\\Sample Airport X"), allowed},
+        // Itself and above: a product's own folder or file below stays removable.
+        {t.Path("Program Files"), "a Program Files folder"},
+        {t.Path("Program Files\\Sample Maker"), allowed},
+        {t.Path("ProgramData"), "the ProgramData folder"},
+        {t.Path("ProgramData\\Sample Maker"), allowed},
+        {t.Path("Users"), "the Users folder"},
+        {t.Path("Users\\Public"), "a folder of the Public profile"},
+        {t.Path("Users\\Public\\Music"), "a folder of the Public profile"},
+        {t.Path("Users\\Public\\Music\\Sample Airport X.mp3"), allowed},
+        {t.Path("Users\\other"), "a user's profile"},
+        {t.Path("Users\\other\\Documents"), "a user's Documents"},
+        {t.Path("Users\\other\\Documents\\Sample Airport X"), allowed},
+        {t.Path("Users\\other\\Downloads"), "a user's Downloads"},
+        {t.Path("Users\\pilot\\Saved Games"), "a user's Saved Games"},
+        {t.Path("Users\\pilot\\OneDrive"), "a user's OneDrive"},
+        {t.Path("Users\\pilot\\AppData\\LocalLow"), "a user's AppData\\LocalLow"},
+        {t.Path("Users\\pilot\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs"),
+         "a user's Start Menu\\Programs"},
+        {t.Path("Users\\pilot\\AppData\\Roaming\\Microsoft\\Windows\\Templates"),
+         "a user's Templates"},
+        {t.Path("Users\\other\\Documents\\Flight Simulator X Files"),
+         "the simulator's saved flights"},
+        {t.Path("Users\\other\\Documents\\Flight Simulator X Files\\Sample Airport X.FLT"),
+         allowed},
+        {t.Path("D\\Docs"), "a user's Documents"},
+        {t.Path("D\\Docs\\Flight Simulator X Files"), "the simulator's saved flights"},
+        {t.Path("D\\Docs\\Sample Airport X"), allowed},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(sweepstone::FolderRefusal(c.path, {}, simulator).has_value(), c.refused)
-            << c.path;
+        EXPECT_EQ(rules.Refusal(c.path).value_or(allowed), c.rule) << c.path;
+    // A product's shortcut folder that leads elsewhere is judged where it leads.
+    if (linked) {
+        EXPECT_EQ(rules.Refusal(t.Path(programs + "Sample Airport X Link")).value_or(allowed),
+                  "below the ProgramData\\Microsoft folder");
+    }
     EXPECT_TRUE(sweepstone::SimulatorFolders({"", "   "}).empty()); // no SetupPath, no folder
 }
 
 TEST(FileRefusal, RefusesSystemFilesDevicesAndHiddenShares) {
     TestFolder t;
-    const std::vector<std::string> system = {t.Path("Sys")};
-    EXPECT_TRUE(sweepstone::FileRefusal(t.Path("Sys\\kernel.dll"), system).has_value());
-    EXPECT_TRUE(sweepstone::FileRefusal(t.Path("SYS\\Deep\\x.ini"), system).has_value());
-    EXPECT_TRUE(sweepstone::FileRefusal("\\\\.\\PhysicalDrive0", system).has_value());
-    EXPECT_TRUE(sweepstone::FileRefusal("\\\\host\\IPC$\\pipe", system).has_value());
-    EXPECT_FALSE(sweepstone::FileRefusal(t.Path("Sim\\Effects\\sample.fx"), system).has_value());
-    EXPECT_FALSE(sweepstone::FileRefusal(t.Path("System.txt"), system).has_value());
-    EXPECT_FALSE(sweepstone::FileRefusal("   ", system).has_value());
+    const sweepstone::FolderRules system = RulesOf({t.Path("Sys")}, Reach::Everything);
+    EXPECT_TRUE(system.Refusal(t.Path("Sys\\kernel.dll")).has_value());
+    EXPECT_TRUE(system.Refusal(t.Path("SYS\\Deep\\x.ini")).has_value());
+    EXPECT_TRUE(system.Refusal("\\\\.\\PhysicalDrive0").has_value());
+    EXPECT_TRUE(system.Refusal("\\\\host\\IPC$\\pipe").has_value());
+    EXPECT_FALSE(system.Refusal(t.Path("Sim\\Effects\\sample.fx")).has_value());
+    EXPECT_FALSE(system.Refusal(t.Path("System.txt")).has_value());
+    EXPECT_FALSE(system.Refusal("   ").has_value());
 }
 
 #ifndef _WIN32

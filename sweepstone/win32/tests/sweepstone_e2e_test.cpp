@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -1364,11 +1365,84 @@ TEST(CommandLine, VerySilentRemovesWithoutAnyWindowAndReportsEveryItem) {
         EXPECT_TRUE(line.rfind("left\t", 0) != 0 && line.rfind("refused\t", 0) != 0) << line;
 }
 
+// A folder the system names (SHGetFolderPathW).
+std::wstring KnownFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
 // /S is /VERYSILENT; a refused item is left and named in the report: exit code 1.
+// Folders of the system, of the simulator and of another account, and what lies
+// below them, are refused by the reach of their rule; each sentinel stays. A
+// product's own folder below Documents and its shortcut folder below the common
+// Start Menu\Programs still go.
 TEST(CommandLine, ShortSwitchEndsWithOneWhenAnItemIsRefused) {
     const Product p = MakeProduct(L"refused", L"Uninstall.exe");
     AddToLog(p, "Path", "P0=C:\\windows");
+    // Another account of the machine, as its list of profiles names it (in the
+    // 64-bit view, where that list lives).
+    const std::wstring account = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
+                                 L"S-1-5-21-1000-2000-3000-1999";
+    MakeKey(account, L"account", KEY_WOW64_64KEY);
+    {
+        HKEY h = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, account.c_str(), 0,
+                                KEY_SET_VALUE | KEY_WOW64_64KEY, &h),
+                  ERROR_SUCCESS);
+        const std::wstring image = L"%SystemDrive%\\users\\sweepstone-other";
+        RegSetValueExW(h, L"ProfileImagePath", 0, REG_EXPAND_SZ,
+                       reinterpret_cast<const BYTE*>(image.c_str()),
+                       static_cast<DWORD>((image.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(h);
+    }
+    wchar_t drive[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"SystemDrive", drive, MAX_PATH);
+    const std::wstring otherProfile = std::wstring(drive) + L"\\users\\sweepstone-other";
+    const std::wstring appData = KnownFolder(CSIDL_APPDATA);
+    const std::wstring programData = KnownFolder(CSIDL_COMMON_APPDATA);
+    const std::wstring windowsInstaller = KnownFolder(CSIDL_WINDOWS) + L"\\Installer";
+    const std::wstring crypto = programData + L"\\Microsoft\\Crypto";
+    const std::wstring music = KnownFolder(CSIDL_COMMON_MUSIC);
+    const std::wstring settings = appData + L"\\Microsoft\\FSX";
+    const std::wstring library = programData + L"\\Microsoft\\FSX\\Scenery.cfg";
+    const std::wstring documents = otherProfile + L"\\Documents";
+    struct Sentinel {
+        const char* section;
+        std::wstring value;    // as the log names it, in its canonical spelling
+        std::wstring sentinel; // a file that must stay
+        std::string rule;
+    } sentinels[] = {
+        {"Path", windowsInstaller, windowsInstaller + L"\\sentinel", "below the Windows folder"},
+        {"Path", crypto, crypto + L"\\sentinel", "below the ProgramData\\Microsoft folder"},
+        {"Path", music, music + L"\\sentinel", "a folder of the Public profile"},
+        {"Path", settings, settings + L"\\fsx.cfg", "the simulator's settings"},
+        {"File", settings + L"\\fsx.cfg", settings + L"\\fsx.cfg",
+         "below the simulator's settings"},
+        // The log's [Scenery.cfg] names another library: the simulator's own is still
+        // refused by where it lies.
+        {"File", library, library, "below the simulator's machine data"},
+        {"Path", documents, documents + L"\\sentinel", "a user's Documents"},
+        {"ShortCut", otherProfile, documents + L"\\sentinel", "a user's profile"},
+    };
+    int key = 50;
+    for (const Sentinel& s : sentinels) {
+        MakeFolders(s.sentinel.substr(0, s.sentinel.rfind(L'\\')));
+        WriteFile(s.sentinel, "keep");
+        AddToLog(p, s.section, "X" + std::to_string(key++) + "=" + Narrow(s.value));
+    }
+    // A product's own: its flights below Documents and its shortcut folder.
+    const std::wstring flights = KnownFolder(CSIDL_PERSONAL) + L"\\Sample Airport X Flights";
+    const std::wstring shortcuts = KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Sample Airport X";
+    for (const std::wstring& own : {flights, shortcuts}) {
+        MakeFolders(own);
+        WriteFile(own + L"\\Sample Airport X.lnk", "link");
+    }
+    AddToLog(p, "Path", "X90=" + Narrow(flights));
+    AddToLog(p, "ShortCut", "X91=" + Narrow(shortcuts));
+
     const CommandLineRun run = RunWithArguments(p, L"/s /log=report.txt");
+    DeleteKeyTree(account, KEY_WOW64_64KEY);
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.code, 1u);
     EXPECT_FALSE(run.windowSeen);
@@ -1382,6 +1456,18 @@ TEST(CommandLine, ShortSwitchEndsWithOneWhenAnItemIsRefused) {
     for (const std::string& line : lines)
         refused = refused || line.rfind("refused\tC:\\windows\t", 0) == 0;
     EXPECT_TRUE(refused) << ReadFile(p.root + L"report.txt");
+    for (const Sentinel& s : sentinels) {
+        EXPECT_TRUE(HasLine(lines, "refused\t" + Narrow(s.value) + "\t" + s.rule))
+            << Narrow(s.value) << "\n"
+            << ReadFile(p.root + L"report.txt");
+        EXPECT_TRUE(FileExists(s.sentinel)) << Narrow(s.sentinel);
+    }
+    for (const Sentinel& s : sentinels)
+        DeleteFileW(s.sentinel.c_str());
+    EXPECT_FALSE(FolderExists(flights));
+    EXPECT_FALSE(FolderExists(shortcuts));
+    EXPECT_TRUE(HasLine(lines, "removed\t" + Narrow(flights)));
+    EXPECT_TRUE(HasLine(lines, "removed\t" + Narrow(shortcuts)));
 }
 
 // /CHECK through the real program: the exact report and exit code for the product's
@@ -1418,7 +1504,7 @@ TEST(CommandLine, CheckJudgesALogAndChangesNothing) {
     EXPECT_FALSE(other.windowSeen);
     const std::string log = r + "Other.log";
     const std::vector<std::string> expected = {
-        log + ":2: error: [Path] P1=C:\\windows: refused: a system folder",
+        log + ":2: error: [Path] P1=C:\\windows: refused: the Windows folder",
         log + ":3: error: [Path] P1=C:\\other: repeated key: the value of line 2 wins, this one "
               "is never read",
         log + ":4: error: unknown section [Shared_Folder]: never read; did you mean "
@@ -1456,9 +1542,11 @@ TEST(CommandLine, CheckReportsEveryKindOfFindingOfTheLogTable) {
     Product p;
     p.root = tree;
     p.program = tree + L"Product\\Uninstall.exe";
-    // The wizard's temporary folder is one of the system's folders for the rules: the
-    // tree's Protected folder, which the native test's rules protect.
-    p.temp = tree + L"Protected\\";
+    // The wizard's temporary folder is one of the system's folders for the rules: it
+    // lies beside the tree, so that the tree holds only the simulator's folders, as
+    // for the native test's rules.
+    p.temp = tree.substr(0, tree.size() - 1) + L"-temp\\";
+    MakeFolders(p.temp);
     ASSERT_TRUE(CopyFileW(Data(L"sweepstone.exe").c_str(), p.program.c_str(), FALSE));
     ASSERT_TRUE(CopyFileW(Data(L"sweepstone_decorated_entry.dll").c_str(),
                           (tree + L"lib\\plain.dll").c_str(), FALSE));
@@ -1493,6 +1581,7 @@ TEST(CommandLine, CheckReportsEveryKindOfFindingOfTheLogTable) {
     }
     SetKeyValue(simKey, L"SetupPath", L"");
     DeleteKeyTree(Wide(check_logs::KeyFor(t.Base())));
+    RemoveDirectoryW(p.temp.c_str());
 }
 
 // /SILENT: the window shows the removal but asks nothing, and deletes itself.
