@@ -648,10 +648,21 @@ TEST_F(Removal, AFaultOfAnyKindInsideALibraryEndsOnlyItsStep) {
         {"StackOverflow", overflow},
         {"AccessViolation", "fault 0xC0000005, access violation"},
     };
+#if defined(_WIN64)
+    // Wine ends a 64-bit process whose stack overflows before any handler runs (it
+    // leaves the handler too little stack), so that the cases after it would
+    // silently never run; Windows runs the guard's handler on the stack's reserve.
+    const bool overflowEndsTheProcess =
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    const bool overflowEndsTheProcess = false;
+#endif
     const std::string lib = TestLibrary();
     SetEnvironment("BRIGHTMERE_TEST_ENTRY_RECORD", t.Path("calls.txt"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
+        if (overflowEndsTheProcess && std::string(c.entry) == "StackOverflow")
+            continue;
         t.Write("Product\\file.txt", "product");
         Log("[DLL_RUN]\r\nD1=" + lib + "@" + c.entry + "@first\r\nD2=" + lib +
             "@Cleanup@skipped\r\n[DLL_RUN_SHARED]\r\nD1=" + lib +
