@@ -114,8 +114,11 @@ std::optional<std::string> FolderGuard(const std::string& value, const RemovalSa
 }
 
 std::optional<std::string> FileGuard(const std::string& value, const RemovalSafety& safety,
-                                     const std::string& sceneryFolder) {
-    return FolderGuard(value, safety, sceneryFolder);
+                                     const std::string& sceneryFolder,
+                                     platform::FileFolders* files) {
+    if (sceneryFolder.empty())
+        return safety.folders.Refusal(value, nullptr, files);
+    return safety.folders.Refusal(value, &safety.LibraryRules(sceneryFolder), files);
 }
 
 bool KeyPresent(const std::string& value) {

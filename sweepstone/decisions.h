@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class FileFolders;
+}
+
 namespace sweepstone {
 
 struct RemovalSafety;
@@ -64,8 +68,10 @@ std::string RegistryItemOf(const std::string& value);
 std::optional<std::string> KeyGuard(const std::string& value);
 std::optional<std::string> FolderGuard(const std::string& value, const RemovalSafety& safety,
                                        const std::string& sceneryFolder);
+// `files`, when given, is asked where a [File] value leads (FolderRules::Refusal).
 std::optional<std::string> FileGuard(const std::string& value, const RemovalSafety& safety,
-                                     const std::string& sceneryFolder);
+                                     const std::string& sceneryFolder,
+                                     platform::FileFolders* files = nullptr);
 
 // Whether what the value names is there to delete. A link counts as present even
 // when its target is gone.

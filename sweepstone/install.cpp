@@ -15,6 +15,15 @@
 namespace sweepstone {
 namespace {
 
+// The question before the removal, and the notes of a report whose run removed
+// nothing or did not finish.
+const char* const kConfirmText =
+    "Do you want to completely remove the selected application and all of its features?";
+const char* const kNoLogNote = "No uninstall log was found; nothing was removed.";
+const char* const kUnreadableLogNote = "The uninstall log cannot be read; nothing was removed.";
+const char* const kCancelledNote = "Cancelled; nothing was removed.";
+const char* const kUnfinishedNote = "The removal has not finished.";
+
 // The program's file name up to and including its first ".", or nothing.
 std::string StemOf(const std::string& programPath) {
     const std::string name = platform::NameOf(programPath);

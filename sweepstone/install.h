@@ -233,12 +233,5 @@ inline constexpr const char* kRemoveAllText = "Remove all installed features now
 inline constexpr const char* kMissingLogText = "ERROR: Missing uninstall log file!!";
 inline constexpr const char* kUnreadableLogText =
     "ERROR: The uninstall log file cannot be read (it may be open in another program)!!";
-inline constexpr const char* kNoLogNote = "No uninstall log was found; nothing was removed.";
-inline constexpr const char* kUnreadableLogNote =
-    "The uninstall log cannot be read; nothing was removed.";
-inline constexpr const char* kCancelledNote = "Cancelled; nothing was removed.";
-inline constexpr const char* kUnfinishedNote = "The removal has not finished.";
-inline constexpr const char* kConfirmText =
-    "Do you want to completely remove the selected application and all of its features?";
 
 } // namespace sweepstone

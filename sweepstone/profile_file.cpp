@@ -1,6 +1,5 @@
 #include "profile_file.h"
 
-#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/unicode.h"
@@ -285,20 +284,8 @@ const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view se
     return nullptr;
 }
 
-std::vector<std::string> ProfileDocument::SectionNames() const {
-    std::vector<std::string> names;
-    names.reserve(sections_.size());
-    for (const Section& s : sections_)
-        names.emplace_back(NameOf(lines_[s.header]));
-    return names;
-}
-
 std::string_view ProfileDocument::SectionName(size_t index) const {
     return NameOf(lines_[sections_[index].header]);
-}
-
-bool ProfileDocument::HasSection(std::string_view section) const {
-    return FindSection(section) != nullptr;
 }
 
 bool ProfileDocument::FindValue(size_t index, std::string_view key, std::string_view& value) const {
@@ -314,65 +301,15 @@ bool ProfileDocument::FindValue(size_t index, std::string_view key, std::string_
     return false;
 }
 
-bool ProfileDocument::FindString(std::string_view section, std::string_view key,
-                                 std::string& value) const {
-    const Section* s = FindSection(section);
-    std::string_view found;
-    if (!s || !FindValue(static_cast<size_t>(s - sections_.data()), key, found))
-        return false;
-    value.assign(found);
-    return true;
-}
-
 std::string ProfileDocument::ReadString(std::string_view section, std::string_view key,
                                         std::string_view defaultValue) const {
-    std::string value;
-    if (FindString(section, key, value))
-        return value;
+    std::string_view found;
+    if (const Section* s = FindSection(section);
+        s && FindValue(static_cast<size_t>(s - sections_.data()), key, found))
+        return std::string(found);
     while (!defaultValue.empty() && defaultValue.back() == ' ')
         defaultValue.remove_suffix(1);
     return std::string(defaultValue);
-}
-
-std::vector<std::string> ProfileDocument::KeyNames(std::string_view section) const {
-    std::vector<std::string> keys;
-    if (const Section* s = FindSection(section)) {
-        for (size_t i = s->header + 1; i < s->endLine; ++i) {
-            if (lines_[i].kind == LineKind::Entry)
-                keys.emplace_back(NameOf(lines_[i]));
-        }
-    }
-    return keys;
-}
-
-std::vector<ProfileEntry> ProfileDocument::Entries(std::string_view section) const {
-    std::vector<ProfileEntry> entries;
-    if (const Section* s = FindSection(section)) {
-        for (size_t i = s->header + 1; i < s->endLine; ++i) {
-            if (lines_[i].kind == LineKind::Entry)
-                entries.push_back(
-                    {std::string(NameOf(lines_[i])), std::string(Unquote(ValueOf(lines_[i])))});
-        }
-    }
-    return entries;
-}
-
-std::vector<std::string> ProfileDocument::SectionLines(std::string_view section) const {
-    std::vector<std::string> texts;
-    if (const Section* s = FindSection(section)) {
-        for (size_t i = s->header + 1; i < s->endLine; ++i) {
-            const Line& line = lines_[i];
-            if (line.kind == LineKind::Entry) {
-                std::string text(NameOf(line));
-                text += '=';
-                text += ValueOf(line);
-                texts.push_back(std::move(text));
-            } else if (line.kind == LineKind::Text) {
-                texts.emplace_back(ValueOf(line));
-            }
-        }
-    }
-    return texts;
 }
 
 std::vector<std::string> ProfileDocument::EntryTexts(std::string_view section) const {
@@ -440,31 +377,6 @@ std::string_view ProfileDocument::LookupValue(std::string_view written) {
     return Unquote(written);
 }
 
-std::string ProfileDocument::BytesWithout(const std::vector<std::string>& sections) const {
-    // Each request takes the next copy of its name still present, in file order.
-    std::vector<bool> removed(sections_.size(), false);
-    std::vector<size_t> taken(sections_.size(), 0); // by first copy: copies taken so far
-    bool any = false;
-    for (const std::string& name : sections) {
-        const Section* first = FindSection(name);
-        if (!first)
-            continue;
-        const size_t f = static_cast<size_t>(first - sections_.data());
-        size_t seen = 0;
-        for (size_t i = f; i < sections_.size(); ++i) {
-            if (sections_[i].first != f)
-                continue;
-            if (seen++ == taken[f]) {
-                removed[i] = true;
-                ++taken[f];
-                any = true;
-                break;
-            }
-        }
-    }
-    return any ? Cut(removed) : bytes_;
-}
-
 std::string ProfileDocument::BytesWithoutSections(const std::vector<size_t>& indices) const {
     std::vector<bool> removed(sections_.size(), false);
     bool any = false;
@@ -510,14 +422,6 @@ ProfileDocument ProfileFile::Load(std::error_code& error) const {
     if ((error = platform::ReadWholeFile(path_, bytes)))
         return ProfileDocument();
     return ProfileDocument(std::move(bytes));
-}
-
-std::error_code ProfileFile::RemoveSections(const std::vector<std::string>& sections) const {
-    const ProfileDocument document = Load();
-    std::string bytes = document.BytesWithout(sections);
-    if (bytes == document.Bytes())
-        return {};
-    return platform::ReplaceFileContent(path_, bytes);
 }
 
 } // namespace sweepstone

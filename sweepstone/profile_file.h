@@ -1,10 +1,12 @@
-// ProfileFile: the uninstall wizard's INI reader and section remover.
+// ProfileFile: the uninstall wizard's INI reader, for the uninstall log and the
+// scenery library.
 //
 // It reads the way the Windows profile-file functions (GetPrivateProfileStringA,
-// GetPrivateProfileSectionA, GetPrivateProfileSectionNamesA) read, and removes a
-// section the way WritePrivateProfileStringA(section, NULL, NULL) does, but it is
-// plain C++ over the file's bytes, so it behaves the same on every platform and has
-// no fixed buffers: long values and long section lists are read whole.
+// GetPrivateProfileSectionA, GetPrivateProfileSectionNamesA) read, and gives the
+// file's bytes without chosen sections as WritePrivateProfileStringA(section, NULL,
+// NULL) would leave them, but it is plain C++ over the file's bytes, so it behaves
+// the same on every platform and has no fixed buffers: long values and long section
+// lists are read whole.
 //
 // Reading rules (all of them pinned down by tests/profile_reading_test.cpp):
 //  - CR LF, CR alone and LF alone end a line. Blanks (space, tab, VT, FF) around a
@@ -19,15 +21,15 @@
 //  - In any other line of a section the key ends at the first "="; blanks around the
 //    key and the value are dropped. "=value" is an entry with an empty key, "key=" an
 //    entry with an empty value (not a missing one).
-//  - A line without "=" is no key, but GetPrivateProfileSection lists it, and so
-//    does SectionLines().
+//  - A line without "=" is no key (LineType::Text), but GetPrivateProfileSection
+//    lists it.
 //  - Lines before the first section line belong to no reachable section.
 //  - Section names and keys compare without regard to letter case (platform::UpperCaseName:
 //    ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic, full-width Latin); values keep
 //    their case.
 //  - A value enclosed in one matching pair of double or single quotation marks is
-//    returned without them (by lookups, Entries and EntryTexts; SectionLines gives
-//    the line's text, as the system's section reader does). Names keep their
+//    returned without them (by lookups and EntryTexts; the line view gives the
+//    value as written, as the system's section reader does). Names keep their
 //    quotation marks.
 //  - A key repeated inside one section: a lookup returns the first line's value;
 //    listings give every line. A repeated section: lookups see only the first copy,
@@ -50,11 +52,11 @@
 // any of these encodings). Edits never re-encode: the lines that stay keep their
 // bytes, the mark included. NUL and Ctrl-Z are data like any other character.
 //
-// Removing a section removes its section line and its entry lines (with their line
-// ends). Blank lines and comment lines inside it stay, as Windows keeps them; every
-// byte outside the removed lines stays exactly as it was. The new content goes to a
-// temporary file beside the original that then replaces it (platform::ReplaceFileContent),
-// so the file is never seen half written.
+// Without a section, its section line and its entry lines (with their line ends)
+// are gone. Blank lines and comment lines inside it stay, as Windows keeps them;
+// every byte outside the removed lines stays exactly as it was. The scenery
+// library's edit (scenery_library.h) writes such bytes through
+// platform::ReplaceFileContent, so the file is never seen half written.
 #pragma once
 
 #include <cstddef>
@@ -67,14 +69,6 @@
 
 namespace sweepstone {
 
-// One entry line of a section: its key (blanks around it dropped) and its own value
-// as a lookup returns it (blanks dropped, one pair of quotation marks stripped).
-struct ProfileEntry {
-    std::string key;
-    std::string value;
-    bool operator==(const ProfileEntry&) const = default;
-};
-
 // A parsed snapshot of one profile file's bytes. Parsing is linear in the size of
 // the text and builds an index of sections, so that a walk over every section costs
 // one parse, not one per lookup.
@@ -83,53 +77,27 @@ public:
     ProfileDocument() = default;
     explicit ProfileDocument(std::string bytes);
 
-    // Every section name in file order, repeated names included (the list that
-    // GetPrivateProfileSectionNamesA returns).
-    std::vector<std::string> SectionNames() const;
-
-    // True when a section of that name exists (a section without entries exists).
-    bool HasSection(std::string_view section) const;
-
     // The value of the first line with `key` in the first section named `section`,
     // quotation marks stripped; `defaultValue` (trailing spaces dropped) when there
     // is none (GetPrivateProfileStringA).
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
 
-    // As ReadString, but tells a missing key from a present one.
-    bool FindString(std::string_view section, std::string_view key, std::string& value) const;
-
-    // The keys of the first section of that name in file order, one per entry line
-    // (repeated keys repeated): GetPrivateProfileStringA(section, NULL, ...).
-    std::vector<std::string> KeyNames(std::string_view section) const;
-
-    // The entry lines of the first section of that name, in file order, each with
-    // its own value (a repeated key shows each line's value here).
-    std::vector<ProfileEntry> Entries(std::string_view section) const;
-
-    // The section as GetPrivateProfileSectionA gives it: one text per entry line
-    // ("key=value", blanks around both dropped, quotation marks kept) and per line
-    // without "=" (its trimmed text), in file order; comments and blank lines left out.
-    std::vector<std::string> SectionLines(std::string_view section) const;
-
     // The section list of the removal sequence: for every entry line in file order,
     // key + "=" + the value that a lookup of that key yields (so a repeated key
     // shows the first line's value every time).
     std::vector<std::string> EntryTexts(std::string_view section) const;
 
-    // The file's bytes with the named sections removed. Each name in `sections`
-    // removes the first copy of that name still present, so a name given twice
-    // removes two copies. Names without a section are ignored.
-    std::string BytesWithout(const std::vector<std::string>& sections) const;
-
-    // The same by position: section `index` of SectionNames() (every copy counts).
+    // The sections by position, in file order (every copy of a repeated name counts:
+    // the list that GetPrivateProfileSectionNamesA returns).
     size_t SectionCount() const { return sections_.size(); }
     std::string_view SectionName(size_t index) const;
     // The value of `key` as a lookup of that section's name yields it (the first
     // copy of the name answers for every copy), quotation marks stripped; the view
     // lives as long as the document.
     bool FindValue(size_t index, std::string_view key, std::string_view& value) const;
-    // The file's bytes without the sections at these positions.
+    // The file's bytes without the sections at these positions (positions past the
+    // end are passed over).
     std::string BytesWithoutSections(const std::vector<size_t>& indices) const;
 
     // The document line by line, for a check of the file: index i is line i + 1 of
@@ -153,9 +121,6 @@ public:
     size_t FirstCopyOf(size_t index) const { return sections_[index].first; }
     // A value as lookups give it: one pair of enclosing quotation marks dropped.
     static std::string_view LookupValue(std::string_view written);
-
-    // The bytes the document was made from.
-    const std::string& Bytes() const { return bytes_; }
 
     enum class Encoding { Bytes, Utf8WithMark, Utf16LE };
     Encoding TextEncoding() const { return encoding_; }
@@ -217,30 +182,6 @@ public:
     // The same, telling a file that exists but cannot be read (locked, access
     // denied) apart from a missing one: `error` is set only for the first.
     ProfileDocument Load(std::error_code& error) const;
-
-    std::vector<std::string> SectionNames() const { return Load().SectionNames(); }
-    std::string ReadString(std::string_view section, std::string_view key,
-                           std::string_view defaultValue) const {
-        return Load().ReadString(section, key, defaultValue);
-    }
-    std::vector<ProfileEntry> Entries(std::string_view section) const {
-        return Load().Entries(section);
-    }
-    std::vector<std::string> SectionLines(std::string_view section) const {
-        return Load().SectionLines(section);
-    }
-    std::vector<std::string> EntryTexts(std::string_view section) const {
-        return Load().EntryTexts(section);
-    }
-
-    // Removes the named sections in one rewrite (see ProfileDocument::BytesWithout).
-    // A missing file, or no section of those names, writes nothing. When the file
-    // cannot be replaced (read-only, locked, folder not writable, disk full) it stays
-    // byte for byte as it was and the failure is returned.
-    std::error_code RemoveSections(const std::vector<std::string>& sections) const;
-    std::error_code RemoveSection(std::string_view section) const {
-        return RemoveSections({std::string(section)});
-    }
 
 private:
     std::string path_;

@@ -53,29 +53,45 @@ struct DeleteStep {
     ValueKind kind; // its guard turns the value into the one spelling acted on
     std::string (*item)(const std::string& value); // as the report names it
     std::optional<std::string> (Removal::*guard)(const std::string& value) const;
-    bool (*exists)(const std::string& value);
-    Deletion (*act)(const std::string& value);
+    // `files` holds the folders of the step's files (the [File] row asks it).
+    bool (*exists)(const std::string& value, platform::FileFolders& files);
+    Deletion (*act)(const std::string& value, platform::FileFolders& files);
 };
 
 std::string SameItem(const std::string& value) {
     return value;
 }
 
-Deletion DeleteKey(const std::string& value) {
+Deletion DeleteKey(const std::string& value, platform::FileFolders&) {
     platform::KeyTreeDeletion done = platform::DeleteMachineKeyTree(RegistryKeyOf(value));
     return {done.error, {}, std::move(done.keysLeft)};
 }
 
-Deletion DeleteFolder(const std::string& value) {
+Deletion DeleteFolder(const std::string& value, platform::FileFolders&) {
     platform::TreeDeletion done = platform::DeleteTree(value);
     return {done.error, std::move(done.inUse)};
 }
 
-Deletion DeleteFileItem(const std::string& value) {
-    const std::error_code error = platform::DeleteOneFile(value);
+Deletion InUseOrFailed(const std::string& value, std::error_code error) {
     if (error && platform::IsInUseError(error))
         return {{}, {value}};
     return {error, {}};
+}
+
+Deletion DeleteFileItem(const std::string& value, platform::FileFolders& files) {
+    return InUseOrFailed(value, files.DeleteOneFile(value));
+}
+
+bool KeyThere(const std::string& value, platform::FileFolders&) {
+    return KeyPresent(value);
+}
+
+bool FolderOrLinkThere(const std::string& value, platform::FileFolders&) {
+    return FolderOrLinkPresent(value);
+}
+
+bool FileOrLinkThere(const std::string& value, platform::FileFolders& files) {
+    return files.FileOrLinkPresent(value);
 }
 
 class Removal {
@@ -222,6 +238,9 @@ private:
     // Steps 7 to 11: registry key trees, folders, shared folders, files and shortcut
     // folders, as the rows of kDeleteSteps say.
     void DeleteNamedItems(const DeleteStep& step) {
+        // The folders of this step's files are held until it ends, and no longer: the
+        // steps after it remove folders that may hold them.
+        platform::FileFolders& files = files_.emplace();
         for (const std::string& entry : List(step.section)) {
             const std::string value = EntryValue(entry);
             window_.SetStatusText(value);
@@ -235,10 +254,10 @@ private:
             // What was checked is what is tested, deleted and reported: one spelling.
             const std::string target = TargetFor(step.kind, value);
             const std::string item = step.item(target);
-            if (!step.exists(target))
+            if (!step.exists(target, files))
                 continue;
-            const Deletion done = step.act(target);
-            if (!step.exists(target)) {
+            const Deletion done = step.act(target, files);
+            if (!step.exists(target, files)) {
                 report_.Add(Outcome::Removed, item);
                 removed_.push_back({step.section, target});
             } else if (!done.keysLeft.empty()) {
@@ -253,6 +272,7 @@ private:
                 report_.Add(Outcome::Left, item, Reason(done.error));
             }
         }
+        files_.reset();
         window_.SetProgress(step.position);
     }
 
@@ -333,7 +353,7 @@ public:
     }
 
     std::optional<std::string> FileGuard(const std::string& value) const {
-        return sweepstone::FileGuard(value, safety_, sceneryFolder_);
+        return sweepstone::FileGuard(value, safety_, sceneryFolder_, files_ ? &*files_ : nullptr);
     }
 
 private:
@@ -374,7 +394,7 @@ private:
             const std::string file = state_.BaseFolder + name;
             if (name.empty() || !platform::FilePresent(file))
                 continue;
-            const Deletion done = DeleteFileItem(file);
+            const Deletion done = InUseOrFailed(file, platform::DeleteOneFile(file));
             if (!platform::FilePresent(file))
                 report_.Add(Outcome::Removed, file);
             else if (!done.error && !done.inUse.empty())
@@ -418,20 +438,22 @@ private:
     bool backedUp_ = false;
     bool keepOwnFiles_ = false;
     std::vector<std::pair<LogSection, std::string>> removed_; // values the delete steps removed
+    // The folders of the delete step under way; its guard asks them, hence mutable.
+    mutable std::optional<platform::FileFolders> files_;
     RemovalReport report_;
 };
 
 constexpr DeleteStep kDeleteSteps[] = {
-    {LogSection::Registry, false, 20, ValueKind::Key, RegistryItemOf, &Removal::KeyGuard,
-     KeyPresent, DeleteKey},
+    {LogSection::Registry, false, 20, ValueKind::Key, RegistryItemOf, &Removal::KeyGuard, KeyThere,
+     DeleteKey},
     {LogSection::Path, false, 40, ValueKind::Folder, SameItem, &Removal::FolderGuard,
-     FolderOrLinkPresent, DeleteFolder},
+     FolderOrLinkThere, DeleteFolder},
     {LogSection::SharedFolder, true, 50, ValueKind::Folder, SameItem, &Removal::FolderGuard,
-     FolderOrLinkPresent, DeleteFolder},
-    {LogSection::File, false, 60, ValueKind::File, SameItem, &Removal::FileGuard, FileOrLinkPresent,
+     FolderOrLinkThere, DeleteFolder},
+    {LogSection::File, false, 60, ValueKind::File, SameItem, &Removal::FileGuard, FileOrLinkThere,
      DeleteFileItem},
     {LogSection::ShortCut, false, 80, ValueKind::Folder, SameItem, &Removal::FolderGuard,
-     FolderOrLinkPresent, DeleteFolder},
+     FolderOrLinkThere, DeleteFolder},
 };
 
 RemovalReport Removal::RunAll() {

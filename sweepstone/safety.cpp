@@ -60,7 +60,10 @@ bool IsDriveLetter(char c) {
 
 // The spellings of a path worth comparing: as written (made full) and as it
 // resolves on disk. Empty when the path is of a refused form; `rule` then says why.
-std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
+// `files`, when given, answers where the path leads for the files of one removal step,
+// asking the disk once per folder.
+std::vector<std::string> Spellings(const std::string& path, std::string& rule,
+                                   platform::FileFolders* files = nullptr) {
     const std::optional<std::string> plain =
         WithoutAdministrativeForms(path, platform::WindowsFolder());
     if (!plain) {
@@ -68,7 +71,8 @@ std::vector<std::string> Spellings(const std::string& path, std::string& rule) {
         return {};
     }
     std::vector<std::string> out = {ComparablePath(platform::FullPathName(*plain))};
-    const std::string resolved = ComparablePath(platform::ResolvedPathName(*plain));
+    const std::string resolved = ComparablePath(files ? files->ResolvedPathName(*plain)
+                                                      : platform::ResolvedPathName(*plain));
     if (resolved != out[0])
         out.push_back(resolved);
     return out;
@@ -82,7 +86,7 @@ struct ValueSpellings {
     std::optional<std::string> refusal;
 };
 
-ValueSpellings SpellingsOfValue(const std::string& path) {
+ValueSpellings SpellingsOfValue(const std::string& path, platform::FileFolders* files) {
     if (path.find_first_not_of(" \t") == std::string::npos)
         return {};
     // One reading of the value, or none: a spelling that the system may read in two
@@ -91,7 +95,7 @@ ValueSpellings SpellingsOfValue(const std::string& path) {
     if (!canonical.Accepted())
         return {{}, canonical.refusal};
     std::string rule;
-    std::vector<std::string> spellings = Spellings(canonical.path, rule);
+    std::vector<std::string> spellings = Spellings(canonical.path, rule, files);
     if (spellings.empty())
         return {{}, rule};
     return {std::move(spellings), std::nullopt};
@@ -286,9 +290,9 @@ struct Met {
 
 } // namespace
 
-std::optional<std::string> FolderRules::Refusal(const std::string& value,
-                                                const FolderRules* more) const {
-    const auto [spellings, refusal] = SpellingsOfValue(value);
+std::optional<std::string> FolderRules::Refusal(const std::string& value, const FolderRules* more,
+                                                platform::FileFolders* files) const {
+    const auto [spellings, refusal] = SpellingsOfValue(value, files);
     if (spellings.empty())
         return refusal;
     for (const std::string& full : spellings) {

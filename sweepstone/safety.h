@@ -16,6 +16,10 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class FileFolders;
+}
+
 namespace sweepstone {
 
 // How far a protected folder or registry key reaches.
@@ -86,9 +90,11 @@ public:
     // itself (by its name, "the Windows folder"), what lies below a row whose reach
     // takes it ("below the Windows folder", the deepest such row), and what holds a
     // row ("holds a user's profile"). A value of blanks only names nothing and is not
-    // refused here; the removal passes it over.
-    std::optional<std::string> Refusal(const std::string& value,
-                                       const FolderRules* more = nullptr) const;
+    // refused here; the removal passes it over. `files`, when given, is asked where
+    // the value leads (the removal's [File] step: once per folder, not once per file);
+    // the answer is the same.
+    std::optional<std::string> Refusal(const std::string& value, const FolderRules* more = nullptr,
+                                       platform::FileFolders* files = nullptr) const;
 
 private:
     struct Row {

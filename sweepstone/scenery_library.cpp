@@ -2,6 +2,7 @@
 
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/path.h"
 #include "platform/unicode.h"
 
 #include <vector>
@@ -18,12 +19,7 @@ namespace {
 // that would leave the start stays, so that it never matches.
 std::vector<std::string_view> Components(std::string_view path) {
     std::vector<std::string_view> parts;
-    size_t at = 0;
-    while (at <= path.size()) {
-        size_t end = path.find_first_of("\\/", at);
-        if (end == std::string_view::npos)
-            end = path.size();
-        std::string_view part = path.substr(at, end - at);
+    for (std::string_view part : platform::SplitAtSeparators(path)) {
         while (!part.empty() && (part.back() == ' ' || part.back() == '\t'))
             part.remove_suffix(1);
         while (!part.empty() && (part.front() == ' ' || part.front() == '\t'))
@@ -32,7 +28,6 @@ std::vector<std::string_view> Components(std::string_view path) {
             parts.pop_back();
         else if (!part.empty() && part != ".")
             parts.push_back(part);
-        at = end + 1;
     }
     return parts;
 }

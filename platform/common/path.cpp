@@ -71,13 +71,7 @@ struct Reading {
 // names: the server and share of a share path), trailing dots and blanks dropped.
 Reading NamesOf(std::string_view rest, size_t fixed, std::vector<std::string> names = {}) {
     Reading out{std::move(names)};
-    size_t start = 0;
-    while (start <= rest.size()) {
-        size_t end = rest.find('\\', start);
-        if (end == std::string_view::npos)
-            end = rest.size();
-        std::string_view name = rest.substr(start, end - start);
-        start = end + 1;
+    for (std::string_view name : SplitAtSeparators(rest)) {
         if (name.empty() || name == ".")
             continue;
         if (name == "..") {
@@ -220,6 +214,20 @@ size_t FolderEnd(std::string_view path) {
 CanonicalPath CanonicalFullPath(std::string_view value, PathStyle style) {
     return style == PathStyle::Windows ? WindowsPath(std::string(value))
                                        : PosixPath(std::string(value));
+}
+
+std::vector<std::string_view> SplitAtSeparators(std::string_view path) {
+    std::vector<std::string_view> names;
+    size_t start = 0;
+    for (;;) {
+        size_t end = start;
+        while (end < path.size() && !IsPathSeparator(path[end]))
+            ++end;
+        names.push_back(path.substr(start, end - start));
+        if (end == path.size())
+            return names;
+        start = end + 1;
+    }
 }
 
 bool IsPathSeparator(char c) {

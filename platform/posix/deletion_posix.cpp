@@ -3,6 +3,7 @@
 #include "platform/deletion.h"
 
 #include "../common/tree_walk.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 #include "posix_path.h"
 
@@ -184,6 +185,24 @@ std::error_code RemoveEmptyFolder(const std::string& folder,
     if (::rmdir(real.c_str()) != 0)
         return LastError();
     return {};
+}
+
+// Nothing is held here (see the header): each call is the plain function's.
+struct FileFolders::Folder {};
+
+FileFolders::FileFolders() = default;
+FileFolders::~FileFolders() = default;
+
+std::string FileFolders::ResolvedPathName(const std::string& path) {
+    return platform::ResolvedPathName(path);
+}
+
+bool FileFolders::FileOrLinkPresent(const std::string& path) {
+    return FilePresent(path) || (IsLink(path) && !FolderPresent(path));
+}
+
+std::error_code FileFolders::DeleteOneFile(const std::string& path) {
+    return platform::DeleteOneFile(path);
 }
 
 } // namespace platform

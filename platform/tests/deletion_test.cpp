@@ -248,6 +248,7 @@ TEST(TreeWalk, OpensWithTheFlagsThatCloseTheWindow) {
         {"a folder the walk is inside", flags::kFolder, DELETE | FILE_LIST_DIRECTORY, true},
         {"a folder another program holds", flags::kHeldFolder, FILE_LIST_DIRECTORY, true},
         {"a file or a link", flags::kFile, DELETE | FILE_WRITE_ATTRIBUTES, false},
+        {"a file or a link deleted as it closes", flags::kFileDeletedOnClose, DELETE, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -261,6 +262,10 @@ TEST(TreeWalk, OpensWithTheFlagsThatCloseTheWindow) {
     EXPECT_EQ(flags::kFolderByPath,
               DWORD{FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT});
     EXPECT_EQ(flags::kFileByPath, DWORD{FILE_FLAG_OPEN_REPARSE_POINT}); // a folder is not opened
+    EXPECT_EQ(flags::kFileDeletedOnClose.options & (FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE),
+              ULONG{FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE}); // nor here
+    // The folders of a [File] step are held against renaming while their files go.
+    EXPECT_EQ(flags::kHeldFileFolderShare & FILE_SHARE_DELETE, 0u);
 }
 
 // Only what a program holds waits for the restart; a refusal is a refusal. Windows
@@ -294,6 +299,13 @@ TEST(ResolvedPathName, ResolvesEveryPartOfAPathBeyondMaxPath) {
     const std::string tail = "\\Missing\\Tail"; // kept as written
     const std::string resolved = platform::ResolvedPathName(folder + tail);
     EXPECT_EQ(resolved.size(), folder.size() + tail.size());
+    // The folders of one removal step, each asked once, give the same answers: a file
+    // there, one in a folder that is not there, and the same deep paths.
+    t.Write("Product\\a.txt", "a");
+    platform::FileFolders files;
+    for (const std::string& path : {t.Path("Product\\a.txt"), t.Path("Gone\\Deeper\\b.txt"),
+                                    t.Path("Product\\b.txt"), folder + tail, folder + "\\Other"})
+        EXPECT_EQ(files.ResolvedPathName(path), platform::ResolvedPathName(path)) << path;
     if (UnderWine()) {
         // Windows resolves such paths; Wine 8 resolves none beyond MAX_PATH: its
         // GetFinalPathNameByHandleW fails with ERROR_MORE_DATA, and its GetLongPathNameW
@@ -313,6 +325,7 @@ TEST(ResolvedPathName, ResolvesEveryPartOfAPathBeyondMaxPath) {
         SCOPED_TRACE(s.what);
         ASSERT_GT(s.path.size(), 280u);
         EXPECT_EQ(platform::ResolvedPathName(s.path + tail), resolved);
+        EXPECT_EQ(files.ResolvedPathName(s.path + tail), resolved);
     }
 }
 

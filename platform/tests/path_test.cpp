@@ -123,19 +123,21 @@ TEST(PathSplits, FollowTheLastSeparatorOrDriveColon) {
         const char* parent;
         const char* base;
         const char* stem;
+        const char* names; // SplitAtSeparators, joined by "|"
     } cases[] = {
         {"C:\\Sim\\Sample\\Uninstall.exe", "C:\\Sim\\Sample\\", "Uninstall.exe", "C:\\Sim\\Sample",
-         "C:\\Sim\\Sample\\", "C:\\Sim\\Sample\\Uninstall"},
+         "C:\\Sim\\Sample\\", "C:\\Sim\\Sample\\Uninstall", "C:|Sim|Sample|Uninstall.exe"},
         {"C:\\My.Addons\\a.b.exe", "C:\\My.Addons\\", "a.b.exe", "C:\\My.Addons", "C:\\My.Addons\\",
-         "C:\\My.Addons\\a"},
-        {"C:/Games/x/", "C:/Games/x/", "", "C:/Games", "C:/Games/x/", "C:/Games/x/"},
-        {"C:\\a", "C:\\", "a", "C:", "C:\\", "C:\\a"},
-        {"C:b.exe", "C:", "b.exe", "C:", "C:\\", "C:b"},
+         "C:\\My.Addons\\a", "C:|My.Addons|a.b.exe"},
+        {"C:/Games/x/", "C:/Games/x/", "", "C:/Games", "C:/Games/x/", "C:/Games/x/", "C:|Games|x|"},
+        {"C:\\a", "C:\\", "a", "C:", "C:\\", "C:\\a", "C:|a"},
+        {"C:b.exe", "C:", "b.exe", "C:", "C:\\", "C:b", "C:b.exe"},
         {"\\\\server\\share\\s.exe", "\\\\server\\share\\", "s.exe", "\\\\server\\share",
-         "\\\\server\\share\\", "\\\\server\\share\\s"},
-        {"season.exe", "", "season.exe", "", "\\", "season"},
-        {"/opt/sim/season", "/opt/sim/", "season", "/opt/sim", "/opt/sim/", "/opt/sim/season"},
-        {"", "", "", "", "\\", ""},
+         "\\\\server\\share\\", "\\\\server\\share\\s", "||server|share|s.exe"},
+        {"season.exe", "", "season.exe", "", "\\", "season", "season.exe"},
+        {"/opt/sim/season", "/opt/sim/", "season", "/opt/sim", "/opt/sim/", "/opt/sim/season",
+         "|opt|sim|season"},
+        {"", "", "", "", "\\", "", ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::FolderOf(c.path), c.folder) << c.path;
@@ -143,6 +145,11 @@ TEST(PathSplits, FollowTheLastSeparatorOrDriveColon) {
         EXPECT_EQ(platform::ParentOf(c.path), c.parent) << c.path;
         EXPECT_EQ(platform::BaseFolderOf(c.path), c.base) << c.path;
         EXPECT_EQ(platform::WithoutExtensions(c.path), c.stem) << c.path;
+        const std::vector<std::string_view> split = platform::SplitAtSeparators(c.path);
+        std::string names;
+        for (size_t i = 0; i < split.size(); ++i)
+            names += (i ? "|" : "") + std::string(split[i]);
+        EXPECT_EQ(names, c.names) << c.path;
     }
     EXPECT_EQ(platform::JoinPath("C:\\a", "b"), "C:\\a\\b");
     EXPECT_EQ(platform::JoinPath("C:\\a\\", "b"), "C:\\a\\b");

@@ -11,6 +11,8 @@
 #include "platform/deletion.h"
 
 #include "../common/tree_walk.h"
+#include "platform/files.h"
+#include "platform/path.h"
 #include "platform/shell.h"
 #include "scoped_win32.h"
 #include "tree_walk_flags.h"
@@ -21,6 +23,15 @@
 
 namespace platform {
 namespace {
+
+constexpr NTSTATUS kNameNotFound = static_cast<NTSTATUS>(0xC0000034L); // no such name
+constexpr NTSTATUS kPathNotFound = static_cast<NTSTATUS>(0xC000003AL); // no folder on the way
+constexpr NTSTATUS kSharingViolation = static_cast<NTSTATUS>(0xC0000043L);
+constexpr NTSTATUS kFileIsAFolder = static_cast<NTSTATUS>(0xC00000BAL);
+
+bool NotThere(NTSTATUS status) {
+    return status == kNameNotFound || status == kPathNotFound;
+}
 
 using win32::Narrow;
 using win32::ScopedFileHandle;
@@ -129,6 +140,29 @@ NTSTATUS OpenChild(HANDLE folder, const std::wstring& name, const flags::OpenFla
     return status;
 }
 
+// Deletes the file or link `name` inside the folder that `folder` holds, as
+// DeleteOneFile deletes one by its path: opened as itself, a folder not at all.
+std::error_code DeleteChildFile(HANDLE folder, const std::wstring& name) {
+    ScopedFileHandle file;
+    NTSTATUS status = OpenChild(folder, name, flags::kFileDeletedOnClose, file);
+    if (NT_SUCCESS(status))
+        return {}; // gone as the handle closes
+    if (status == kFileIsAFolder)
+        return win32::MakeError(ERROR_ACCESS_DENIED); // as DeleteFileW answers a folder
+    if (NotThere(status))
+        return StatusError(status);
+    flags::OpenFlags open = flags::kFile;
+    open.options |= FILE_NON_DIRECTORY_FILE;
+    status = OpenChild(folder, name, open, file);
+    if (!NT_SUCCESS(status))
+        return status == kFileIsAFolder ? win32::MakeError(ERROR_ACCESS_DENIED)
+                                        : StatusError(status);
+    DWORD attributes = 0;
+    if (const std::error_code error = AttributesOf(file.Get(), attributes))
+        return error;
+    return DeleteThroughHandle(file.Get(), attributes);
+}
+
 struct Entry {
     std::wstring name;
     DWORD attributes;
@@ -217,15 +251,25 @@ private:
         const bool listedAsFolder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
                                     !(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT);
         ScopedFileHandle child;
+        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            // A file or a file link, as listed: deleted in one open and one close.
+            // Whatever else it is now (a folder, a junction, read-only, in use) is opened
+            // again below and decided on its own handle.
+            const NTSTATUS status =
+                OpenChild(folder, entry.name, flags::kFileDeletedOnClose, child);
+            if (NT_SUCCESS(status) || status == kNameNotFound)
+                return true; // gone as the handle closes, or gone already
+            child.Reset();
+        }
         NTSTATUS status =
             OpenChild(folder, entry.name, listedAsFolder ? flags::kFolder : flags::kFile, child);
         bool removable = true;
-        if (status == static_cast<NTSTATUS>(0xC0000043L) && listedAsFolder) { // sharing violation
+        if (status == kSharingViolation && listedAsFolder) {
             removable = false;
             status = OpenChild(folder, entry.name, flags::kHeldFolder, child);
         }
-        if (status == static_cast<NTSTATUS>(0xC0000034L)) // STATUS_OBJECT_NAME_NOT_FOUND
-            return true;                                  // gone already
+        if (status == kNameNotFound)
+            return true; // gone already
         if (!NT_SUCCESS(status))
             return Failed(path, StatusError(status));
         return Remove(child.Get(), path, removable);
@@ -383,6 +427,169 @@ std::error_code RemoveEmptyFolder(const std::string& folder,
                                     sizeof disposition))
         return win32::LastError();
     return {};
+}
+
+struct FileFolders::Folder {
+    enum class State {
+        Held,    // open in `handle`, leading to `resolved`
+        Missing, // not there: `firstMissing` is not in `ancestor`, the nearest held folder above
+        Unheld,  // there but not held, or not to be asked this way: each file by its path
+    };
+    State state = State::Unheld;
+    ScopedFileHandle handle;
+    std::wstring path;     // Held: as it was opened
+    std::wstring resolved; // where it leads, as ResolvedPathName gives it
+    Folder* ancestor = nullptr;
+    std::wstring firstMissing;
+};
+
+namespace {
+
+using State = FileFolders::Folder::State;
+
+std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
+    return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
+}
+
+enum class Found { There, NotThere, Unknown };
+
+// What is at `name` in a held folder, its attributes as GetFileAttributesW gives them (a
+// link's own). Asked by the path the folder was opened by, which leads to the held
+// folder while it is held; the answer only tells whether to delete and how to judge,
+// and the deletion itself goes through the folder's handle.
+Found QueryChild(const FileFolders::Folder& folder, const std::wstring& name, DWORD& attributes) {
+    attributes = GetFileAttributesW(Long(Joined(folder.path, name)).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return Found::There;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::NotThere
+                                                                          : Found::Unknown;
+}
+
+// The folder of a canonical full path ("C:\" for "C:\a"), or empty for a root.
+std::string FolderOfCanonical(const std::string& path) {
+    std::string folder = ParentOf(path);
+    if (folder.size() == 2 && folder[1] == ':')
+        folder += '\\';
+    return folder == path ? std::string() : folder;
+}
+
+// `path` in its canonical form, which the folders are kept by; empty when it has none
+// (the plain functions then answer).
+std::string Canonical(const std::string& path) {
+    const CanonicalPath canonical = CanonicalFullPath(path);
+    return canonical.Accepted() ? canonical.path : std::string();
+}
+
+// Still not there: nothing of that name in the held folder above it, so nothing below
+// either, whatever has been put elsewhere meanwhile.
+bool StillMissing(const FileFolders::Folder& entry) {
+    DWORD attributes = 0;
+    return QueryChild(*entry.ancestor, entry.firstMissing, attributes) == Found::NotThere;
+}
+
+} // namespace
+
+FileFolders::FileFolders() = default;
+FileFolders::~FileFolders() = default;
+
+FileFolders::Folder* FileFolders::Find(const std::string& folder, bool verify) {
+    std::unique_ptr<Folder>& slot = folders_[folder];
+    if (!slot) {
+        slot = std::make_unique<Folder>();
+        Look(folder, *slot);
+    } else if (verify && slot->state == State::Missing && !StillMissing(*slot)) {
+        Look(folder, *slot); // it has appeared: asked again, from its path
+    }
+    return slot.get();
+}
+
+void FileFolders::Look(const std::string& folder, Folder& entry) {
+    entry = Folder{};
+    const std::wstring path = Widen(folder);
+    ScopedFileHandle handle(CreateFileW(Long(path).c_str(), flags::kHeldFileFolderAccess,
+                                        flags::kHeldFileFolderShare, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (handle) {
+        DWORD attributes = 0;
+        const std::error_code failure = AttributesOf(handle.Get(), attributes);
+        std::wstring resolved = failure ? std::wstring() : win32::PlaceOfHandle(handle.Get());
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !resolved.empty()) {
+            entry.state = State::Held;
+            entry.handle = std::move(handle);
+            entry.path = path;
+            entry.resolved = std::move(resolved);
+        }
+        return; // a file in the folder's place, or a folder that cannot say where it leads
+    }
+    const DWORD error = GetLastError();
+    const std::string parent = FolderOfCanonical(folder);
+    if ((error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) || parent.empty())
+        return;
+    Folder* above = Find(parent, true);
+    if (above->state == State::Unheld)
+        return;
+    const std::wstring name = Widen(NameOf(folder));
+    entry.state = State::Missing;
+    entry.resolved = Joined(above->resolved, name);
+    entry.ancestor = above->state == State::Held ? above : above->ancestor;
+    entry.firstMissing = above->state == State::Held ? name : above->firstMissing;
+    // It may have appeared between the failed open and the look at the folder above.
+    if (!StillMissing(entry))
+        entry = Folder{};
+}
+
+std::string FileFolders::ResolvedPathName(const std::string& path) {
+    const std::string canonical = Canonical(path);
+    const std::string folder = FolderOfCanonical(canonical);
+    const std::wstring name = Widen(NameOf(canonical));
+    if (folder.empty() || name.empty())
+        return platform::ResolvedPathName(path);
+    const Folder* entry = Find(folder, true);
+    if (entry->state == State::Missing)
+        return Narrow(Joined(entry->resolved, name));
+    if (entry->state == State::Held) {
+        DWORD attributes = 0;
+        const Found child = QueryChild(*entry, name, attributes);
+        // A link leads elsewhere and a name with "~" may be a short one: those are
+        // asked on their own, by a path that leads through the held folder.
+        if (child == Found::NotThere ||
+            (child == Found::There && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+             name.find(L'~') == std::wstring::npos))
+            return Narrow(Joined(entry->resolved, name));
+    }
+    return platform::ResolvedPathName(path);
+}
+
+bool FileFolders::FileOrLinkPresent(const std::string& path) {
+    const std::string canonical = Canonical(path);
+    const std::string folder = FolderOfCanonical(canonical);
+    const std::wstring name = Widen(NameOf(canonical));
+    if (!folder.empty() && !name.empty()) {
+        const Folder* entry = Find(folder, false);
+        if (entry->state == State::Missing)
+            return false;
+        if (entry->state == State::Held) {
+            DWORD attributes = 0;
+            return QueryChild(*entry, name, attributes) == Found::There &&
+                   !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        }
+    }
+    return FilePresent(path) || (IsLink(path) && !FolderPresent(path));
+}
+
+std::error_code FileFolders::DeleteOneFile(const std::string& path) {
+    const std::string canonical = Canonical(path);
+    const std::string folder = FolderOfCanonical(canonical);
+    const std::wstring name = Widen(NameOf(canonical));
+    if (!folder.empty() && !name.empty()) {
+        const Folder* entry = Find(folder, false);
+        if (entry->state == State::Missing)
+            return win32::MakeError(ERROR_FILE_NOT_FOUND);
+        if (entry->state == State::Held)
+            return DeleteChildFile(entry->handle.Get(), name);
+    }
+    return platform::DeleteOneFile(path);
 }
 
 } // namespace platform

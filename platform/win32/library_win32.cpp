@@ -43,6 +43,31 @@ void RestoreStackGuard() {
     }
 }
 
+#if !defined(_MSC_VER) && (defined(__i386__) || defined(__x86_64__))
+
+// The first field of the thread information block, FS:[0] on 32-bit and GS:[0] on
+// 64-bit. Written as volatile assembly with a memory clobber, so that the compiler
+// neither moves nor drops the accesses (mingw's __writefsdword is neither); this
+// branch is GCC's only.
+void* TibChain() {
+    void* head = nullptr;
+#if defined(__i386__)
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head) : : "memory");
+#else
+    __asm__ __volatile__("movq %%gs:0, %0" : "=r"(head) : : "memory");
+#endif
+    return head;
+}
+void SetTibChain(void* head) {
+#if defined(__i386__)
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory");
+#else
+    __asm__ __volatile__("movq %0, %%gs:0" : : "r"(head) : "memory");
+#endif
+}
+
+#endif
+
 #if defined(_MSC_VER)
 
 // The Microsoft compiler has structured exception handling: any exception that the
@@ -87,25 +112,13 @@ struct GuardFrame {
     DWORD code;
 };
 
-// FS:[0], the head of the thread's chain. Written as volatile assembly with a memory
-// clobber, so that the compiler neither moves nor drops the accesses (mingw's
-// __writefsdword is neither); this branch is GCC's only.
-GuardFrame* ChainHead() {
-    GuardFrame* head = nullptr;
-    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head) : : "memory");
-    return head;
-}
-void SetChainHead(GuardFrame* frame) {
-    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(frame) : "memory");
-}
-
 extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* established,
                                                       CONTEXT*, void*) {
     if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
         return ExceptionContinueSearch;
     auto* frame = static_cast<GuardFrame*>(established);
     frame->code = record->ExceptionCode;
-    SetChainHead(frame->next);
+    SetTibChain(frame->next);
     __builtin_longjmp(frame->jump, 1);
 }
 
@@ -113,11 +126,11 @@ __attribute__((noinline)) DWORD GuardedCall(EntryPoint call, const char* first, 
                                             const char* third) {
     GuardFrame frame{};
     frame.handler = reinterpret_cast<void*>(&GuardHandler);
-    frame.next = ChainHead();
+    frame.next = static_cast<GuardFrame*>(TibChain()); // the head of the thread's chain
     if (__builtin_setjmp(frame.jump) == 0) {
-        SetChainHead(&frame);
+        SetTibChain(&frame);
         call(first, second, third);
-        SetChainHead(frame.next);
+        SetTibChain(frame.next);
         return 0;
     }
     // Back from GuardHandler: the chain is already restored.
@@ -148,16 +161,6 @@ struct GuardFrame {
 };
 
 thread_local GuardFrame* activeGuard = nullptr;
-
-// The first field of the thread information block, GS:[0] on 64-bit.
-void* TibChain() {
-    void* head = nullptr;
-    __asm__ __volatile__("movq %%gs:0, %0" : "=r"(head) : : "memory");
-    return head;
-}
-void SetTibChain(void* head) {
-    __asm__ __volatile__("movq %0, %%gs:0" : : "r"(head) : "memory");
-}
 
 extern "C" EXCEPTION_DISPOSITION GuardHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
     GuardFrame* frame = activeGuard;

@@ -21,13 +21,15 @@
 namespace season {
 
 // Exit codes of a run from the command line.
-inline constexpr int kExitSwitched = 0;
-inline constexpr int kExitSomeFailed = 1;
-inline constexpr int kExitBadArguments = 2;
-inline constexpr int kExitNothingFound = 3;
-// Of a status run: every add-on holds one season, or they differ or cannot be told.
-inline constexpr int kExitOneSeason = 0;
-inline constexpr int kExitMixedOrUnknown = 1;
+enum ExitCode : int {
+    kExitSwitched = 0,
+    kExitSomeFailed = 1,
+    kExitBadArguments = 2,
+    kExitNothingFound = 3,
+    // Of a status run: every add-on holds one season, or they differ or cannot be told.
+    kExitOneSeason = 0,
+    kExitMixedOrUnknown = 1,
+};
 
 inline constexpr int kAutoSeason = -1;
 

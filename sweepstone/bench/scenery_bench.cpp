@@ -53,7 +53,7 @@ void BM_RemoveSceneryAreas(benchmark::State& state) {
     }
     std::string after;
     platform::ReadWholeFile(path, after);
-    if (sweepstone::ProfileDocument(after).SectionNames().size() !=
+    if (sweepstone::ProfileDocument(after).SectionCount() !=
         areas + 1 - sweepstone_bench::ProductAreaCount(areas))
         state.SkipWithError("wrong number of areas removed");
     std::remove(path.c_str());

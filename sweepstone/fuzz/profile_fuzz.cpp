@@ -15,7 +15,7 @@
 //    stay), and every other byte in order;
 //  - a re-read of the result agrees: the remaining section names in order, and the
 //    lines and entries of the first two sections whose first copy was kept.
-#include "profile_file.h"
+#include "profile_reader.h"
 #include "scenery_library.h"
 
 #include "platform/unicode.h"
@@ -29,7 +29,7 @@
 #include <unordered_set>
 #include <vector>
 
-using sweepstone::ProfileDocument;
+using ProfileReader = testing_support::ProfileReader;
 
 namespace {
 
@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     const unsigned selector = data[0];
     const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const ProfileDocument doc(bytes);
+    const ProfileReader doc(bytes);
 
     // Reading never fails, and every text it gives is well-formed UTF-8. Every name
     // is checked; the lookups of every key only in the first sections (the re-read
@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!folded.insert(foldedNames[i]).second)
             continue; // a later copy reads as the first one
         if (folded.size() <= 4) {
-            for (const sweepstone::ProfileEntry& entry : doc.Entries(name))
+            for (const testing_support::ProfileEntry& entry : doc.Entries(name))
                 Check(platform::IsUtf8(entry.key) && platform::IsUtf8(entry.value),
                       "keys and values are UTF-8");
             const std::vector<std::string> keys = doc.KeyNames(name);
@@ -205,7 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // that had none (its first line gone, the next one starting with FF FE or
     // EF BB BF); the bytes are still right, but the file now reads differently,
     // as it would for the system's functions.
-    const ProfileDocument again(out);
+    const ProfileReader again(out);
     if (again.TextEncoding() != doc.TextEncoding())
         return 0;
     std::vector<std::string> left;

@@ -317,8 +317,8 @@ Verdicts Predicted(const std::vector<Finding>& findings, const std::string& libr
 std::set<std::string> SectionsOf(const std::string& path) {
     const sweepstone::ProfileDocument document = sweepstone::ProfileFile(path).Load();
     std::set<std::string> names;
-    for (const std::string& name : document.SectionNames())
-        names.insert(name);
+    for (size_t i = 0; i < document.SectionCount(); ++i)
+        names.emplace(document.SectionName(i));
     return names;
 }
 

@@ -4,7 +4,7 @@
 // and Wine is known to differ from Windows, ProfileFile follows Windows and the
 // case is listed in KnownWineDifferences with both answers.
 #include "platform/files.h"
-#include "profile_file.h"
+#include "profile_reader.h"
 #include "scenery_library.h"
 #include "test_data.h"
 #include "test_folder.h"
@@ -16,8 +16,9 @@
 #include <set>
 
 using namespace sweepstone_testing;
-using sweepstone::ProfileDocument;
-using sweepstone::ProfileFile;
+using testing_support::ProfileReader;
+using testing_support::ReadProfile;
+using testing_support::RemoveSections;
 using Texts = std::vector<std::string>;
 
 namespace {
@@ -43,7 +44,7 @@ std::string Join(const Texts& items) {
 // questions come from `questions` (ProfileFile's reading of the file), so that both
 // readers answer the same ones.
 template <typename Names, typename Lines, typename Keys, typename Read>
-std::string Describe(const ProfileDocument& questions, Names names, Lines lines, Keys keys,
+std::string Describe(const ProfileReader& questions, Names names, Lines lines, Keys keys,
                      Read read) {
     std::string out = "names " + Join(names()) + "\n";
     std::set<std::string> seen;
@@ -68,8 +69,8 @@ std::string Describe(const ProfileDocument& questions, Names names, Lines lines,
     return out;
 }
 
-std::string DescribeOwn(const std::string& path, const ProfileDocument& questions) {
-    const ProfileDocument doc = ProfileFile(path).Load();
+std::string DescribeOwn(const std::string& path, const ProfileReader& questions) {
+    const ProfileReader doc = ReadProfile(path);
     return Describe(
         questions, [&] { return doc.SectionNames(); },
         [&](const std::string& s) { return doc.SectionLines(s); },
@@ -79,7 +80,7 @@ std::string DescribeOwn(const std::string& path, const ProfileDocument& question
         });
 }
 
-std::string DescribeSystem(const std::string& path, const ProfileDocument& questions) {
+std::string DescribeSystem(const std::string& path, const ProfileReader& questions) {
     return Describe(
         questions, [&] { return SystemSectionNames(path); },
         [&](const std::string& s) { return SystemSectionLines(path, s); },
@@ -108,16 +109,16 @@ private:
 void CheckAgreement(Corpus& corpus, const std::string& bytes, const Texts& remove,
                     const std::string& label) {
     const std::string path = corpus.Write(bytes);
-    const ProfileDocument questions(bytes);
+    const ProfileReader questions(bytes);
     ASSERT_EQ(DescribeOwn(path, questions), DescribeSystem(path, questions)) << label;
     if (remove.empty())
         return;
     const std::string own = corpus.Write(bytes);
     const std::string system = corpus.Write(bytes);
-    ASSERT_FALSE(ProfileFile(own).RemoveSections(remove)) << label;
+    ASSERT_FALSE(RemoveSections(own, remove)) << label;
     for (const std::string& section : remove)
         ASSERT_TRUE(SystemRemoveSection(system, section)) << label;
-    const ProfileDocument after = ProfileFile(own).Load();
+    const ProfileReader after = ReadProfile(own);
     EXPECT_EQ(DescribeSystem(own, after), DescribeSystem(system, after))
         << label << " removing " << Join(remove);
     EXPECT_EQ(DescribeOwn(own, after), DescribeSystem(own, after)) << label << " after removal";
@@ -301,7 +302,7 @@ TEST(ProfileDifferential, SceneryAreaRemovalAgrees) {
         const std::string system = corpus.Write(bytes);
         ASSERT_FALSE(sweepstone::RemoveSceneryAreas(own, c.logText));
         ASSERT_TRUE(SystemRemoveSceneryAreas(system, c.logText));
-        const ProfileDocument after = ProfileFile(own).Load();
+        const ProfileReader after = ReadProfile(own);
         EXPECT_EQ(DescribeSystem(own, after), DescribeSystem(system, after))
             << c.file << ": " << c.logText;
     }
@@ -337,7 +338,7 @@ TEST(ProfileDifferential, KnownWineDifferences) {
     Corpus corpus;
     for (const Case& c : cases) {
         const std::string path = corpus.Write(c.bytes);
-        EXPECT_EQ(ProfileFile(path).ReadString(c.section, c.key, "<default>"), c.windows)
+        EXPECT_EQ(ReadProfile(path).ReadString(c.section, c.key, "<default>"), c.windows)
             << c.label;
         EXPECT_EQ(SystemReadString(path, c.section, c.key, "<default>"), c.wine) << c.label;
     }
@@ -347,7 +348,7 @@ TEST(ProfileDifferential, KnownWineDifferencesInSectionLines) {
     Corpus corpus;
     const std::string path = corpus.Write("[s]\n=a\n=b\n;note\nk=1\n");
     // Windows lists every empty-key line and leaves comments out.
-    EXPECT_EQ(ProfileFile(path).SectionLines("s"), (Texts{"=a", "=b", "k=1"}));
+    EXPECT_EQ(ReadProfile(path).SectionLines("s"), (Texts{"=a", "=b", "k=1"}));
     // Wine drops an empty-key line that follows another one while reading.
     EXPECT_EQ(SystemSectionLines(path, "s"), (Texts{"=a", "k=1"}));
 }
@@ -357,7 +358,7 @@ TEST(ProfileDifferential, CommentLinesInsideARemovedSectionStay) {
     Corpus corpus;
     const std::string bytes = "[a]\n; keep me\nk=1\n[b]\nk=2\n";
     const std::string own = corpus.Write(bytes);
-    ASSERT_FALSE(ProfileFile(own).RemoveSection("a"));
+    ASSERT_FALSE(RemoveSections(own, {"a"}));
     std::string after;
     ASSERT_FALSE(platform::ReadWholeFile(own, after));
     EXPECT_EQ(after, "; keep me\n[b]\nk=2\n");

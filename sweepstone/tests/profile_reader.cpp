@@ -1,7 +1,7 @@
 #include "profile_reader.h"
 
 #include "platform/file_replace.h"
-#include "platform/text.h"
+#include "platform/unicode.h"
 
 namespace testing_support {
 

@@ -1,13 +1,14 @@
 // The reading rules of ProfileFile, one table per concern. Each row names the
 // behaviour that it pins down; the rows follow the Windows profile functions.
-#include "profile_file.h"
+#include "profile_reader.h"
 #include "test_folder.h"
 
 #include <gtest/gtest.h>
 
-using sweepstone::ProfileDocument;
-using sweepstone::ProfileEntry;
 using sweepstone::ProfileFile;
+using testing_support::ProfileEntry;
+using testing_support::ProfileReader;
+using testing_support::ReadProfile;
 using Texts = std::vector<std::string>;
 
 namespace {
@@ -22,7 +23,7 @@ struct LookupCase {
 
 void RunLookups(const std::vector<LookupCase>& cases) {
     for (const LookupCase& c : cases) {
-        const ProfileDocument doc(c.file);
+        const ProfileReader doc(c.file);
         EXPECT_EQ(doc.ReadString(c.section, c.key, "<default>"), c.expected) << c.behaviour;
     }
 }
@@ -114,7 +115,7 @@ TEST(ProfileLookup, LineEnds) {
 }
 
 TEST(ProfileLookup, DefaultsLoseTrailingSpaces) {
-    const ProfileDocument doc("[s]\n");
+    const ProfileReader doc("[s]\n");
     EXPECT_EQ(doc.ReadString("s", "k", "Error  "), "Error");
     EXPECT_EQ(doc.ReadString("s", "k", "  Error"), "  Error");
     EXPECT_EQ(doc.ReadString("s", "k", "Error\t"), "Error\t"); // only spaces go
@@ -122,7 +123,7 @@ TEST(ProfileLookup, DefaultsLoseTrailingSpaces) {
 }
 
 TEST(ProfileLookup, FindStringTellsMissingFromEmpty) {
-    const ProfileDocument doc("[s]\nempty=\n");
+    const ProfileReader doc("[s]\nempty=\n");
     std::string value = "unchanged";
     EXPECT_TRUE(doc.FindString("s", "empty", value));
     EXPECT_EQ(value, "");
@@ -148,7 +149,7 @@ TEST(ProfileListing, SectionNamesInFileOrder) {
         {"a bracket inside a value does not either", "[s]\nk=[x]\n", {"s"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ProfileDocument(c.file).SectionNames(), c.names) << c.behaviour;
+        EXPECT_EQ(ProfileReader(c.file).SectionNames(), c.names) << c.behaviour;
 }
 
 TEST(ProfileListing, SectionLinesAsTheSectionReaderGivesThem) {
@@ -168,7 +169,7 @@ TEST(ProfileListing, SectionLinesAsTheSectionReaderGivesThem) {
         {"a missing section is empty", "[t]\nk=v\n", {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ProfileDocument(c.file).SectionLines("s"), c.lines) << c.behaviour;
+        EXPECT_EQ(ProfileReader(c.file).SectionLines("s"), c.lines) << c.behaviour;
 }
 
 TEST(ProfileListing, EntryTextsUseTheLookupValue) {
@@ -189,11 +190,11 @@ TEST(ProfileListing, EntryTextsUseTheLookupValue) {
         {"lines without equals sign are no entries", "[File]\nloose\nF1=a\n", {"F1=a"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ProfileDocument(c.file).EntryTexts("file"), c.texts) << c.behaviour;
+        EXPECT_EQ(ProfileReader(c.file).EntryTexts("file"), c.texts) << c.behaviour;
 }
 
 TEST(ProfileListing, EntriesAndKeyNames) {
-    const ProfileDocument doc("[s]\n k1 = \"v 1\" \nloose\n;k9=c\nK1=again\n=e\n");
+    const ProfileReader doc("[s]\n k1 = \"v 1\" \nloose\n;k9=c\nK1=again\n=e\n");
     const std::vector<ProfileEntry> expected = {{"k1", "v 1"}, {"K1", "again"}, {"", "e"}};
     EXPECT_EQ(doc.Entries("S"), expected);
     EXPECT_EQ(doc.KeyNames("S"), (Texts{"k1", "K1", ""}));
@@ -209,7 +210,7 @@ TEST(ProfileListing, LongValuesAndLongSectionListsAreReadWhole) {
     std::string file = "[s]\nk=" + value + "\n";
     for (int i = 0; i < 5000; ++i)
         file += "[Area." + std::to_string(i) + "]\nTitle=t\n";
-    const ProfileDocument doc(file);
+    const ProfileReader doc(file);
     EXPECT_EQ(doc.ReadString("s", "k", ""), value);
     const Texts names = doc.SectionNames();
     ASSERT_EQ(names.size(), 5001u);
@@ -217,8 +218,8 @@ TEST(ProfileListing, LongValuesAndLongSectionListsAreReadWhole) {
 }
 
 TEST(ProfileEncoding, Utf8MarkIsSkippedOnReading) {
-    const ProfileDocument doc("\xEF\xBB\xBF[General]\r\nName=Sample\r\n");
-    EXPECT_EQ(doc.TextEncoding(), ProfileDocument::Encoding::Utf8WithMark);
+    const ProfileReader doc("\xEF\xBB\xBF[General]\r\nName=Sample\r\n");
+    EXPECT_EQ(doc.TextEncoding(), ProfileReader::Encoding::Utf8WithMark);
     EXPECT_EQ(doc.SectionNames(), Texts{"General"});
     EXPECT_EQ(doc.ReadString("General", "Name", "Product"), "Sample");
 }
@@ -238,10 +239,10 @@ std::string Utf16(const std::u16string& text) {
 } // namespace
 
 TEST(ProfileEncoding, Utf16LEIsDecoded) {
-    const ProfileDocument doc(
+    const ProfileReader doc(
         Utf16(u"[General]\r\nName=Flughafen M\u00FCnchen \u20AC\r\n[\u00C4rea]\r\n"
               u"Title=\u65E5\u672C \U0001F600\r\n[Bad]\r\nk=\xD800x\r\n"));
-    EXPECT_EQ(doc.TextEncoding(), ProfileDocument::Encoding::Utf16LE);
+    EXPECT_EQ(doc.TextEncoding(), ProfileReader::Encoding::Utf16LE);
     EXPECT_EQ(doc.SectionNames(), (Texts{"General", "Ärea", "Bad"}));
     EXPECT_EQ(doc.ReadString("general", "name", ""), "Flughafen München €");
     EXPECT_EQ(doc.ReadString("äREA", "Title", ""), "日本 😀");
@@ -251,8 +252,8 @@ TEST(ProfileEncoding, Utf16LEIsDecoded) {
 
 TEST(ProfileEncoding, Utf16BigEndianMarkIsNotUnderstood) {
     // As on Windows, FE FF is text: the first line is then no section line.
-    const ProfileDocument doc("\xFE\xFF[s]\nk=v\n[t]\nk=w\n");
-    EXPECT_EQ(doc.TextEncoding(), ProfileDocument::Encoding::Bytes);
+    const ProfileReader doc("\xFE\xFF[s]\nk=v\n[t]\nk=w\n");
+    EXPECT_EQ(doc.TextEncoding(), ProfileReader::Encoding::Bytes);
     EXPECT_EQ(doc.SectionNames(), Texts{"t"});
     EXPECT_EQ(doc.ReadString("s", "k", "<default>"), "<default>");
 }
@@ -260,15 +261,15 @@ TEST(ProfileEncoding, Utf16BigEndianMarkIsNotUnderstood) {
 TEST(ProfileEncoding, TextWithoutMarkIsInTheAnsiCodePage) {
     // The POSIX side stands in for a Western system: Windows-1252.
     const std::string file = "[s]\nk=\xE4\xF6\xFC\x80\xFF\x81\n";
-    EXPECT_EQ(ProfileDocument(file).ReadString("s", "k", ""), "äöü€ÿ\u0081");
+    EXPECT_EQ(ProfileReader(file).ReadString("s", "k", ""), "äöü€ÿ\u0081");
     // UTF-8 without a mark is read in the code page too, as the system reads it.
-    EXPECT_EQ(ProfileDocument("[s]\nk=M\xC3\xBCnchen\n").ReadString("s", "k", ""), "MÃ¼nchen");
+    EXPECT_EQ(ProfileReader("[s]\nk=M\xC3\xBCnchen\n").ReadString("s", "k", ""), "MÃ¼nchen");
 }
 
 TEST(ProfileEncoding, Utf8WithMarkIsDecoded) {
-    const ProfileDocument doc("\xEF\xBB\xBF[Łódź Lublinek]\r\nPath=C:\\Łódź\\東京\r\n"
-                              "[Bad]\r\nk=a\xC3(\xED\xA0\x80\xF4\x90\x80\x80z\r\n");
-    EXPECT_EQ(doc.TextEncoding(), ProfileDocument::Encoding::Utf8WithMark);
+    const ProfileReader doc("\xEF\xBB\xBF[Łódź Lublinek]\r\nPath=C:\\Łódź\\東京\r\n"
+                            "[Bad]\r\nk=a\xC3(\xED\xA0\x80\xF4\x90\x80\x80z\r\n");
+    EXPECT_EQ(doc.TextEncoding(), ProfileReader::Encoding::Utf8WithMark);
     EXPECT_EQ(doc.SectionNames(), (Texts{"Łódź Lublinek", "Bad"}));
     EXPECT_EQ(doc.ReadString("ŁÓDŹ LUBLINEK", "path", ""), "C:\\Łódź\\東京");
     // Ill-formed parts (a cut sequence, a surrogate, beyond U+10FFFF) become U+FFFD
@@ -280,26 +281,26 @@ TEST(ProfileEncoding, Utf8WithMarkIsDecoded) {
 TEST(ProfileFileReading, MissingFileReadsEmptyAndIsNotCreated) {
     testing_support::TestFolder t;
     const ProfileFile file(t.Path("Uninstall.log"));
-    EXPECT_EQ(file.ReadString("General", "Name", "Product"), "Product");
-    EXPECT_TRUE(file.SectionNames().empty());
-    EXPECT_TRUE(file.EntryTexts("File").empty());
-    EXPECT_FALSE(file.RemoveSection("General"));
+    EXPECT_EQ(file.Load().ReadString("General", "Name", "Product"), "Product");
+    EXPECT_EQ(file.Load().SectionCount(), 0u);
+    EXPECT_TRUE(file.Load().EntryTexts("File").empty());
+    EXPECT_FALSE(testing_support::RemoveSections(file.Path(), {"General"}));
     EXPECT_FALSE(t.Has("Uninstall.log"));
 }
 
 TEST(ProfileFileReading, AFolderReadsAsAMissingFile) {
     testing_support::TestFolder t;
     t.MakeFolder("Scenery.cfg");
-    EXPECT_TRUE(ProfileFile(t.Path("Scenery.cfg")).SectionNames().empty());
+    EXPECT_EQ(ProfileFile(t.Path("Scenery.cfg")).Load().SectionCount(), 0u);
 }
 
 TEST(ProfileFileReading, EveryCallSeesTheFileAsItIsNow) {
     testing_support::TestFolder t;
     const ProfileFile file(t.Path("Uninstall.log"));
     t.Write("Uninstall.log", "[General]\nName=First\n");
-    EXPECT_EQ(file.ReadString("General", "Name", "Product"), "First");
+    EXPECT_EQ(file.Load().ReadString("General", "Name", "Product"), "First");
     t.Write("Uninstall.log", "[General]\nName=Second\n");
-    EXPECT_EQ(file.ReadString("General", "Name", "Product"), "Second");
+    EXPECT_EQ(file.Load().ReadString("General", "Name", "Product"), "Second");
 }
 
 TEST(ProfileFileReading, TheLogExample) {
@@ -313,7 +314,7 @@ TEST(ProfileFileReading, TheLogExample) {
                              "T1=Sample Airport X\r\n"
                              "[DLL_RUN]\r\n"
                              "D1=C:\\Sim\\Modules\\sample.dll@Unregister@Sample Airport X@@\r\n");
-    const ProfileFile log(t.Path("uninstall.LOG")); // file names match without case
+    const ProfileReader log = ReadProfile(t.Path("uninstall.LOG")); // names match without case
     EXPECT_EQ(log.ReadString("General", "Name", "Product"), "Sample Airport X");
     EXPECT_EQ(log.ReadString("Run", "Run-File", "Error"), "Error");
     EXPECT_EQ(log.EntryTexts("path"), Texts{"P1=C:\\Sim\\Addon Scenery\\Sample Airport"});

@@ -1,7 +1,7 @@
 // Section removal: which lines go, that every other byte stays, the encodings, and
 // how the file on disk is replaced.
 #include "platform/files.h"
-#include "profile_file.h"
+#include "profile_reader.h"
 #include "test_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@
 #include "scoped_win32.h"
 #endif
 
-using sweepstone::ProfileDocument;
-using sweepstone::ProfileFile;
+using testing_support::ProfileReader;
+using testing_support::RemoveSections;
 using Texts = std::vector<std::string>;
 
 TEST(ProfileRemoval, RemovesExactlyTheSectionsLines) {
@@ -48,14 +48,13 @@ TEST(ProfileRemoval, RemovesExactlyTheSectionsLines) {
          "\x01\x80[a]\n[b]\nk=\xFF\xFE\n"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ProfileDocument(c.before).BytesWithout(c.remove), c.after) << c.behaviour;
+        EXPECT_EQ(ProfileReader(c.before).BytesWithout(c.remove), c.after) << c.behaviour;
 }
 
 TEST(ProfileRemoval, KeepsTheUtf8Mark) {
     const std::string mark = "\xEF\xBB\xBF";
-    EXPECT_EQ(ProfileDocument(mark + "[a]\r\nk=1\r\n[b]\r\n").BytesWithout({"a"}),
-              mark + "[b]\r\n");
-    EXPECT_EQ(ProfileDocument(mark + "[a]\r\nk=1\r\n").BytesWithout({"a"}), mark);
+    EXPECT_EQ(ProfileReader(mark + "[a]\r\nk=1\r\n[b]\r\n").BytesWithout({"a"}), mark + "[b]\r\n");
+    EXPECT_EQ(ProfileReader(mark + "[a]\r\nk=1\r\n").BytesWithout({"a"}), mark);
 }
 
 namespace {
@@ -77,16 +76,16 @@ TEST(ProfileRemoval, WritesUtf16BackAsUtf16) {
               u"[Area.002]\r\nTitle=\u20AC\r\n");
     const std::string expected =
         Utf16(u"[General]\r\nName=M\u00FCnchen \u65E5\r\n\r\n[Area.002]\r\nTitle=\u20AC\r\n");
-    const ProfileDocument doc(before);
+    const ProfileReader doc(before);
     EXPECT_EQ(doc.BytesWithout({"area.001"}), expected);
     // A line holding U+0A0D or U+0D0A is no line end: only whole units count.
     const std::string tricky = Utf16(u"[a]\r\nk=\u0A0D\u0D0A\r\n[b]\r\n");
-    EXPECT_EQ(ProfileDocument(tricky).BytesWithout({"b"}), Utf16(u"[a]\r\nk=\u0A0D\u0D0A\r\n"));
+    EXPECT_EQ(ProfileReader(tricky).BytesWithout({"b"}), Utf16(u"[a]\r\nk=\u0A0D\u0D0A\r\n"));
 }
 
 TEST(ProfileRemoval, SectionNamesAreFoundInUtf16Files) {
     const std::string before = Utf16(u"[\u00C4rea]\r\nk=1\r\n[b]\r\n");
-    EXPECT_EQ(ProfileDocument(before).BytesWithout({"äREA"}), Utf16(u"[b]\r\n"));
+    EXPECT_EQ(ProfileReader(before).BytesWithout({"äREA"}), Utf16(u"[b]\r\n"));
 }
 
 TEST(ProfileRemoval, NamesBeyondWindows1252AreFoundAndOtherLinesKeepTheirBytes) {
@@ -114,17 +113,17 @@ TEST(ProfileRemoval, NamesBeyondWindows1252AreFoundAndOtherLinesKeepTheirBytes) 
          "[b]\r\nk=\x9D\xFF\r\n"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ProfileDocument(c.before).BytesWithout(c.remove), c.after) << c.behaviour;
+        EXPECT_EQ(ProfileReader(c.before).BytesWithout(c.remove), c.after) << c.behaviour;
 }
 
 TEST(ProfileFileRemoval, RewritesTheFileOnDisk) {
     testing_support::TestFolder t;
     t.Write("Scenery.cfg", "[Area.001]\r\nTitle=a\r\n\r\n[Area.002]\r\nTitle=b\r\n");
-    const ProfileFile file(t.Path("Scenery.cfg"));
-    ASSERT_FALSE(file.RemoveSections({"Area.001"}));
+    const std::string file = t.Path("Scenery.cfg");
+    ASSERT_FALSE(RemoveSections(file, {"Area.001"}));
     EXPECT_EQ(t.Read("Scenery.cfg"), "\r\n[Area.002]\r\nTitle=b\r\n");
     // Removing twice is harmless.
-    EXPECT_FALSE(file.RemoveSection("Area.001"));
+    EXPECT_FALSE(RemoveSections(file, {"Area.001"}));
     EXPECT_EQ(t.Read("Scenery.cfg"), "\r\n[Area.002]\r\nTitle=b\r\n");
 }
 
@@ -146,7 +145,7 @@ Texts OtherFiles(const testing_support::TestFolder& t, const std::string& keep) 
 TEST(ProfileFileRemoval, LeavesNoTemporaryFileBehind) {
     testing_support::TestFolder t;
     t.Write("Scenery.cfg", "[a]\nk=1\n[b]\n");
-    ASSERT_FALSE(ProfileFile(t.Path("Scenery.cfg")).RemoveSection("a"));
+    ASSERT_FALSE(RemoveSections(t.Path("Scenery.cfg"), {"a"}));
     EXPECT_EQ(OtherFiles(t, "Scenery.cfg"), Texts{});
 }
 
@@ -155,11 +154,11 @@ TEST(ProfileFileRemoval, AReadOnlyFileStaysAsItWasAndFails) {
     const std::string content = "[a]\nk=1\n[b]\n";
     t.Write("Scenery.cfg", content);
     ASSERT_FALSE(platform::SetReadOnly(t.Path("Scenery.cfg"), true));
-    EXPECT_TRUE(ProfileFile(t.Path("Scenery.cfg")).RemoveSection("a"));
+    EXPECT_TRUE(RemoveSections(t.Path("Scenery.cfg"), {"a"}));
     EXPECT_EQ(t.Read("Scenery.cfg"), content);
     EXPECT_EQ(OtherFiles(t, "Scenery.cfg"), Texts{});
     // Nothing to remove: nothing is written, so nothing fails.
-    EXPECT_FALSE(ProfileFile(t.Path("Scenery.cfg")).RemoveSection("z"));
+    EXPECT_FALSE(RemoveSections(t.Path("Scenery.cfg"), {"z"}));
 }
 
 TEST(ProfileFileRemoval, KeepsTheFilesPermissions) {
@@ -169,7 +168,7 @@ TEST(ProfileFileRemoval, KeepsTheFilesPermissions) {
     const std::filesystem::path path(t.Path("Scenery.cfg"));
     using std::filesystem::perms;
     std::filesystem::permissions(path, perms::owner_read | perms::owner_write | perms::group_read);
-    ASSERT_FALSE(ProfileFile(t.Path("Scenery.cfg")).RemoveSection("a"));
+    ASSERT_FALSE(RemoveSections(t.Path("Scenery.cfg"), {"a"}));
     EXPECT_EQ(std::filesystem::status(path).permissions() & perms::all,
               perms::owner_read | perms::owner_write | perms::group_read);
 #else
@@ -187,7 +186,7 @@ TEST(ProfileFileRemoval, ALockedFileStaysAsItWasAndFails) {
         CreateFileW(platform::win32::Widen(t.Path("Scenery.cfg")).c_str(), GENERIC_READ,
                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock);
-    const std::error_code failure = ProfileFile(t.Path("Scenery.cfg")).RemoveSection("a");
+    const std::error_code failure = RemoveSections(t.Path("Scenery.cfg"), {"a"});
     lock.Reset();
     EXPECT_TRUE(failure);
     EXPECT_EQ(t.Read("Scenery.cfg"), content);

@@ -1,6 +1,6 @@
 // Removing a product's areas from the scenery library file.
 #include "platform/files.h"
-#include "profile_file.h"
+#include "profile_reader.h"
 #include "scenery_library.h"
 #include "test_data.h"
 #include "test_folder.h"
@@ -31,9 +31,9 @@ std::string Library(const Texts& titles) {
 Texts TitlesLeft(const std::string& bytes) {
     const ProfileDocument doc(bytes);
     Texts titles;
-    for (const std::string& section : doc.SectionNames()) {
-        if (section != "General")
-            titles.push_back(doc.ReadString(section, "Title", "<none>"));
+    for (size_t i = 0; i < doc.SectionCount(); ++i) {
+        if (doc.SectionName(i) != "General")
+            titles.push_back(doc.ReadString(doc.SectionName(i), "Title", "<none>"));
     }
     return titles;
 }
@@ -89,7 +89,7 @@ TEST(RemoveSceneryAreas, KeepsTheOtherAreasUnderTheirOldNames) {
     testing_support::TestFolder t;
     t.Write("Scenery.cfg", Library({"One", "Two", "Three", "Four", "Five"}));
     ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), "Three"));
-    EXPECT_EQ(ProfileDocument(t.Read("Scenery.cfg")).SectionNames(),
+    EXPECT_EQ(testing_support::ProfileReader(t.Read("Scenery.cfg")).SectionNames(),
               (Texts{"General", "Area.001", "Area.002", "Area.004", "Area.005"}));
 }
 
@@ -172,11 +172,11 @@ TEST(RemoveSceneryAreas, RealLibraryFilesLoseExactlyTheOneArea) {
         original.replace(original.find(local), local.size(), "Local=Addon Scenery\\Product");
         testing_support::TestFolder t;
         t.Write("Scenery.cfg", original);
-        const size_t before = ProfileDocument(original).SectionNames().size();
+        const size_t before = ProfileDocument(original).SectionCount();
         ASSERT_FALSE(RemoveSceneryAreas(t.Path("Scenery.cfg"), a.title)) << a.file;
         const std::string after = t.Read("Scenery.cfg");
         EXPECT_EQ(after, WithoutSectionByHand(original, a.section)) << a.file;
-        EXPECT_EQ(ProfileDocument(after).SectionNames().size(), before - 1) << a.file;
+        EXPECT_EQ(ProfileDocument(after).SectionCount(), before - 1) << a.file;
     }
 }
 

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -57,5 +59,55 @@ std::error_code DeleteAtRestart(const std::string& path);
 // that nothing can be swapped in between the question and the deletion.
 std::error_code RemoveEmptyFolder(const std::string& folder,
                                   const std::function<bool(const std::string& onDisk)>& allowed);
+
+// The files of one removal step, deleted one by one by their full paths (the [File]
+// values of a log, thousands of them in a few folders): what must be asked of the disk
+// about the way to a file (the links and junctions on it, short names, the volume) is
+// asked once per folder, not once per file. Each folder is opened once (links on its
+// way followed, as a path is), asked where it leads, and held open until this object
+// goes; every file of it is then deleted relative to that very handle, without
+// following a link in its own name, and looked up (is it there, is it a link) by the
+// path the folder was opened by, which leads to the held folder while it is held. A
+// folder that is not there is noted with the nearest held folder above it, and asked
+// again in that folder for each file: a file below it costs one look-up of one name.
+//
+// Why a held folder makes the cached answer sound on Windows: the folder is held
+// without FILE_SHARE_DELETE, so it can be neither renamed nor removed nor replaced by
+// a link while held (nor can a folder above it be renamed while something inside is
+// open); where it leads is therefore where it led when it was asked, and what is
+// deleted inside it is a child of the folder that was judged. A file that is itself a
+// link, or whose name may be a short name, is asked on its own, as ResolvedPathName
+// asks it. Where a folder cannot be held (another program holds it, access denied)
+// each file is asked by its path, as the plain functions do. On POSIX, where nothing
+// can pin a folder against renaming, every call asks by path, as the plain functions
+// do.
+//
+// Paths are canonical full paths (platform::CanonicalFullPath).
+class FileFolders {
+public:
+    FileFolders();
+    ~FileFolders(); // lets go of every held folder
+    FileFolders(const FileFolders&) = delete;
+    FileFolders& operator=(const FileFolders&) = delete;
+
+    // What ResolvedPathName(path) gives.
+    std::string ResolvedPathName(const std::string& path);
+
+    // True when a file, or a link that does not lead to a folder, is at `path`
+    // (FilePresent, or IsLink and not FolderPresent), as this object last found the
+    // file's folder: a file whose folder was not there when ResolvedPathName asked is
+    // not there either.
+    bool FileOrLinkPresent(const std::string& path);
+
+    // What DeleteOneFile(path) does, the file looked up in its held folder.
+    std::error_code DeleteOneFile(const std::string& path);
+
+    struct Folder;
+
+private:
+    Folder* Find(const std::string& folder, bool verify);
+    void Look(const std::string& folder, Folder& entry);
+    std::map<std::string, std::unique_ptr<Folder>> folders_;
+};
 
 } // namespace platform

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -53,6 +54,10 @@ CanonicalPath CanonicalFullPath(std::string_view value, PathStyle style = kNativ
 
 // True for "\" and "/".
 bool IsPathSeparator(char c);
+
+// The names between the separators of `path`, in order, empty ones included
+// ("C:\a\" -> "C:", "a", ""); views into `path`.
+std::vector<std::string_view> SplitAtSeparators(std::string_view path);
 
 // The folder part of a path as written: everything up to and including its last
 // separator or a drive's ":"; empty when it has neither ("C:\a\b" -> "C:\a\",

@@ -151,6 +151,17 @@ platform::win32::ScopedCursor MakeDragCursor(HINSTANCE instance) {
         CreateCursor(instance, 0, 0, w, h, andMask.data(), xorMask.data()));
 }
 
+// A worker has said it is done: it is joined, then what was to follow it runs (once).
+void FinishWorker(std::thread& worker, std::function<void()>& then) {
+    if (worker.joinable())
+        worker.join();
+    if (then) {
+        auto next = std::move(then);
+        then = nullptr;
+        next();
+    }
+}
+
 } // namespace
 
 Form1Window::Form1Window(HINSTANCE instance, InstanceLock& lock)
@@ -471,22 +482,10 @@ LRESULT Form1Window::OnMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case kWorkDone:
-        if (worker_.joinable())
-            worker_.join();
-        if (afterWork_) {
-            auto then = std::move(afterWork_);
-            afterWork_ = nullptr;
-            then();
-        }
+        FinishWorker(worker_, afterWork_);
         return 0;
     case kAsideDone:
-        if (asideWorker_.joinable())
-            asideWorker_.join();
-        if (afterAside_) {
-            auto then = std::move(afterAside_);
-            afterAside_ = nullptr;
-            then();
-        }
+        FinishWorker(asideWorker_, afterAside_);
         return 0;
     case WM_CLOSE:
         // During a run the window closes once the run has stopped and reported.
